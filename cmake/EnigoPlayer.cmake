@@ -1,0 +1,47 @@
+# The player: its Win32 code as a library (shared by every quiz .exe and the Windows tests)
+# and add_quiz(), which compiles a quiz folder and links it into its own executable.
+
+add_library(enigo_player STATIC
+  src/app/message_box.cpp
+  src/app/quiz_state_win.cpp
+  src/app/main_window.cpp
+  src/app/startup.cpp
+  src/quiz/quiz_loader.cpp
+  src/board/board.cpp
+  src/judging/header.cpp)
+target_include_directories(enigo_player PUBLIC src resources)
+target_link_libraries(enigo_player PUBLIC enigo_portable user32 gdi32 kernel32)
+target_compile_definitions(enigo_player PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN)
+
+if(MINGW)
+  # Small, self-contained executables: static C++ runtime, no unused sections,
+  # nothing but system DLLs imported.
+  foreach(target enigo_portable enigo_player)
+    target_compile_options(${target} PRIVATE $<$<CONFIG:MinSizeRel,Release>:-ffunction-sections -fdata-sections>)
+  endforeach()
+  set(ENIGO_EXE_LINK_OPTIONS -static -Wl,--gc-sections $<$<CONFIG:MinSizeRel,Release>:-s>)
+endif()
+
+# add_quiz(NAME DIR): DIR holds quiz.txt and its media; builds NAME.exe.
+function(add_quiz name dir)
+  set(out ${CMAKE_BINARY_DIR}/quizzes/${name})
+  file(GLOB inputs CONFIGURE_DEPENDS ${dir}/*)
+  add_custom_command(
+    OUTPUT ${out}/quiz.rc ${out}/quiz104.bin ${out}/quiz105.bin
+    COMMAND ${ENIGO_QUIZC_COMMAND} ${dir}/quiz.txt ${out}
+    DEPENDS ${inputs} ${ENIGO_QUIZC_DEPENDS}
+    COMMENT "Compiling quiz ${name}"
+    VERBATIM)
+  # One resource script per quiz: the player's own resources and the quiz's.
+  file(WRITE ${out}/quiz_all.rc.in "#include \"enigo.rc\"\n#include \"quiz.rc\"\n")
+  configure_file(${out}/quiz_all.rc.in ${out}/quiz_all.rc COPYONLY)
+  set_source_files_properties(${out}/quiz_all.rc PROPERTIES
+    OBJECT_DEPENDS "${out}/quiz.rc;${out}/quiz104.bin;${out}/quiz105.bin;${PROJECT_SOURCE_DIR}/resources/enigo.rc")
+  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/src/app/main.cpp ${out}/quiz_all.rc)
+  target_include_directories(${name} PRIVATE ${out} ${PROJECT_SOURCE_DIR}/resources)
+  target_link_libraries(${name} PRIVATE enigo_player)
+  target_link_options(${name} PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+endfunction()
+
+add_quiz(enigo-texte ${PROJECT_SOURCE_DIR}/quizzes/texte)

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine, builds Enigo and runs the demo quiz or every test tier.
+#   ./enigo.sh run [QUIZ]   build and open a quiz under Wine (default: enigo-texte)
+#   ./enigo.sh test         build and run the host, sanitizer/fuzz, Windows and end-to-end tests
+#   ./enigo.sh build        set up and build only
+set -euo pipefail
+root=$(cd "$(dirname "$0")" && pwd)
+cd "$root"
+
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
+  zlib1g-dev libpng-dev g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
+  python3)
+
+setup() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "enigo: installing ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() {
+  cmake --preset native >/dev/null
+  cmake --build --preset native
+  cmake --preset mingw >/dev/null
+  cmake --build --preset mingw
+}
+
+# shellcheck source=tests/windows/wine-env.sh
+source "$root/tests/windows/wine-env.sh"
+
+start_keeper() {
+  enigo_detached wine "$root/build/mingw/tests/wine_keeper.exe" &
+}
+
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+}
+
+run() {
+  local quiz=${1:-enigo-texte}
+  local exe="$root/build/mingw/bin/$quiz.exe"
+  [ -f "$exe" ] || { echo "enigo: no quiz named $quiz (see build/mingw/bin)" >&2; exit 2; }
+  local had_display=0
+  enigo_display_alive && had_display=1
+  enigo_wine_ready
+  mkdir -p "$root/build/run"
+  cd "$root/build/run"
+  if [ "$had_display" = 1 ] && [ -z "${CI:-}" ]; then
+    echo "enigo: starting $quiz on $DISPLAY (answers are saved in build/run)"
+    wine "$exe"
+  else
+    # No screen to show it on: run it on our Xvfb, photograph it, close it.
+    wine "$exe" &
+    local pid=$! shot="$root/build/screenshots/$quiz.png"
+    mkdir -p "$root/build/screenshots"
+    for _ in $(seq 1 100); do
+      xdotool search --name . >/dev/null 2>&1 && [ -n "$(xdotool search --class WindowsApp 2>/dev/null)" ] && break
+      sleep 0.2
+    done
+    sleep 2
+    import -display "$DISPLAY" -window root "$shot"
+    xdotool key --clearmodifiers alt+F4 2>/dev/null || true
+    for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+    kill "$pid" 2>/dev/null || true
+    echo "enigo: no display here; $quiz ran on Xvfb $DISPLAY and its screenshot is $shot"
+  fi
+}
+
+run_tests() {
+  local failed=0
+  local started=$SECONDS
+  echo "== host tests (native)"
+  ctest --preset native -j2 || failed=1
+  local host_done=$SECONDS
+
+  echo "== host tests under ASan/UBSan, fuzzers (clang)"
+  cmake --preset sanitize >/dev/null
+  cmake --build --preset sanitize
+  ctest --preset sanitize -j2 || failed=1
+  local sanitize_done=$SECONDS
+
+  echo "== Windows and end-to-end tests (MinGW build under Wine)"
+  enigo_wine_ready
+  start_keeper
+  ctest --preset mingw -j2 || failed=1
+  stop_wine
+  local wine_done=$SECONDS
+
+  echo "enigo: tier times: host $((host_done - started))s, sanitize+fuzz $((sanitize_done - host_done))s," \
+    "windows+e2e $((wine_done - sanitize_done))s"
+  return $failed
+}
+
+case "${1:-}" in
+  run) setup; build; run "${2:-}" ;;
+  test) setup; build; run_tests ;;
+  build) setup; build ;;
+  *) echo "usage: $0 run [QUIZ] | test | build" >&2; exit 2 ;;
+esac

@@ -1,0 +1,20 @@
+// Message boxes, routed through a replaceable sink so tests can capture them.
+#include "app/message_box.h"
+
+namespace {
+MessageSink currentSink = nullptr;
+}
+
+int showMessage(HWND owner, const char* text, const char* caption, UINT flags)
+{
+    if (currentSink)
+        return currentSink(owner, text, caption, flags);
+    return MessageBoxA(owner, text, caption, flags);
+}
+
+MessageSink setMessageSink(MessageSink sink)
+{
+    MessageSink previous = currentSink;
+    currentSink = sink;
+    return previous;
+}

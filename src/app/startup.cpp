@@ -1,0 +1,111 @@
+// Start-up sequence, message loop and orderly teardown of the player.
+#include "app/startup.h"
+
+#include <new>
+
+#include "app/app.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/quiz_state_win.h"
+#include "board/board.h"
+#include "judging/header.h"
+#include "quiz/quiz_loader.h"
+#include "resource.h"
+
+App app = {};
+
+namespace {
+
+constexpr const char* kWindowFailure = "Erreur dans la cr\xE9" "ation de la fen\xEA" "tre principale";
+
+void reportWindowFailure()
+{
+    showMessage(nullptr, kWindowFailure, "Enigo information", MB_ICONINFORMATION);
+}
+
+} // namespace
+
+HWND createMainWindow(HINSTANCE module)
+{
+    HWND main = CreateWindowExA(0, kMainWindowClass, app.quiz->title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, module,
+                                nullptr);
+    if (!main)
+        return nullptr;
+    centreOnDesktop(main);
+
+    app.headerWindow = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_HEADER), main, headerProc, 0);
+    app.quiz->headerWindow = app.headerWindow;
+    ShowWindow(app.headerWindow, SW_SHOW);
+
+    // Stored only once creation returns: while the board builds its cards, boardWindow is still null.
+    app.boardWindow = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_BOARD), main, boardProc, 0);
+    app.quiz->boardWindow = app.boardWindow;
+    if (!app.headerWindow || !app.boardWindow) {
+        DestroyWindow(main);
+        return nullptr;
+    }
+
+    // The windows are always shown normally, whatever show command the program was started with.
+    ShowWindow(main, SW_SHOWNORMAL);
+    ShowWindow(app.boardWindow, SW_SHOW);
+    SendMessageA(app.boardWindow, WM_VSCROLL, SB_TOP, 0);
+    return main;
+}
+
+namespace {
+
+int runMessageLoop()
+{
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Dialog navigation on the board is what moves the focus between answer fields on Tab.
+        if (!IsDialogMessageA(app.boardWindow, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void teardown()
+{
+    EndDialog(app.boardWindow, 0);
+    DestroyWindow(app.headerWindow);
+    DeleteObject(app.labelBrush);
+    app.labelBrush = nullptr;
+    if (app.quiz) {
+        releaseQuizState(*app.quiz);
+        delete app.quiz;
+        app.quiz = nullptr;
+    }
+}
+
+} // namespace
+
+int runEnigo(HINSTANCE module)
+{
+    app.module = module;
+    if (!registerMainWindowClass(module)) {
+        reportWindowFailure();
+        return 0;
+    }
+    app.labelBrush = CreateSolidBrush(RGB(212, 208, 200));
+
+    app.quiz = new (std::nothrow) QuizState;
+    if (!app.quiz) {
+        showMessage(nullptr, "Impossible d'allouer la memoire", "information", MB_OK);
+        teardown();
+        return 0;
+    }
+    initQuizState(*app.quiz);
+    loadQuiz(*app.quiz, module);
+
+    int exitCode = 0;
+    if (createMainWindow(module))
+        exitCode = runMessageLoop();
+    else
+        reportWindowFailure();
+    teardown();
+    return exitCode;
+}

@@ -1,0 +1,203 @@
+// Starts real quiz executables as separate processes and checks, from outside, what a
+// user would see: the window title, the dialogs' places, message boxes, a clean exit.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Paths from the build system may be Unix paths when the tests run under Wine.
+std::string windowsPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+std::string textOf(HWND window)
+{
+    char text[300] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    return text;
+}
+
+std::string classOf(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct Search {
+    DWORD process;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchTopLevel(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && IsWindowVisible(window) && classOf(window) == search->className) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectChild(HWND window, LPARAM parameter)
+{
+    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+RECT placeInParent(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// One quiz executable running in its own scratch folder.
+class RunningQuiz {
+public:
+    explicit RunningQuiz(const char* executable)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "enigo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(GetTickCount());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        std::string command = "\"" + windowsPath(executable) + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
+                                  &process_);
+    }
+
+    ~RunningQuiz()
+    {
+        if (started_) {
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(process_.hProcess, 99);
+            CloseHandle(process_.hThread);
+            CloseHandle(process_.hProcess);
+        }
+        RemoveDirectoryA(folder_.c_str());
+    }
+
+    bool started() const { return started_ != FALSE; }
+
+    // Waits for a visible top-level window of the given class belonging to the quiz.
+    HWND waitForWindow(const char* className, DWORD timeoutMs = 30000)
+    {
+        for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+            Search search = {process_.dwProcessId, className, nullptr};
+            EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
+            if (search.found)
+                return search.found;
+            if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0)
+                return nullptr;
+        }
+        return nullptr;
+    }
+
+    // Closes the main window as a user would and returns the exit code (or a marker on time-out).
+    DWORD closeAndWait(HWND main)
+    {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
+            return 0xDEAD;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    std::string folder_;
+    PROCESS_INFORMATION process_ = {};
+    BOOL started_ = FALSE;
+};
+
+std::vector<HWND> childDialogs(HWND main)
+{
+    std::vector<HWND> children;
+    EnumChildWindows(main, collectChild, reinterpret_cast<LPARAM>(&children));
+    std::vector<HWND> dialogs;
+    for (HWND child : children)
+        if (GetParent(child) == main && classOf(child) == "#32770")
+            dialogs.push_back(child);
+    return dialogs;
+}
+
+TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
+{
+    RunningQuiz quiz(ENIGO_E2E_QUIZ);
+    ASSERT_TRUE(quiz.started());
+    HWND main = quiz.waitForWindow("WindowsApp");
+    ASSERT_NE(main, nullptr) << "no main window appeared";
+
+    // "Épreuve d'été" in Windows-1252.
+    EXPECT_EQ(textOf(main), "\xC9preuve d'\xE9t\xE9");
+
+    RECT client;
+    GetClientRect(main, &client);
+    std::vector<HWND> dialogs = childDialogs(main);
+    ASSERT_EQ(dialogs.size(), 2u);
+    // Creation order: the header first, then the board.
+    RECT header = placeInParent(dialogs[0]);
+    RECT board = placeInParent(dialogs[1]);
+    if (header.top > board.top)
+        std::swap(header, board);
+    EXPECT_EQ(header.left, 5);
+    EXPECT_EQ(header.top, 2);
+    EXPECT_EQ(header.right - header.left, client.right - 11);
+    EXPECT_EQ(header.bottom - header.top, 49);
+    EXPECT_EQ(board.left, 5);
+    EXPECT_EQ(board.top, 50);
+    EXPECT_EQ(board.right - board.left, client.right - 11);
+    EXPECT_EQ(board.bottom - board.top, client.bottom - 68);
+    EXPECT_EQ(textOf(GetDlgItem(main, 8000)), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
+
+    EXPECT_EQ(quiz.closeAndWait(main), 0u);
+}
+
+TEST(QuizExecutable, DemoQuizStartsAndCloses)
+{
+    RunningQuiz quiz(ENIGO_DEMO_QUIZ);
+    ASSERT_TRUE(quiz.started());
+    HWND main = quiz.waitForWindow("WindowsApp");
+    ASSERT_NE(main, nullptr) << "no main window appeared";
+    EXPECT_FALSE(textOf(main).empty());
+    EXPECT_EQ(quiz.closeAndWait(main), 0u);
+}
+
+TEST(QuizExecutable, WithoutQuizWarnsFirstThenOpensTheBuiltInQuiz)
+{
+    RunningQuiz quiz(ENIGO_NO_QUIZ);
+    ASSERT_TRUE(quiz.started());
+    HWND box = quiz.waitForWindow("#32770");
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_EQ(textOf(box), "Enigo");
+    EXPECT_EQ(textOf(GetDlgItem(box, 0xFFFF)), "Reponses non trouv\xE9" "es");
+    // No main window exists while the message is up.
+    EXPECT_EQ(FindWindowA("WindowsApp", "Nom du enigo"), nullptr);
+
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    HWND main = quiz.waitForWindow("WindowsApp");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(textOf(main), "Nom du enigo");
+    EXPECT_EQ(quiz.closeAndWait(main), 0u);
+}
+
+} // namespace

@@ -1,0 +1,86 @@
+// Captured message boxes and throw-away resource modules for the Win32 tests.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include "app/message_box.h"
+#include "lzw_encode.h"
+
+namespace {
+
+std::vector<CapturedMessage> captured;
+
+int captureMessage(HWND owner, const char* text, const char* caption, UINT flags)
+{
+    captured.push_back({owner, text ? text : "", caption ? caption : "", flags});
+    return IDOK;
+}
+
+int fixtureCounter = 0;
+
+} // namespace
+
+MessageCapture::MessageCapture()
+{
+    captured.clear();
+    setMessageSink(captureMessage);
+}
+
+MessageCapture::~MessageCapture()
+{
+    setMessageSink(nullptr);
+}
+
+const std::vector<CapturedMessage>& MessageCapture::messages() const
+{
+    return captured;
+}
+
+FixtureModule::FixtureModule()
+{
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    path_ = std::string(folder) + "enigo-fixture-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++fixtureCounter) + ".dll";
+    if (!CopyFileA(ENIGO_FIXTURE_MODULE, path_.c_str(), FALSE))
+        ADD_FAILURE() << "cannot copy " << ENIGO_FIXTURE_MODULE << " to " << path_;
+    update_ = BeginUpdateResourceA(path_.c_str(), FALSE);
+    EXPECT_NE(update_, nullptr) << "BeginUpdateResourceA failed";
+}
+
+FixtureModule::~FixtureModule()
+{
+    if (update_)
+        EndUpdateResourceA(update_, TRUE);
+    if (module_)
+        FreeLibrary(module_);
+    DeleteFileA(path_.c_str());
+}
+
+void FixtureModule::add(const char* type, int id, const std::vector<unsigned char>& bytes)
+{
+    ASSERT_NE(update_, nullptr);
+    EXPECT_TRUE(UpdateResourceA(update_, type, MAKEINTRESOURCEA(id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                                const_cast<unsigned char*>(bytes.data()), static_cast<DWORD>(bytes.size())));
+}
+
+HMODULE FixtureModule::load()
+{
+    if (update_) {
+        EXPECT_TRUE(EndUpdateResourceA(update_, FALSE));
+        update_ = nullptr;
+    }
+    module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(module_, nullptr) << "cannot load " << path_;
+    return module_;
+}
+
+std::vector<unsigned char> packed(const std::vector<unsigned char>& plain)
+{
+    return lzwEncode(plain.data(), plain.size());
+}
+
+std::vector<unsigned char> packed(const std::string& plain)
+{
+    return lzwEncode(reinterpret_cast<const unsigned char*>(plain.data()), plain.size());
+}

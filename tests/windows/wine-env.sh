@@ -1,0 +1,66 @@
+# Shared Wine set-up for the project's scripts: a private prefix, a display, quiet logs.
+# Source it, then call enigo_wine_ready before running Windows programs.
+# shellcheck shell=bash
+
+export WINEPREFIX="${ENIGO_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/enigo/wineprefix}"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+ENIGO_XVFB_DISPLAY="${ENIGO_XVFB_DISPLAY:-:97}"
+
+# Runs "$@" in its own session with no descriptor of ours: Wine's helper processes
+# (wineserver, explorer, services) inherit descriptors, and a test runner's pipe kept
+# open by them would never see end-of-file.
+enigo_detached() {
+  (
+    for fd in /proc/$BASHPID/fd/*; do
+      n=${fd##*/}
+      [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
+    done
+    exec setsid "$@" </dev/null >/dev/null 2>&1
+  )
+}
+
+enigo_display_alive() {
+  [ -n "${DISPLAY:-}" ] && xdpyinfo -display "$DISPLAY" >/dev/null 2>&1
+}
+
+# Uses the caller's display when it answers, else an Xvfb of our own (started once).
+enigo_display() {
+  enigo_display_alive && return 0
+  export DISPLAY="$ENIGO_XVFB_DISPLAY"
+  enigo_display_alive && return 0
+  enigo_detached Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp &
+  for _ in $(seq 1 100); do
+    enigo_display_alive && return 0
+    sleep 0.1
+  done
+  echo "enigo: Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+enigo_wine_boot() {
+  mkdir -p "$WINEPREFIX"
+  if [ ! -f "$WINEPREFIX/.enigo-ready" ]; then
+    enigo_detached wine wineboot --init
+    # Without a window manager every hide of a shown top-level window stalls; a crash
+    # must not open a dialog that waits forever.
+    enigo_detached wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
+    enigo_detached wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+    # Sound plays into a null sink on machines without a sound card.
+    [ -f "$HOME/.asoundrc" ] || echo 'pcm.!default { type null }' > "$HOME/.asoundrc"
+    # Let the server write the registry out before the prefix counts as ready.
+    wineserver -w
+    touch "$WINEPREFIX/.enigo-ready"
+  fi
+}
+
+# Display, prefix and a persistent wineserver, once; safe for parallel callers.
+enigo_wine_ready() {
+  enigo_display
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 9
+    enigo_wine_boot
+  ) 9>"$WINEPREFIX.lock"
+}
