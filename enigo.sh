@@ -73,28 +73,45 @@ run() {
   fi
 }
 
+# Runs one CTest preset, keeping its summary line for the grand total.
+ctest_tier() {
+  local log="$root/build/ctest-$1.log" status=0
+  ctest --preset "$1" -j2 2>&1 | tee "$log" || status=1
+  grep -q '100% tests passed' "$log" || status=1
+  summaries+=("$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)")
+  return $status
+}
+
 run_tests() {
-  local failed=0
-  local started=$SECONDS
+  local failed=0 started=$SECONDS
+  summaries=()
   echo "== host tests (native)"
-  ctest --preset native -j2 || failed=1
+  ctest_tier native || failed=1
   local host_done=$SECONDS
 
   echo "== host tests under ASan/UBSan, fuzzers (clang)"
   cmake --preset sanitize >/dev/null
   cmake --build --preset sanitize
-  ctest --preset sanitize -j2 || failed=1
+  ctest_tier sanitize || failed=1
   local sanitize_done=$SECONDS
 
   echo "== Windows and end-to-end tests (MinGW build under Wine)"
   enigo_wine_ready
   start_keeper
-  ctest --preset mingw -j2 || failed=1
+  ctest_tier mingw || failed=1
   stop_wine
   local wine_done=$SECONDS
 
   echo "enigo: tier times: host $((host_done - started))s, sanitize+fuzz $((sanitize_done - host_done))s," \
     "windows+e2e $((wine_done - sanitize_done))s"
+  local total=0 bad=0 line
+  for line in "${summaries[@]}"; do
+    [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]] || continue
+    bad=$((bad + BASH_REMATCH[1]))
+    total=$((total + BASH_REMATCH[2]))
+  done
+  echo "total: $((total - bad)) passed, $bad failed"
+  [ "$bad" -eq 0 ] || failed=1
   return $failed
 }
 

@@ -42,11 +42,13 @@ LRESULT onClose()
     return onDestroy();
 }
 
-LRESULT onColourStatic(HWND control)
+LRESULT onColourStatic(HDC dc, HWND control)
 {
-    if (GetDlgCtrlID(control) == kVersionLabelId)
-        return reinterpret_cast<LRESULT>(app.labelBrush);
-    return 0;
+    if (GetDlgCtrlID(control) != kVersionLabelId)
+        return 0;
+    // The text cells take the brush's colour too, so the label reads as one grey strip.
+    SetBkColor(dc, kLabelColour);
+    return reinterpret_cast<LRESULT>(app.labelBrush);
 }
 
 } // namespace
@@ -78,7 +80,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         return onDestroy();
     case WM_CTLCOLORSTATIC:
-        return onColourStatic(reinterpret_cast<HWND>(lParam));
+        return onColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_MOUSEWHEEL:
         forwardWheel(app.boardWindow, wParam);
         return 0;

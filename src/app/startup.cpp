@@ -90,7 +90,7 @@ int runEnigo(HINSTANCE module)
         reportWindowFailure();
         return 0;
     }
-    app.labelBrush = CreateSolidBrush(RGB(212, 208, 200));
+    app.labelBrush = CreateSolidBrush(kLabelColour);
 
     app.quiz = new (std::nothrow) QuizState;
     if (!app.quiz) {

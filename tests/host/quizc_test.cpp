@@ -678,6 +678,34 @@ TEST(QuizRoundTrip, LargestQuizSurvivesTheDecoder)
     EXPECT_EQ(state.backBlue, 3);
 }
 
+// The demo text quiz shipped with the player: it must build cleanly and load as a list quiz.
+TEST(DemoQuiz, TextQuizCompilesCleanly)
+{
+    const fs::path source = fs::path(__FILE__).parent_path() / ".." / ".." / "quizzes" / "texte" / "quiz.txt";
+    const std::string text = readAll(source);
+    ASSERT_FALSE(text.empty()) << pathToUtf8(source);
+    const ParseResult parsed = parseQuizSource(text, source.parent_path());
+    EXPECT_TRUE(parsed.diagnostics.empty()) << describe(parsed.diagnostics);
+    const QuizSource& quiz = parsed.quiz;
+    EXPECT_EQ(quiz.kind, QuizKind::Text);
+    EXPECT_EQ(quiz.answersPerQuestion, 1);
+    EXPECT_EQ(quiz.revealMode, 2);
+    EXPECT_GE(quiz.questions.size(), 8u);
+    EXPECT_LE(quiz.questions.size(), 12u);
+    for (const QuizQuestion& question : quiz.questions) {
+        EXPECT_FALSE(question.caption.empty()) << question.line;
+        EXPECT_FALSE(question.revealText.empty()) << question.line;
+    }
+    for (const std::string& code : quiz.codes) {
+        EXPECT_FALSE(code.empty());
+    }
+
+    LoadedQuiz loaded;
+    loadCompiled(compileQuiz(quiz), *loaded.state);
+    EXPECT_EQ(loaded.state->questionCount, static_cast<int>(quiz.questions.size()));
+    EXPECT_STREQ(loaded.state->author, "L'\xE9quipe Enigo");
+}
+
 // ---------------------------------------------------------------------------------------------
 // Whole runs
 

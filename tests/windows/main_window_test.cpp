@@ -52,7 +52,7 @@ protected:
     {
         app = {};
         app.module = self();
-        app.labelBrush = CreateSolidBrush(RGB(212, 208, 200));
+        app.labelBrush = CreateSolidBrush(kLabelColour);
         app.quiz = new QuizState;
         initQuizState(*app.quiz);
         copyText(app.quiz->title, "Capitales d'Europe \xE9t\xE9");
@@ -177,6 +177,7 @@ TEST_F(MainWindow, VersionLabelCarriesItsTextFontAndBrush)
     HDC dc = GetDC(version);
     EXPECT_EQ(SendMessageA(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(version)),
               reinterpret_cast<LRESULT>(app.labelBrush));
+    EXPECT_EQ(GetBkColor(dc), kLabelColour);
     HWND other = createLabel(main, "autre", 0, 0, 10, 10, 8001);
     EXPECT_EQ(SendMessageA(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(other)), 0);
     ReleaseDC(version, dc);

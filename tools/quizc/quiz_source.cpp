@@ -436,7 +436,8 @@ private:
             file.open(path, std::ios::binary);
         }
         if (!file.is_open()) {
-            error(line, "cannot open " + inQuotes(name) + " (looked for " + inQuotes(pathToUtf8(path)) + ")");
+            error(line, "cannot open " + inQuotes(name) + " (looked for " +
+                            inQuotes(pathToUtf8(fs::path(path).make_preferred())) + ")");
             return std::nullopt;
         }
         unsigned char head[kSniffSize] = {};
