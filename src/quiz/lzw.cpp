@@ -9,11 +9,12 @@
 
 namespace {
 
-// Longest string the format allows (a previous string, hence a learned string). The output
-// bound already keeps strings far shorter: a string of n bytes can only be learned after the
-// strings of 1 .. n-1 bytes that lead to it were written, n(n-1)/2 bytes in all, so below
-// 120000 bytes of output no string reaches 490 bytes. The check stays so that no write into
-// the string arena rests on that argument alone.
+// Longest previous string the format allows, hence the longest learned string (a learned string
+// is a previous string plus one byte, and later becomes a previous string itself). A stream that
+// needs a longer one is outside the format and fails as corrupt instead of being read by a more
+// lenient rule. Within the output bound no stream comes near it: a string of n bytes is learned
+// only after the strings of 1 .. n-1 bytes leading to it were written, n(n-1)/2 bytes in all, so
+// strings stay under 490 bytes. The check stays so that no arena write rests on that argument.
 constexpr std::size_t kMaxStringLength = 4096;
 
 // Every learned string is the previous string plus one byte, and it is learned in the same
@@ -66,7 +67,7 @@ bool readCode(LzwBitReader& reader, int width, std::uint32_t& code)
     if (reader.size - reader.position < neededBytes) {
         return false;
     }
-    // 64 bits hold the up to 7 leftover bits and the up to 4 whole bytes of a 32-bit code.
+    // Accumulated in 64 bits, so that no shift of a code of up to 32 bits can overflow.
     std::uint64_t value = reader.leftover >> (8 - reader.leftoverCount);
     while (neededBits > 7) {
         value = (value << 8) | reader.input[reader.position++];

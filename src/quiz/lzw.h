@@ -24,6 +24,8 @@ struct LzwOutput {
 };
 
 // Decodes one stream. Returns kLzwOk, or kLzwOutOfMemory / kLzwNoFirstCode / kLzwCorrupt.
-// Never writes more than kLzwMaxOutput bytes nor learns past kLzwDictionarySize entries:
-// such streams fail with kLzwCorrupt.
+// Never writes more than kLzwMaxOutput bytes nor learns past kLzwDictionarySize entries nor
+// builds a string of more than 4096 bytes: such streams fail with kLzwCorrupt. Inputs of any
+// size are read. On failure output.bytes is empty; outputBufferFailed is set only when the
+// output buffer itself could not be allocated. Throws nothing.
 int lzwDecode(const unsigned char* input, std::size_t inputSize, LzwOutput& output);

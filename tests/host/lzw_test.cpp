@@ -535,10 +535,11 @@ TEST(LzwOutputBound, OneByteMoreFailsAtTheEndCode)
     EXPECT_EQ(decode(literalStream(kLzwMaxOutput + 1)).status, kLzwCorrupt);
 }
 
-TEST(LzwOutputBound, LongStringCrossingTheBoundFails)
+// 119998 literal 'a's, then two codes equal to the next code teaching "aa" and "aaa": the output
+// reaches 120000 bytes exactly, and "aaa" crosses the bound when the next code writes it, be it
+// the end code or a data code.
+StreamBuilder exactlyFullOutputThenAaa()
 {
-    // 119998 literal 'a's, then two codes equal to the next code teaching "aa" and "aaa": the
-    // output reaches 120000 bytes exactly, and the final "aaa" would cross the bound.
     StreamBuilder builder = start('a');
     for (std::size_t i = 1; i < kLzwMaxOutput - 2; ++i) {
         if (i % 3000 == 0) {
@@ -546,10 +547,34 @@ TEST(LzwOutputBound, LongStringCrossingTheBoundFails)
         }
         builder.code('a');
     }
-    builder.reset().code(kLzwFirstLearnedCode).code(kLzwFirstLearnedCode + 1).end();
-    Decoded decoded = decode(builder.bytes());
-    EXPECT_EQ(decoded.status, kLzwCorrupt);
-    EXPECT_EQ(modelDecode(builder.bytes()).status, kLzwCorrupt);
+    return builder.reset().code(kLzwFirstLearnedCode).code(kLzwFirstLearnedCode + 1);
+}
+
+TEST(LzwOutputBound, StringCrossingTheBoundAtTheEndCodeFails)
+{
+    Bytes stream = exactlyFullOutputThenAaa().end().bytes();
+    EXPECT_EQ(decode(stream).status, kLzwCorrupt);
+    EXPECT_EQ(modelDecode(stream).status, kLzwCorrupt);
+}
+
+TEST(LzwOutputBound, StringCrossingTheBoundAtADataCodeFails)
+{
+    Bytes stream = exactlyFullOutputThenAaa().code('b').end().bytes();
+    EXPECT_EQ(decode(stream).status, kLzwCorrupt);
+    EXPECT_EQ(modelDecode(stream).status, kLzwCorrupt);
+}
+
+// One byte repeated: every code is the next code, strings grow by one byte each, and 490 codes
+// of a few hundred bytes of stream decode to 120000 bytes.
+TEST(LzwOutputBound, ShortStreamOfLongStringsStopsAtTheBound)
+{
+    Bytes atBound = encode(Bytes(kLzwMaxOutput, 'a'));
+    Bytes beyond = encode(Bytes(kLzwMaxOutput + 1, 'a'));
+    ASSERT_LT(beyond.size(), 1000u);
+    Decoded decoded = decode(atBound);
+    ASSERT_EQ(decoded.status, kLzwOk);
+    EXPECT_EQ(decoded.output.bytes, Bytes(kLzwMaxOutput, 'a'));
+    EXPECT_EQ(decode(beyond).status, kLzwCorrupt);
 }
 
 TEST(LzwOutputBound, EncodedDataOfTheBoundRoundTripsAndOneMoreByteFails)
@@ -677,6 +702,19 @@ TEST_P(RoundTrip, StreamHasTheProducerShape)
     EXPECT_TRUE(listing.paddingIsZero);
     EXPECT_LE(listing.widest, 12) << "codes stay below 4096";
     EXPECT_GE(listing.count(kLzwResetCode), c.minimumResets);
+    // The encoder learns one entry per data code and resets when code 4095 is taken: 3837 data
+    // codes before the first 258, and 3836 between later ones (259 comes with the reset).
+    int dataCodes = 0;
+    int resets = 0;
+    for (std::uint64_t code : listing.codes) {
+        if (code == kLzwResetCode) {
+            EXPECT_EQ(dataCodes, resets == 0 ? kLearnableCodes : kLearnableCodes - 1) << "reset " << resets;
+            dataCodes = 0;
+            ++resets;
+        } else if (code != kLzwWidenCode && code != kLzwEndCode) {
+            ++dataCodes;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Data, RoundTrip, ::testing::ValuesIn(roundTripCases()),

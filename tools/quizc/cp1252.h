@@ -6,7 +6,7 @@
 
 // Converts utf8 into Windows-1252. Returns true and fills out on success; otherwise returns
 // false and sets error to a one-line reason (the offending character as U+XXXX, or the
-// malformed byte), leaving out unspecified. The caller adds the file and line.
+// malformed byte); out is then not to be used. The caller adds the file and line.
 bool utf8ToCp1252(std::string_view utf8, std::string& out, std::string& error);
 
 // Checks that text is well-formed UTF-8; on failure sets error as utf8ToCp1252 does.
