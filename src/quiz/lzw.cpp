@@ -14,7 +14,7 @@ namespace {
 // needs a longer one is outside the format and fails as corrupt instead of being read by a more
 // lenient rule. Within the output bound no stream comes near it: a string of n bytes is learned
 // only after the strings of 1 .. n-1 bytes leading to it were written, n(n-1)/2 bytes in all, so
-// strings stay under 490 bytes. The check stays so that no arena write rests on that argument.
+// no string exceeds 490 bytes. The check stays so that no arena write rests on that argument.
 constexpr std::size_t kMaxStringLength = 4096;
 
 // Every learned string is the previous string plus one byte, and it is learned in the same
@@ -48,9 +48,10 @@ struct LzwDecoder {
     LzwString dictionary[kLzwDictionarySize];
     // Bytes of every string the dictionary has held during this call, appended and never
     // overwritten. A code learned again after a reset gets new bytes here, so strings built
-    // from older ones (the previous string kept across a reset) are never disturbed.
+    // from older ones (the previous string kept across a reset) are never disturbed, and the
+    // previous string needs no buffer of its own.
     unsigned char arena[kArenaSize];
-    std::size_t arenaUsed;
+    std::size_t arenaUsed;   // bytes of arena in use
     std::uint32_t nextCode;  // code the next learned string receives, at most kLzwDictionarySize
     int width;               // bits of the next code; checked against kLzwMaxWidth before each read
     LzwString previous;      // string of the last data code read, written when the next code is read
