@@ -1,0 +1,93 @@
+// The board's scroll bars and scroll requests: reads the bars, asks scroll_math where to go,
+// and moves the client area with its controls by what the bar accepted.
+#include "board/board_scroll.h"
+
+#include "app/app.h"
+#include "board/scroll_math.h"
+
+int scrollTarget = 0;
+
+namespace {
+
+ScrollBarState readBar(HWND board, int bar)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    GetScrollInfo(board, bar, &info);
+    return {info.nMin, info.nMax, static_cast<int32_t>(info.nPage), info.nPos, info.nTrackPos};
+}
+
+// Sets the bar, then moves the content by how far the bar really went; the bar, not the
+// request, knows the largest position (content - client).
+void scrollTo(HWND board, int bar, int32_t from, int32_t position)
+{
+    SetScrollPos(board, bar, position, TRUE);
+    const int moved = from - GetScrollPos(board, bar);
+    ScrollWindowEx(board, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0, nullptr, nullptr, nullptr,
+                   nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+void fitBar(HWND board, int bar, const ScrollBarFit& fit)
+{
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    // An unneeded bar stays shown, disabled, so the client size does not change under the caller.
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
+    info.nMin = 0;
+    info.nMax = fit.max;
+    info.nPage = static_cast<UINT>(fit.page);
+    SetScrollInfo(board, bar, &info, TRUE);
+}
+
+} // namespace
+
+void setUpBoardScrollBars(QuizState& state, HWND board)
+{
+    RECT client;
+    GetClientRect(board, &client);
+    const ScrollBarFit horizontal = fitScrollBar(state.contentWidth, client.right);
+    const ScrollBarFit vertical = fitScrollBar(state.contentHeight, client.bottom);
+    if (horizontal.resetPosition)
+        SetScrollPos(board, SB_HORZ, 0, FALSE);
+    if (vertical.resetPosition)
+        SetScrollPos(board, SB_VERT, 0, FALSE);
+    fitBar(board, SB_HORZ, horizontal);
+    fitBar(board, SB_VERT, vertical);
+}
+
+INT_PTR onBoardSize(HWND board)
+{
+    const int oldX = GetScrollPos(board, SB_HORZ);
+    const int oldY = GetScrollPos(board, SB_VERT);
+    setUpBoardScrollBars(*app.quiz, board);
+    ScrollWindowEx(board, oldX - GetScrollPos(board, SB_HORZ), oldY - GetScrollPos(board, SB_VERT), nullptr,
+                   nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    return FALSE;
+}
+
+INT_PTR onBoardVScroll(HWND board, WPARAM request)
+{
+    const ScrollBarState bar = readBar(board, SB_VERT);
+    scrollTo(board, SB_VERT, bar.pos, clampToBar(bar, verticalRequestPosition(bar, LOWORD(request), scrollTarget)));
+    return FALSE;
+}
+
+INT_PTR onBoardHScroll(HWND board, WPARAM request)
+{
+    const ScrollBarState bar = readBar(board, SB_HORZ);
+    scrollTo(board, SB_HORZ, bar.pos, clampToBar(bar, horizontalRequestPosition(bar, LOWORD(request))));
+    return FALSE;
+}
+
+INT_PTR onBoardWheel(HWND board, WPARAM wheelParam)
+{
+    // Unsigned on purpose: only exactly one notch either way counts, never a multiple.
+    const unsigned distance = HIWORD(wheelParam);
+    if (distance == WHEEL_DELTA)
+        PostMessageA(board, WM_VSCROLL, kScrollRequestWheelUp, 0);
+    else if (distance == 0x10000u - WHEEL_DELTA)
+        PostMessageA(board, WM_VSCROLL, kScrollRequestWheelDown, 0);
+    // Not handled, so default processing hands the wheel on to the main window as well.
+    return FALSE;
+}

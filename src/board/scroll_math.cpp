@@ -1,0 +1,84 @@
+// New scroll positions for the board's requests and the bar parameters fitted to its content.
+#include "board/scroll_math.h"
+
+namespace {
+
+// Standard scroll bar codes, spelled out here because this file does not see <windows.h>.
+constexpr int kLineUp = 0;
+constexpr int kLineDown = 1;
+constexpr int kPageUp = 2;
+constexpr int kPageDown = 3;
+constexpr int kThumbTrack = 5;
+constexpr int kTop = 6;
+constexpr int kBottom = 7;
+constexpr int kWheelDown = 500;
+constexpr int kWheelUp = 501;
+constexpr int kToTarget = 502;
+
+} // namespace
+
+int64_t verticalRequestPosition(const ScrollBarState& bar, int request, int32_t target)
+{
+    const int64_t p = bar.pos;
+    switch (request) {
+    case kLineUp:
+        return p - kVerticalLineStep;
+    case kLineDown:
+        return p + kVerticalLineStep;
+    case kPageUp:
+        return p - bar.page;
+    case kPageDown:
+        return p + bar.page;
+    case kThumbTrack:
+        return bar.trackPos;
+    case kTop:
+        return 0;
+    case kBottom:
+        return bar.max;
+    case kWheelDown:
+        return p + kWheelStep;
+    case kWheelUp:
+        return p - kWheelStep;
+    case kToTarget:
+        return target;
+    default:
+        // Thumb release and end-of-scroll included: dragging has already put the content in place.
+        return p;
+    }
+}
+
+int64_t horizontalRequestPosition(const ScrollBarState& bar, int request)
+{
+    const int64_t p = bar.pos;
+    switch (request) {
+    case kLineUp:
+        return p - kHorizontalLineStep;
+    case kLineDown:
+        return p + kHorizontalLineStep;
+    case kPageUp:
+        return p - bar.page;
+    case kPageDown:
+        return p + bar.page;
+    case kThumbTrack:
+        return bar.trackPos;
+    default:
+        // The horizontal bar has no jump to either end and takes none of the custom requests.
+        return p;
+    }
+}
+
+int32_t clampToBar(const ScrollBarState& bar, int64_t position)
+{
+    if (position > bar.max)
+        position = bar.max;
+    if (position < bar.min)
+        position = bar.min;
+    return static_cast<int32_t>(position);
+}
+
+ScrollBarFit fitScrollBar(int32_t contentSize, int32_t clientSize)
+{
+    const bool fits = contentSize <= clientSize;
+    const int32_t visible = fits ? contentSize : clientSize;
+    return {fits, contentSize - 2, visible - 1};
+}

@@ -1,0 +1,39 @@
+// Arithmetic of the question board's scrolling: where a scroll request leads and how the
+// bars are fitted to the content, kept free of Win32 so it can be tested on its own.
+#pragma once
+
+#include <cstdint>
+
+// What a scroll bar reports about itself, in pixels.
+struct ScrollBarState {
+    int32_t min;
+    int32_t max;
+    int32_t page;
+    int32_t pos;
+    int32_t trackPos;
+};
+
+// Vertical arrows jump a whole card; the wheel moves a fraction of one.
+constexpr int32_t kVerticalLineStep = 310;
+constexpr int32_t kHorizontalLineStep = 1;
+constexpr int32_t kWheelStep = 50;
+
+// Position a vertical request asks for, before clamping. target is the position of request 502.
+// 64-bit so that no request near the ends of the int range can overflow.
+int64_t verticalRequestPosition(const ScrollBarState& bar, int request, int32_t target);
+
+// Position a horizontal request asks for, before clamping: only lines, pages and the thumb move.
+int64_t horizontalRequestPosition(const ScrollBarState& bar, int request);
+
+// Above max becomes max, and only then below min becomes min (so an inverted range yields min).
+int32_t clampToBar(const ScrollBarState& bar, int64_t position);
+
+// Range and page for one bar. The page is one less than the visible size so that the largest
+// position the bar accepts is content - client.
+struct ScrollBarFit {
+    bool resetPosition; // the content fits: back to 0 (the caller moves nothing)
+    int32_t max;
+    int32_t page;
+};
+
+ScrollBarFit fitScrollBar(int32_t contentSize, int32_t clientSize);

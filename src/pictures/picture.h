@@ -1,0 +1,22 @@
+// Card and answer pictures: a resource turned into a bitmap scaled to fit a box.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+constexpr const char* kPictureResourceType = "IMG";
+constexpr int kPictureBox = 260;
+
+inline int cardPictureId(int question) { return 400 + question; }
+inline int answerPictureId(int question) { return 10400 + question; }
+
+// The picture of id: under type (system picture loader) or, when missing there, a PNG under
+// raw data; scaled into boxWidth x boxHeight. Null when there is no picture. Caller owns it.
+HBITMAP loadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight);
+
+// Encoded picture bytes decoded by the system picture loader; unscaled; null on failure.
+HBITMAP loadOlePicture(const unsigned char* bytes, std::size_t size);
+
+// A new screen-compatible bitmap, source scaled proportionally into the box; source untouched.
+HBITMAP scaleToFit(HBITMAP source, int boxWidth, int boxHeight);

@@ -1,0 +1,267 @@
+// PNG container: the record's life cycle, the signature and chunk walk, and the size and
+// allocation of the inflated image data.
+#include <cstring>
+#include <new>
+
+#include "pictures/png_internal.h"
+
+namespace {
+
+const unsigned char kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+
+// Shortest source the signature check accepts; reading the header chunk then checks that its
+// frame is whole.
+constexpr std::uint32_t kMinimumSourceSize = 16;
+
+// Bytes of the header chunk's fields: width, height, depth, colour type, compression, filter,
+// interlace.
+constexpr std::uint32_t kHeaderLength = 13;
+
+// The PNG standard keeps width and height below 2^31; the bitmap header stores them signed.
+constexpr std::uint32_t kMaxDimension = 0x7FFFFFFFu;
+
+// Pairs of bit depth and colour type the PNG standard allows, as bitDepth << 8 | colourType.
+const std::uint16_t kAllowedFormats[] = {
+    0x0100, 0x0200, 0x0400, 0x0800, 0x1000,  // grey
+    0x0802, 0x1002,                          // colour
+    0x0103, 0x0203, 0x0403, 0x0803,          // indexed
+    0x0804, 0x1004,                          // grey with alpha
+    0x0806, 0x1006,                          // colour with alpha
+    0xFFFF,
+};
+
+// Channels per pixel, indexed by colour type; 0 for types that do not exist.
+const unsigned kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
+
+struct NamedKind {
+    char name[4];
+    std::uint32_t kind;
+};
+
+const NamedKind kKnownChunks[] = {
+    {{'I', 'H', 'D', 'R'}, kChunkHeader},
+    {{'P', 'L', 'T', 'E'}, kChunkPalette},
+    {{'I', 'D', 'A', 'T'}, kChunkImageData},
+    {{'I', 'E', 'N', 'D'}, kChunkEnd},
+};
+
+// Bit 5 of an ASCII letter is its case.
+constexpr unsigned char kCaseBit = 0x20;
+
+std::uint32_t readBigEndian32(const unsigned char* bytes)
+{
+    return static_cast<std::uint32_t>(bytes[0]) << 24 | static_cast<std::uint32_t>(bytes[1]) << 16 |
+           static_cast<std::uint32_t>(bytes[2]) << 8 | bytes[3];
+}
+
+// Known chunks are recognised whatever the case of their first letter.
+std::uint32_t chunkKind(const unsigned char* name)
+{
+    for (const NamedKind& known : kKnownChunks) {
+        if ((name[0] | kCaseBit) == (static_cast<unsigned char>(known.name[0]) | kCaseBit) &&
+            std::memcmp(name + 1, known.name + 1, 3) == 0) {
+            return known.kind;
+        }
+    }
+    return (name[0] & kCaseBit) != 0 ? kChunkAncillary : kChunkCritical;
+}
+
+bool formatAllowed(std::uint8_t bitDepth, std::uint8_t colourType)
+{
+    const std::uint16_t key = static_cast<std::uint16_t>(bitDepth << 8 | colourType);
+    for (const std::uint16_t* entry = kAllowedFormats; *entry != 0xFFFF; ++entry) {
+        if (*entry == key) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uint64_t cursorOffset(const PngImage& image)
+{
+    return static_cast<std::uint64_t>(image.chunkCursor - image.sourceData);
+}
+
+int fail(PngImage& image, std::uint32_t code)
+{
+    image.errorCode = code;
+    return 0;
+}
+
+// Bytes of `rows` rows of `columns` pixels, each with its filter byte, added to total; false when
+// the sum leaves 32 bits.
+bool addRows(std::uint64_t& total, std::uint32_t columns, std::uint32_t rows, unsigned bitsPerPixel)
+{
+    if (columns == 0 || rows == 0) {
+        return true;
+    }
+    const std::uint64_t rowBytes = pngPackedBytes(columns, bitsPerPixel) + 1;
+    if (rowBytes > 0xFFFFFFFFu / rows) {
+        return false;
+    }
+    total += rowBytes * rows;
+    return total <= 0xFFFFFFFFu;
+}
+
+}  // namespace
+
+unsigned pngBitsPerPixel(const PngImage& image)
+{
+    return image.colourType < 7 ? image.bitDepth * kChannels[image.colourType] : 0;
+}
+
+bool pngFrameAt(const PngImage& image, std::uint64_t offset, std::uint32_t& length)
+{
+    if (offset >= image.sourceSize || image.sourceSize - offset < kChunkFrameBytes) {
+        return false;
+    }
+    length = readBigEndian32(image.sourceData + offset);
+    // 64 bits: a length near 2^32 must not wrap round to a small frame.
+    return offset + kChunkFrameBytes + length <= image.sourceSize;
+}
+
+int pngReadChunk(const PngImage& image, ChunkInfo& info)
+{
+    const std::uint64_t offset = cursorOffset(image);
+    std::uint32_t length = 0;
+    if (!pngFrameAt(image, offset, length)) {
+        return 0;
+    }
+    info.kind = chunkKind(image.chunkCursor + 4);
+    info.length = length;
+    info.crc = readBigEndian32(image.chunkCursor + 8 + length);
+    return 1;
+}
+
+int pngCheckHeader(PngImage& image)
+{
+    image.chunkCursor = nullptr;
+    image.headerData = nullptr;
+    image.firstDataChunk = nullptr;
+    image.paletteData = nullptr;
+    image.errorCode = kPngOk;
+    if (image.sourceSize < kMinimumSourceSize || std::memcmp(image.sourceData, kSignature, 8) != 0) {
+        return fail(image, kPngCorrupt);
+    }
+
+    image.chunkCursor = image.sourceData + sizeof kSignature;
+    ChunkInfo chunk{};
+    // The header's seven fields must lie inside its data, not in the CRC or beyond.
+    if (!pngReadChunk(image, chunk) || chunk.kind != kChunkHeader || chunk.length < kHeaderLength) {
+        return fail(image, kPngCorrupt);
+    }
+    image.headerData = image.chunkCursor + 8;
+    image.width = readBigEndian32(image.headerData);
+    image.height = readBigEndian32(image.headerData + 4);
+    if (image.width == 0 || image.height == 0 || image.width > kMaxDimension ||
+        image.height > kMaxDimension) {
+        return fail(image, kPngCorrupt);
+    }
+
+    // Every chunk, also after the end chunk, until a frame no longer fits in the source. A frame
+    // that was read fits, so the cursor never passes the end.
+    for (;;) {
+        image.chunkCursor += static_cast<std::uint64_t>(chunk.length) + kChunkFrameBytes;
+        if (!pngReadChunk(image, chunk)) {
+            break;
+        }
+        if (chunk.kind == kChunkCritical) {
+            return fail(image, kPngUnsupported);
+        }
+        if (chunk.kind == kChunkPalette && image.paletteData == nullptr) {
+            image.paletteData = image.chunkCursor + 8;
+            image.paletteSize = chunk.length / 3;
+        } else if (chunk.kind == kChunkImageData && image.firstDataChunk == nullptr) {
+            image.firstDataChunk = image.chunkCursor;
+        }
+    }
+
+    image.bitDepth = image.headerData[8];
+    image.colourType = image.headerData[9];
+    image.interlaceMethod = image.headerData[12];
+    if (!formatAllowed(image.bitDepth, image.colourType) || image.headerData[10] != 0 ||
+        image.headerData[11] != 0 || image.interlaceMethod > 1) {
+        return fail(image, kPngUnsupported);
+    }
+    // Indexed pixels mean nothing without their palette.
+    if (image.colourType == kPngIndexed && image.paletteData == nullptr) {
+        return fail(image, kPngCorrupt);
+    }
+    return 1;
+}
+
+std::uint32_t pngDataSize(const PngImage& image)
+{
+    const unsigned bitsPerPixel = pngBitsPerPixel(image);
+    std::uint64_t total = 0;
+    if (image.interlaceMethod == 0) {
+        if (!addRows(total, image.width, image.height, bitsPerPixel)) {
+            return 0;
+        }
+    } else {
+        for (const Adam7Pass& pass : kAdam7Passes) {
+            if (!addRows(total, adam7Count(image.width, pass.startColumn, pass.columnStep),
+                         adam7Count(image.height, pass.startRow, pass.rowStep), bitsPerPixel)) {
+                return 0;
+            }
+        }
+    }
+    return static_cast<std::uint32_t>(total);
+}
+
+int pngInit(PngImage& image)
+{
+    image = PngImage{};
+    return 1;
+}
+
+int pngAttach(PngImage& image, const unsigned char* data, std::uint32_t size)
+{
+    if (image.decodeState != kPngEmpty || image.sourceState != kPngNoSource) {
+        return fail(image, kPngAlreadyAttached);
+    }
+    image.errorCode = kPngOk;
+    if (data == nullptr || size == 0) {
+        return fail(image, kPngResourceUnreadable);
+    }
+    image.sourceData = data;
+    image.chunkCursor = data;
+    image.sourceSize = size;
+    image.sourceState = kPngSourceResource;
+    if (!pngCheckHeader(image)) {
+        image.sourceState = kPngNoSource;
+        return 0;
+    }
+    image.decodeState = kPngAccepted;
+    return 1;
+}
+
+int pngDecode(PngImage& image)
+{
+    if (image.decodeState != kPngAccepted) {
+        return fail(image, kPngWrongState);
+    }
+    image.imageDataSize = pngDataSize(image);
+    if (image.imageDataSize == 0) {
+        return fail(image, kPngOutOfMemory);  // more than any 32-bit buffer can hold
+    }
+    image.imageData = new (std::nothrow) unsigned char[image.imageDataSize];
+    if (image.imageData == nullptr) {
+        return fail(image, kPngOutOfMemory);
+    }
+    if (!pngInflate(image)) {
+        delete[] image.imageData;
+        image.imageData = nullptr;
+        return 0;
+    }
+    image.decodeState = kPngInflated;
+    return 1;
+}
+
+int pngCleanup(PngImage& image)
+{
+    if (image.decodeState == kPngInflated) {
+        delete[] image.imageData;
+    }
+    return pngInit(image);
+}

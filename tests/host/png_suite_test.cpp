@@ -1,0 +1,589 @@
+// PNG decoder against libpng: every PngSuite image renders to the pixels libpng decodes (after the
+// bitmap conversions: high bytes, BGR order, grey and palette through the colour table), images
+// written by libpng with each row filter in every format, the damaged x*.png files, and the
+// small-image cases where sizes, strides and first rows go wrong.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "pictures/png_internal.h"
+#include "png_test_support.h"
+
+namespace {
+
+using namespace pngtest;
+
+// The folder comes from ENIGO_PNGSUITE_DIR in the environment, else from the build.
+std::string suiteFolder()
+{
+    if (const char* fromEnvironment = std::getenv("ENIGO_PNGSUITE_DIR")) {
+        return fromEnvironment;
+    }
+#ifdef ENIGO_PNGSUITE_DIR
+    return ENIGO_PNGSUITE_DIR;
+#else
+    return "";
+#endif
+}
+
+Bytes readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Stems of the folder's PNG files, sorted; a single empty name when the folder is missing, so
+// that its test reports the skip instead of vanishing.
+std::vector<std::string> suiteFiles(bool damaged)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(suiteFolder(), error)) {
+        const std::string stem = entry.path().stem().string();
+        if (entry.path().extension() == ".png" && (stem[0] == 'x') == damaged) {
+            names.push_back(stem);
+        }
+    }
+    std::sort(names.begin(), names.end());
+    if (names.empty()) {
+        names.push_back("");
+    }
+    return names;
+}
+
+std::string nameOf(const testing::TestParamInfo<std::string>& info)
+{
+    return info.param.empty() ? "FolderMissing" : info.param;
+}
+
+#define SKIP_WITHOUT_SUITE(stem)                                                                              \
+    if ((stem).empty()) {                                                                                     \
+        GTEST_SKIP() << "PngSuite not found in '" << suiteFolder()                                           \
+                     << "': set ENIGO_PNGSUITE_DIR (environment or compile definition) to its folder";       \
+    }
+
+// ---- libpng as the reference decoder -------------------------------------------------------
+
+struct MemoryReader {
+    const Bytes* bytes;
+    std::size_t at;
+};
+
+void readFromMemory(png_structp png, png_bytep out, png_size_t count)
+{
+    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
+    if (count > reader->bytes->size() - reader->at) {
+        png_error(png, "read past the end");
+    }
+    std::memcpy(out, reader->bytes->data() + reader->at, count);
+    reader->at += count;
+}
+
+// What a bitmap pixel should show: blue, green, red, and alpha for 32-bit bitmaps.
+struct Expected {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    int bitDepth = 0;
+    int colourType = 0;
+    int channels = 3;  // 3, or 4 with alpha
+    std::vector<Bytes> rows;  // BGR or BGRA per pixel
+    std::vector<Bytes> indices;  // raw palette indices, one byte per pixel, indexed images only
+};
+
+// Decodes with libpng into 8-bit BGR(A): grey scaled to 8 bits and spread to three channels,
+// 16-bit samples cut to their high byte, grey's alpha dropped, palette looked up here without
+// its transparency. Transparency, gamma and background chunks are not applied.
+bool libpngDecode(const Bytes& file, Expected& out)
+{
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    MemoryReader reader{&file, 0};
+    // Rows live in `out`, so nothing the error path needs is a local changed after setjmp.
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_set_read_fn(png, &reader, readFromMemory);
+    png_read_info(png, info);
+    out.width = png_get_image_width(png, info);
+    out.height = png_get_image_height(png, info);
+    out.bitDepth = png_get_bit_depth(png, info);
+    out.colourType = png_get_color_type(png, info);
+    const bool indexed = out.colourType == PNG_COLOR_TYPE_PALETTE;
+    if (indexed) {
+        png_set_packing(png);  // one index per byte
+    } else {
+        if (out.bitDepth < 8) {
+            png_set_expand_gray_1_2_4_to_8(png);
+        }
+        png_set_strip_16(png);
+        if (out.colourType == PNG_COLOR_TYPE_GRAY_ALPHA) {
+            png_set_strip_alpha(png);
+        }
+        if ((out.colourType & PNG_COLOR_MASK_COLOR) == 0) {
+            png_set_gray_to_rgb(png);
+        }
+        png_set_bgr(png);
+    }
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    std::vector<Bytes> rows(out.height, Bytes(png_get_rowbytes(png, info)));
+    std::vector<png_bytep> pointers;
+    for (Bytes& row : rows) {
+        pointers.push_back(row.data());
+    }
+    png_read_image(png, pointers.data());
+    png_colorp palette = nullptr;
+    int paletteSize = 0;
+    if (indexed) {
+        png_get_PLTE(png, info, &palette, &paletteSize);
+    }
+    out.channels = out.colourType == PNG_COLOR_TYPE_RGB_ALPHA ? 4 : 3;
+    if (indexed) {
+        out.indices = rows;
+        for (Bytes& row : rows) {
+            Bytes bgr;
+            for (unsigned char index : row) {
+                const png_color colour = index < paletteSize ? palette[index] : png_color{0, 0, 0};
+                bgr.insert(bgr.end(), {colour.blue, colour.green, colour.red});
+            }
+            row = bgr;
+        }
+    }
+    out.rows = rows;
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+// Bits per pixel and colour-table length of the bitmap each PNG format becomes.
+struct Layout {
+    int bitCount;
+    std::uint32_t coloursUsed;
+};
+
+Layout expectedLayout(int colourType, int bitDepth)
+{
+    static const std::map<std::pair<int, int>, Layout> layouts = {
+        {{0, 1}, {1, 2}},  {{0, 2}, {4, 4}},  {{0, 4}, {4, 16}}, {{0, 8}, {8, 256}}, {{0, 16}, {8, 256}},
+        {{2, 8}, {24, 0}}, {{2, 16}, {24, 0}},
+        {{3, 1}, {1, 0}},  {{3, 2}, {4, 0}},  {{3, 4}, {4, 0}},  {{3, 8}, {8, 0}},
+        {{4, 8}, {8, 256}}, {{4, 16}, {8, 256}},
+        {{6, 8}, {32, 0}}, {{6, 16}, {32, 0}},
+    };
+    return layouts.at({colourType, bitDepth});
+}
+
+// Decodes with both and compares the bitmap header, stride, and every pixel as shown.
+void expectSameAsLibpng(const Bytes& file)
+{
+    Expected expected;
+    ASSERT_TRUE(libpngDecode(file, expected)) << "libpng rejects the image";
+    Bitmap bitmap;
+    ASSERT_EQ(decodeToBitmap(file, bitmap), kPngOk);
+
+    const PngBitmapHeader& header = bitmap.info.header;
+    const Layout layout = expectedLayout(expected.colourType, expected.bitDepth);
+    EXPECT_EQ(header.biSize, 40u);
+    EXPECT_EQ(header.biWidth, static_cast<std::int32_t>(expected.width));
+    EXPECT_EQ(header.biHeight, -static_cast<std::int32_t>(expected.height));
+    EXPECT_EQ(header.biPlanes, 1);
+    EXPECT_EQ(header.biCompression, 0u);
+    ASSERT_EQ(header.biBitCount, layout.bitCount);
+    EXPECT_EQ(header.biClrUsed, layout.coloursUsed);
+    // The Windows rule for DIB rows: whole 32-bit words.
+    EXPECT_EQ(bitmap.stride, (expected.width * static_cast<std::size_t>(header.biBitCount) + 31) / 32 * 4);
+    EXPECT_EQ(bitmap.format >> 24, static_cast<std::uint32_t>(expected.colourType));
+    EXPECT_EQ((bitmap.format >> 16) & 0xFF, static_cast<std::uint32_t>(expected.bitDepth));
+
+    int mismatches = 0;
+    for (std::uint32_t y = 0; y < expected.height; ++y) {
+        for (std::uint32_t x = 0; x < expected.width; ++x) {
+            const std::uint32_t pixel = bitmapPixel(bitmap, x, y);
+            Bytes shown;
+            if (header.biBitCount <= 8) {
+                const PngColourEntry& entry = bitmap.info.colours[pixel];
+                shown = {entry.rgbBlue, entry.rgbGreen, entry.rgbRed};
+                if (!expected.indices.empty() && pixel != expected.indices[y][x]) {
+                    ADD_FAILURE() << "index at " << x << "," << y << ": " << pixel << " instead of "
+                                  << int{expected.indices[y][x]};
+                }
+            } else {
+                for (int i = 0; i < header.biBitCount / 8; ++i) {
+                    shown.push_back(static_cast<unsigned char>(pixel >> (8 * i)));
+                }
+            }
+            const unsigned char* want = expected.rows[y].data() + x * static_cast<std::size_t>(expected.channels);
+            if (shown != Bytes(want, want + expected.channels) && ++mismatches <= 5) {
+                ADD_FAILURE() << "pixel " << x << "," << y << " differs from libpng";
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+// ---- every valid PngSuite image ----------------------------------------------------------
+
+class PngSuiteImage : public testing::TestWithParam<std::string> {};
+
+TEST_P(PngSuiteImage, RendersAsLibpngDecodesIt)
+{
+    SKIP_WITHOUT_SUITE(GetParam());
+    expectSameAsLibpng(readFile(std::filesystem::path(suiteFolder()) / (GetParam() + ".png")));
+}
+
+INSTANTIATE_TEST_SUITE_P(PngSuite, PngSuiteImage, testing::ValuesIn(suiteFiles(false)), nameOf);
+
+// ---- the damaged x*.png files ------------------------------------------------------------
+
+struct DamagedFile {
+    const char* stem;
+    std::uint32_t attachCode;
+    std::uint32_t decodeCode;
+    const char* twin;  // undamaged file it must render like, when it is accepted
+    const char* reason;
+};
+
+// Chunk CRCs are never computed, so files damaged only there are shown as if intact.
+const DamagedFile kDamagedFiles[] = {
+    {"xc1n0g08", kPngUnsupported, 0, nullptr, "colour type 1 does not exist"},
+    {"xc9n2c08", kPngUnsupported, 0, nullptr, "colour type 9 does not exist"},
+    {"xcrn0g04", kPngCorrupt, 0, nullptr, "signature: line feed turned into CR LF"},
+    {"xcsn0g01", kPngOk, kPngOk, "basn0g01", "accepted: only the image-data CRC is wrong"},
+    {"xd0n2c08", kPngUnsupported, 0, nullptr, "bit depth 0"},
+    {"xd3n2c08", kPngUnsupported, 0, nullptr, "bit depth 3"},
+    {"xd9n2c08", kPngUnsupported, 0, nullptr, "bit depth 99"},
+    {"xdtn0g01", kPngOk, kPngCorrupt, nullptr, "container is fine, but there is no image-data chunk"},
+    {"xhdn0g08", kPngOk, kPngOk, "basn0g08", "accepted: only the header chunk's CRC is wrong"},
+    {"xlfn0g04", kPngCorrupt, 0, nullptr, "signature: CR LF turned into CR CR LF"},
+    {"xs1n0g01", kPngCorrupt, 0, nullptr, "signature byte 1 lost its top bit"},
+    {"xs2n0g01", kPngCorrupt, 0, nullptr, "signature byte 2 is 'Q'"},
+    {"xs4n0g01", kPngCorrupt, 0, nullptr, "signature byte 4 is lower case"},
+    {"xs7n0g01", kPngCorrupt, 0, nullptr, "signature byte 7 is a space instead of 26"},
+};
+
+class PngSuiteDamaged : public testing::TestWithParam<std::string> {};
+
+TEST_P(PngSuiteDamaged, FailsOrIsShownAsTheTableSays)
+{
+    SKIP_WITHOUT_SUITE(GetParam());
+    const DamagedFile* entry = nullptr;
+    for (const DamagedFile& candidate : kDamagedFiles) {
+        if (GetParam() == candidate.stem) {
+            entry = &candidate;
+        }
+    }
+    ASSERT_NE(entry, nullptr) << "a damaged file this table does not describe";
+    SCOPED_TRACE(entry->reason);
+    const Bytes file = readFile(std::filesystem::path(suiteFolder()) / (GetParam() + ".png"));
+
+    ScopedPng png;
+    ASSERT_EQ(png.attach(file), entry->attachCode == kPngOk ? 1 : 0);
+    EXPECT_EQ(png.image.errorCode, entry->attachCode);
+    if (entry->attachCode != kPngOk) {
+        EXPECT_EQ(png.image.decodeState, kPngEmpty);
+        EXPECT_EQ(png.image.sourceState, kPngNoSource);
+        return;
+    }
+    EXPECT_EQ(pngDecode(png.image), entry->decodeCode == kPngOk ? 1 : 0);
+    EXPECT_EQ(png.image.errorCode, entry->decodeCode);
+    if (entry->twin != nullptr) {
+        Bitmap damaged;
+        Bitmap twin;
+        ASSERT_EQ(decodeToBitmap(file, damaged), kPngOk);
+        ASSERT_EQ(decodeToBitmap(readFile(std::filesystem::path(suiteFolder()) / (std::string(entry->twin) + ".png")), twin), kPngOk);
+        EXPECT_EQ(damaged.bits, twin.bits);
+        EXPECT_EQ(0, std::memcmp(&damaged.info, &twin.info, sizeof damaged.info));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(PngSuite, PngSuiteDamaged, testing::ValuesIn(suiteFiles(true)), nameOf);
+
+// ---- images written by libpng with one forced row filter ---------------------------------
+
+struct WrittenImage {
+    int colourType;
+    int bitDepth;
+    int interlace;
+    int filter;  // PNG_FILTER_NONE .. PNG_FILTER_PAETH
+    std::uint32_t width;
+    std::uint32_t height;
+};
+
+void writeToMemory(png_structp png, png_bytep data, png_size_t count)
+{
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + count);
+}
+
+void flushNothing(png_structp) {}
+
+// Random samples (and a random full palette) written by libpng.
+Bytes libpngWrite(const WrittenImage& spec, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    const int channels = spec.colourType == 0 || spec.colourType == 3 ? 1 : spec.colourType == 4 ? 2 : spec.colourType == 2 ? 3 : 4;
+    const std::size_t rowBytes = (spec.width * static_cast<std::size_t>(channels * spec.bitDepth) + 7) / 8;
+    std::vector<Bytes> rows(spec.height, Bytes(rowBytes));
+    for (Bytes& row : rows) {
+        for (unsigned char& byte : row) {
+            byte = static_cast<unsigned char>(random());
+        }
+    }
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        out.clear();
+        return out;
+    }
+    png_set_write_fn(png, &out, writeToMemory, flushNothing);
+    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlace,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    std::vector<png_color> palette(256);
+    for (png_color& colour : palette) {
+        colour = {static_cast<png_byte>(random()), static_cast<png_byte>(random()), static_cast<png_byte>(random())};
+    }
+    if (spec.colourType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_PLTE(png, info, palette.data(), 1 << spec.bitDepth);
+    }
+    png_set_filter(png, 0, spec.filter);
+    png_write_info(png, info);
+    std::vector<png_bytep> pointers;
+    for (Bytes& row : rows) {
+        pointers.push_back(row.data());
+    }
+    png_set_interlace_handling(png);
+    png_write_image(png, pointers.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::vector<WrittenImage> writtenImages()
+{
+    const std::pair<int, int> formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
+                                           {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
+    const int filters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH};
+    // Sizes that leave Adam7 passes empty (1x1, 3x2), fill all of them (8x8), and end mid-byte.
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{1, 1}, {3, 2}, {8, 8}, {13, 7}, {33, 5}};
+    std::vector<WrittenImage> images;
+    for (const auto& format : formats) {
+        for (int interlace : {0, 1}) {
+            for (int filter : filters) {
+                for (const auto& size : sizes) {
+                    images.push_back({format.first, format.second, interlace, filter, size.first, size.second});
+                }
+            }
+        }
+    }
+    return images;
+}
+
+std::string writtenName(const testing::TestParamInfo<WrittenImage>& info)
+{
+    const WrittenImage& image = info.param;
+    static const std::map<int, const char*> filterNames = {{PNG_FILTER_NONE, "None"}, {PNG_FILTER_SUB, "Sub"},
+                                                           {PNG_FILTER_UP, "Up"}, {PNG_FILTER_AVG, "Average"},
+                                                           {PNG_FILTER_PAETH, "Paeth"}};
+    return "type" + std::to_string(image.colourType) + "_depth" + std::to_string(image.bitDepth) +
+           (image.interlace != 0 ? "_adam7_" : "_") + filterNames.at(image.filter) + "_" +
+           std::to_string(image.width) + "x" + std::to_string(image.height);
+}
+
+class LibpngWritten : public testing::TestWithParam<WrittenImage> {};
+
+TEST_P(LibpngWritten, RendersAsLibpngDecodesIt)
+{
+    const Bytes file = libpngWrite(GetParam(), static_cast<std::uint32_t>(GetParam().width * 131 + GetParam().bitDepth));
+    ASSERT_FALSE(file.empty());
+    expectSameAsLibpng(file);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormat, LibpngWritten, testing::ValuesIn(writtenImages()), writtenName);
+
+// ---- small images where sizes, strides and first rows bite -------------------------------
+
+struct DataSizeCase {
+    const char* name;
+    std::uint32_t width;
+    std::uint32_t height;
+    std::uint8_t bitDepth;
+    std::uint8_t colourType;
+    std::uint8_t interlace;
+    std::uint32_t bytes;
+};
+
+const DataSizeCase kDataSizes[] = {
+    {"colour_3x2", 3, 2, 8, kPngColour, 0, 20},               // 2 rows of 9 bytes and a filter byte
+    {"grey1_adam7_8x8", 8, 8, 1, kPngGrey, 1, 30},            // 2, 2, 2, 4, 4, 8 and 8
+    {"colour_adam7_1x1", 1, 1, 8, kPngColour, 1, 4},          // pass 1 only
+    {"grey1_width9", 9, 1, 1, kPngGrey, 0, 3},                // a ninth bit starts a byte
+    {"rgba16_adam7_5x3", 5, 3, 16, kPngColourAlpha, 1, 127},  // all passes but the third
+};
+
+class DataSize : public testing::TestWithParam<DataSizeCase> {};
+
+// The size is what the inflated stream must fill: exactly that many bytes decode, one more is
+// corrupt data.
+TEST_P(DataSize, IsExactlyWhatTheStreamMayFill)
+{
+    const DataSizeCase& c = GetParam();
+    PngImage image{};
+    image.width = c.width;
+    image.height = c.height;
+    image.bitDepth = c.bitDepth;
+    image.colourType = c.colourType;
+    image.interlaceMethod = c.interlace;
+    EXPECT_EQ(pngDataSize(image), c.bytes);
+
+    for (std::uint32_t length : {c.bytes, c.bytes + 1}) {
+        const Bytes file = PngBuilder()
+                               .header(c.width, c.height, c.bitDepth, c.colourType, c.interlace)
+                               .imageData(zlibCompress(Bytes(length, 0), 9))
+                               .end()
+                               .bytes();
+        ScopedPng png;
+        ASSERT_EQ(png.attach(file), 1);
+        EXPECT_EQ(pngDecode(png.image), length == c.bytes ? 1 : 0) << length << " bytes";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, DataSize, testing::ValuesIn(kDataSizes),
+                         [](const testing::TestParamInfo<DataSizeCase>& info) { return std::string(info.param.name); });
+
+// An image of the given filtered rows (filter bytes included).
+Bytes imageOf(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType, const Bytes& rows)
+{
+    return PngBuilder().header(width, height, bitDepth, colourType).imageData(zlibCompress(rows, 6)).end().bytes();
+}
+
+TEST(PngSmallImage, TwoBitGreyBecomesFourBitWithFourGreyLevels)
+{
+    // One pixel of level 2; the other three pixels of the byte are padding.
+    Bitmap bitmap;
+    ASSERT_EQ(decodeToBitmap(imageOf(1, 1, 2, kPngGrey, {0, 0x80}), bitmap), kPngOk);
+    EXPECT_EQ(bitmap.info.header.biBitCount, 4);
+    EXPECT_EQ(bitmap.info.header.biClrUsed, 4u);
+    const unsigned levels[4] = {0, 85, 170, 255};
+    for (int i = 0; i < 4; ++i) {
+        const PngColourEntry& entry = bitmap.info.colours[i];
+        EXPECT_EQ(entry.rgbBlue, levels[i]);
+        EXPECT_EQ(entry.rgbGreen, levels[i]);
+        EXPECT_EQ(entry.rgbRed, levels[i]);
+        EXPECT_EQ(entry.rgbReserved, 0);
+    }
+    ASSERT_EQ(bitmap.stride, 4u);
+    EXPECT_EQ(bitmap.bits[0], 0x20);
+    EXPECT_EQ(bitmap.format, 0x0002010Bu);  // grey, depth 2, bitmap layout, conversion 11
+}
+
+TEST(PngSmallImage, ThreeColourPixelsTakeARowOfTwelveBytes)
+{
+    const Bytes rows = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 11, 12, 13, 14, 15, 16, 17, 18, 19};
+    Bitmap bitmap;
+    ASSERT_EQ(decodeToBitmap(imageOf(3, 2, 8, kPngColour, rows), bitmap), kPngOk);
+    ASSERT_EQ(bitmap.stride, 12u);
+    const Bytes expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0, 13, 12, 11, 16, 15, 14, 19, 18, 17, 0, 0, 0};
+    EXPECT_EQ(bitmap.bits, expected);
+}
+
+struct FirstRowCase {
+    const char* name;
+    unsigned char filter;
+    Bytes expected;
+};
+
+// The row 10, 20, 30 of 8-bit grey, filtered as the first row: the row above is all zeros.
+const FirstRowCase kFirstRows[] = {
+    {"Up", 2, {10, 20, 30}},
+    {"Average", 3, {10, 25, 42}},
+    {"Paeth", 4, {10, 30, 60}},
+};
+
+class FirstRow : public testing::TestWithParam<FirstRowCase> {};
+
+TEST_P(FirstRow, TakesTheRowAboveAsZeros)
+{
+    Bitmap bitmap;
+    ASSERT_EQ(decodeToBitmap(imageOf(3, 1, 8, kPngGrey, {GetParam().filter, 10, 20, 30}), bitmap), kPngOk);
+    EXPECT_EQ(Bytes(bitmap.bits.begin(), bitmap.bits.begin() + 3), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Filters, FirstRow, testing::ValuesIn(kFirstRows),
+                         [](const testing::TestParamInfo<FirstRowCase>& info) { return std::string(info.param.name); });
+
+TEST(PngSmallImage, FilterTypeFiveFailsTheRender)
+{
+    const Bytes file = imageOf(3, 2, 8, kPngGrey, {0, 1, 2, 3, 5, 4, 5, 6});
+    ScopedPng png;
+    ASSERT_EQ(png.attach(file), 1);
+    ASSERT_EQ(pngDecode(png.image), 1);
+    PngBitmapInfo info;
+    std::uint32_t format = 0;
+    ASSERT_EQ(pngBitmapInfo(png.image, info, format), 1);
+    Bytes bits(static_cast<std::size_t>(pngBitmapStride(png.image)) * 2);
+    EXPECT_EQ(pngRender(png.image, format, bits.data(), bits.size()), 0);
+    EXPECT_EQ(png.image.errorCode, kPngCorrupt);
+}
+
+TEST(PngSmallImage, InterlacedOneBitGreyGivesTheSameBitmapAsNonInterlaced)
+{
+    WrittenImage spec{PNG_COLOR_TYPE_GRAY, 1, PNG_INTERLACE_NONE, PNG_FILTER_NONE, 8, 8};
+    Bitmap plain;
+    ASSERT_EQ(decodeToBitmap(libpngWrite(spec, 7), plain), kPngOk);
+    spec.interlace = PNG_INTERLACE_ADAM7;
+    Bitmap interlaced;
+    ASSERT_EQ(decodeToBitmap(libpngWrite(spec, 7), interlaced), kPngOk);
+    EXPECT_EQ(interlaced.bits, plain.bits);
+    EXPECT_NE(plain.bits, Bytes(plain.bits.size(), 0));
+}
+
+TEST(PngPalette, TheFirstPaletteChunkCounts)
+{
+    const Bytes file = PngBuilder()
+                           .header(1, 1, 8, kPngIndexed)
+                           .chunk("PLTE", {1, 2, 3, 4, 5, 6})
+                           .chunk("PLTE", {9, 9, 9})
+                           .imageData(zlibCompress({0, 1}, 6))
+                           .end()
+                           .bytes();
+    Bitmap bitmap;
+    ASSERT_EQ(decodeToBitmap(file, bitmap), kPngOk);
+    const PngColourEntry& second = bitmap.info.colours[1];
+    EXPECT_EQ(Bytes({second.rgbBlue, second.rgbGreen, second.rgbRed}), Bytes({6, 5, 4}));
+    EXPECT_EQ(bitmap.info.header.biClrUsed, 0u);
+    const PngColourEntry& third = bitmap.info.colours[2];
+    EXPECT_EQ(Bytes({third.rgbBlue, third.rgbGreen, third.rgbRed}), Bytes({0, 0, 0}));
+}
+
+TEST(PngPalette, MoreThan256EntriesGiveTheFirst256)
+{
+    Bytes entries;
+    for (int i = 0; i < 300; ++i) {
+        entries.insert(entries.end(), {static_cast<unsigned char>(i), static_cast<unsigned char>(i >> 8), 7});
+    }
+    const Bytes file = PngBuilder()
+                           .header(1, 1, 8, kPngIndexed)
+                           .chunk("PLTE", entries)
+                           .imageData(zlibCompress({0, 255}, 6))
+                           .end()
+                           .bytes();
+    Bitmap bitmap;
+    ASSERT_EQ(decodeToBitmap(file, bitmap), kPngOk);
+    EXPECT_EQ(bitmapPixel(bitmap, 0, 0), 255u);
+    const PngColourEntry& last = bitmap.info.colours[255];
+    EXPECT_EQ(Bytes({last.rgbBlue, last.rgbGreen, last.rgbRed}), Bytes({7, 0, 255}));
+}
+
+}  // namespace

@@ -1,0 +1,439 @@
+// The question board built in-process from fixture quizzes: every control's id, class, style,
+// text, font, place and size, the creation (tab) order, pictures, label colours.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/app.h"
+#include "app/quiz_state_win.h"
+#include "board/board.h"
+#include "resource.h"
+#include "test_support.h"
+
+namespace {
+
+HINSTANCE self() { return GetModuleHandleA(nullptr); }
+
+// A bottom-up 24-bit BMP file of one colour: the system picture loader reads it like a JPEG.
+std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    const int imageSize = stride * height;
+    std::vector<unsigned char> file(14 + 40 + imageSize, 0);
+    auto put16 = [&](size_t at, unsigned value) {
+        file[at] = value & 0xFF;
+        file[at + 1] = (value >> 8) & 0xFF;
+    };
+    auto put32 = [&](size_t at, unsigned value) {
+        put16(at, value & 0xFFFF);
+        put16(at + 2, value >> 16);
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<unsigned>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    put16(26, 1);
+    put16(28, 24);
+    put32(34, imageSize);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            unsigned char* pixel = &file[54 + y * stride + x * 3];
+            pixel[0] = GetBValue(colour);
+            pixel[1] = GetGValue(colour);
+            pixel[2] = GetRValue(colour);
+        }
+    return file;
+}
+
+// Styles exactly as the board asked for them at creation: the Edit class drops WS_BORDER from
+// its stored style and draws the border itself, so the stored style alone would hide a mistake.
+std::vector<std::pair<HWND, DWORD>> requestedStyles;
+
+LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        auto* creation = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        requestedStyles.emplace_back(reinterpret_cast<HWND>(wParam), static_cast<DWORD>(creation->lpcs->style));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+DWORD requestedStyle(HWND window)
+{
+    for (const auto& entry : requestedStyles)
+        if (entry.first == window)
+            return entry.second;
+    return 0;
+}
+
+enum class Font { None, Board, Gui };
+
+struct ExpectedControl {
+    int id;
+    const char* className;
+    DWORD style;
+    const char* text;
+    Font font;
+    int x, y, width, height;
+};
+
+struct QuizSetup {
+    int mediaKind;
+    int questions;
+    int answers;
+    int revealMode;
+};
+
+// A shown parent window holding a freshly built board, in a scratch working folder.
+class Board : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
+        folder_ = std::string(temp) + "enigo-board-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        SetCurrentDirectoryA(folder_.c_str());
+        app = {};
+        app.module = self();
+        app.quiz = new QuizState;
+        initQuizState(*app.quiz);
+        parent_ = CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
+                                  nullptr, self(), nullptr);
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(parent_);
+        releaseQuizState(*app.quiz);
+        delete app.quiz;
+        app = {};
+        SetCurrentDirectoryA(previousFolder_);
+        DeleteFileA((folder_ + "\\windows_tests.txt").c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+
+    void describeQuiz(const QuizSetup& setup)
+    {
+        QuizState& state = *app.quiz;
+        state.mediaKind = setup.mediaKind;
+        state.questionCount = setup.questions;
+        state.answersPerQuestion = setup.answers;
+        state.revealMode = setup.revealMode;
+        copyText(state.answerLabel1, "Pays");
+        copyText(state.answerLabel2, "Capitale");
+        for (int question = 1; question <= setup.questions; ++question) {
+            std::string n = std::to_string(question);
+            QuestionRecord* record = appendQuestion(state, ("A" + n).c_str(), ("B" + n).c_str(), ("Question " + n).c_str());
+            copyText(record->revealText, ("R\xE9" "ponse " + n).c_str());
+        }
+    }
+
+    void writeProgress(const std::string& bytes)
+    {
+        HANDLE file = CreateFileA("windows_tests.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+
+    HWND build()
+    {
+        requestedStyles.clear();
+        HHOOK hook = SetWindowsHookExA(WH_CBT, recordCreation, nullptr, GetCurrentThreadId());
+        board_ = CreateDialogParamA(self(), MAKEINTRESOURCEA(IDD_BOARD), parent_, boardProc, 0);
+        UnhookWindowsHookEx(hook);
+        EXPECT_NE(board_, nullptr);
+        return board_;
+    }
+
+    std::vector<HWND> children() const
+    {
+        std::vector<HWND> list;
+        for (HWND child = GetWindow(board_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            list.push_back(child);
+        return list;
+    }
+
+    void expectControls(const std::vector<ExpectedControl>& expected)
+    {
+        std::vector<HWND> made = children();
+        ASSERT_EQ(made.size(), expected.size());
+        for (size_t i = 0; i < made.size(); ++i) {
+            const ExpectedControl& want = expected[i];
+            HWND control = made[i];
+            SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(want.id));
+            EXPECT_EQ(GetDlgCtrlID(control), want.id);
+            char className[32] = {};
+            GetClassNameA(control, className, sizeof className);
+            EXPECT_EQ(lstrcmpiA(className, want.className), 0) << className;
+            EXPECT_EQ(requestedStyle(control), want.style);
+            EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE), 0);
+            char text[300] = {};
+            GetWindowTextA(control, text, sizeof text);
+            EXPECT_STREQ(text, want.text);
+            HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
+            HGDIOBJ wantFont = want.font == Font::Board ? static_cast<HGDIOBJ>(app.quiz->boardFont)
+                               : want.font == Font::Gui ? GetStockObject(DEFAULT_GUI_FONT)
+                                                        : nullptr;
+            EXPECT_EQ(font, wantFont);
+            RECT rect;
+            GetWindowRect(control, &rect);
+            MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&rect), 2);
+            EXPECT_EQ(rect.left, want.x);
+            EXPECT_EQ(rect.top, want.y);
+            EXPECT_EQ(rect.right - rect.left, want.width);
+            EXPECT_EQ(rect.bottom - rect.top, want.height);
+        }
+    }
+
+    HWND parent_ = nullptr;
+    HWND board_ = nullptr;
+    std::string folder_;
+    char previousFolder_[MAX_PATH] = {};
+};
+
+constexpr DWORD kRight = 0x50000002;
+constexpr DWORD kPlain = 0x50000000;
+constexpr DWORD kCentred = 0x50000001;
+constexpr DWORD kFramed = 0x50800201;
+constexpr DWORD kPicture = 0x5080020E;
+constexpr DWORD kCardAnswer = 0x50810081;
+constexpr DWORD kListAnswer = 0x50810281;
+constexpr DWORD kIconButton = 0x50010041;
+
+TEST_F(Board, ListQuizMakesOneNumberedLinePerQuestion)
+{
+    describeQuiz({0, 3, 1, 2});
+    writeProgress("PARIS\r\n\r\nMADRID\r\n");
+    build();
+    expectControls({
+        {2000, "Static", kRight, "1.", Font::None, 26, 7, 19, 17},
+        {3000, "Static", kFramed, "Question 1", Font::Board, 50, 5, 550, 20},
+        {4001, "Edit", kListAnswer, "PARIS", Font::Board, 610, 5, 170, 20},
+        {5001, "Static", kFramed, "?", Font::None, 790, 5, 100, 20},
+        {2000, "Static", kRight, "2.", Font::None, 26, 32, 19, 17},
+        {3000, "Static", kFramed, "Question 2", Font::Board, 50, 30, 550, 20},
+        {4002, "Edit", kListAnswer, "", Font::Board, 610, 30, 170, 20},
+        {5002, "Static", kFramed, "?", Font::None, 790, 30, 100, 20},
+        {2000, "Static", kRight, "3.", Font::None, 26, 57, 19, 17},
+        {3000, "Static", kFramed, "Question 3", Font::Board, 50, 55, 550, 20},
+        {4003, "Edit", kListAnswer, "MADRID", Font::Board, 610, 55, 170, 20},
+        {5003, "Static", kFramed, "?", Font::None, 790, 55, 100, 20},
+    });
+    EXPECT_EQ(app.quiz->contentWidth, 900);
+    EXPECT_EQ(app.quiz->contentHeight, 80);
+}
+
+TEST_F(Board, ListQuizWithTwoAnswersStillHasOneFieldPerQuestion)
+{
+    describeQuiz({0, 2, 2, 0});
+    build();
+    std::vector<HWND> made = children();
+    ASSERT_EQ(made.size(), 8u);
+    EXPECT_EQ(GetDlgCtrlID(made[2]), 4001);
+    EXPECT_EQ(GetDlgCtrlID(made[6]), 4002);
+    EXPECT_EQ(app.quiz->contentWidth, 960);
+}
+
+// Row of three: 480 x 360, no picture, 360 x 480; the row is as high as the tallest (260).
+TEST_F(Board, PictureRowCentresEachPictureInTheTallestPicturesBand)
+{
+    FixtureModule pictures;
+    pictures.add("IMG", 401, bmpFile(480, 360, RGB(200, 0, 0)));
+    pictures.add("IMG", 403, bmpFile(360, 480, RGB(0, 0, 200)));
+    app.module = pictures.load();
+    describeQuiz({1, 3, 1, 0});
+    writeProgress("un\r\ndeux\r\ntrois\r\n");
+    HWND board = build();
+    expectControls({
+        {9901, "Static", kPicture, "", Font::None, 46, 37, 260, 195},
+        {2001, "Static", kRight, "1.", Font::None, 18, 277, 27, 17},
+        {4001, "Edit", kCardAnswer, "un", Font::Board, 46, 275, 260, 20},
+        {5001, "Static", kFramed, "?", Font::None, 46, 294, 260, 20},
+        {9902, "Static", kPicture, "", Font::None, 336, 135, 260, 0},
+        {2002, "Static", kRight, "2.", Font::None, 308, 277, 27, 17},
+        {4002, "Edit", kCardAnswer, "deux", Font::Board, 336, 275, 260, 20},
+        {5002, "Static", kFramed, "?", Font::None, 336, 294, 260, 20},
+        {9903, "Static", kPicture, "", Font::None, 658, 5, 195, 260},
+        {2003, "Static", kRight, "3.", Font::None, 598, 277, 27, 17},
+        {4003, "Edit", kCardAnswer, "trois", Font::Board, 626, 275, 260, 20},
+        {5003, "Static", kFramed, "?", Font::None, 626, 294, 260, 20},
+    });
+    EXPECT_EQ(app.quiz->rowHeights[0], 260);
+    EXPECT_EQ(app.quiz->contentWidth, 910);
+    EXPECT_EQ(app.quiz->contentHeight, 335);
+
+    // The scaled bitmaps went to their controls; the missing one left its control empty.
+    HBITMAP first = reinterpret_cast<HBITMAP>(SendDlgItemMessageA(board, 9901, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(first, nullptr);
+    BITMAP size;
+    GetObjectA(first, sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 260);
+    EXPECT_EQ(size.bmHeight, 195);
+    EXPECT_EQ(SendDlgItemMessageA(board, 9902, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+}
+
+// Seven questions: the third row asks for pictures 408 and 409, past the last question.
+TEST_F(Board, LastRowTakesPicturesPastTheLastQuestionIntoItsHeight)
+{
+    FixtureModule pictures;
+    for (int id : {401, 404, 407})
+        pictures.add("IMG", id, bmpFile(480, 360, RGB(0, 120, 0)));
+    pictures.add("IMG", 409, bmpFile(360, 480, RGB(0, 0, 120)));
+    app.module = pictures.load();
+    describeQuiz({1, 7, 1, 0});
+    build();
+    EXPECT_EQ(app.quiz->rowHeights[0], 195);
+    EXPECT_EQ(app.quiz->rowHeights[1], 195);
+    EXPECT_EQ(app.quiz->rowHeights[2], 260);
+    // Rows: 5, 5 + 205 + 60 = 270, 270 + 265 = 535; question 7's fields under a 260-pixel band.
+    RECT field;
+    GetWindowRect(GetDlgItem(board_, 4007), &field);
+    MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&field), 2);
+    EXPECT_EQ(field.top, 535 + 270);
+    EXPECT_EQ(app.quiz->contentHeight, 535 + 270 + 60);
+    EXPECT_EQ(GetDlgItem(board_, 9908), nullptr);
+}
+
+// Sound quiz, two answers, reveal mode 2: names, number, hidden reveal, pairs, buttons.
+TEST_F(Board, SoundCardsWithTwoAnswersAndRevealLabels)
+{
+    describeQuiz({2, 2, 2, 2});
+    writeProgress("a1\r\na2\r\nb1\r\n");
+    build();
+    expectControls({
+        {156, "Static", kPlain, "Pays", Font::Gui, 4, 7, 95, 20},
+        {156, "Static", kPlain, "Capitale", Font::Gui, 3, 27, 95, 20},
+        {2001, "Static", kRight, "1.", Font::None, 78, 7, 27, 17},
+        {8001, "Static", kCentred, "R\xE9ponse 1", Font::Gui, 106, 51, 260, 65},
+        {4001, "Edit", kCardAnswer, "a1", Font::Board, 126, 5, 181, 20},
+        {5001, "Static", kFramed, "?", Font::Gui, 306, 5, 60, 20},
+        {4002, "Edit", kCardAnswer, "a2", Font::Board, 126, 24, 181, 20},
+        {5002, "Static", kFramed, "?", Font::Gui, 306, 24, 60, 20},
+        {6001, "Button", kIconButton, "", Font::None, 106, 5, 20, 20},
+        {7001, "Button", kIconButton, "", Font::None, 106, 25, 20, 19},
+        {2002, "Static", kRight, "2.", Font::None, 368, 7, 27, 17},
+        {8002, "Static", kCentred, "R\xE9ponse 2", Font::Gui, 396, 51, 260, 65},
+        {4003, "Edit", kCardAnswer, "b1", Font::Board, 416, 5, 181, 20},
+        {5003, "Static", kFramed, "?", Font::Gui, 596, 5, 60, 20},
+        {4004, "Edit", kCardAnswer, "", Font::Board, 416, 24, 181, 20},
+        {5004, "Static", kFramed, "?", Font::Gui, 596, 24, 60, 20},
+        {6002, "Button", kIconButton, "", Font::None, 396, 5, 20, 20},
+        {7002, "Button", kIconButton, "", Font::None, 396, 25, 20, 19},
+    });
+    EXPECT_EQ(app.quiz->contentWidth, 970);
+    EXPECT_EQ(app.quiz->contentHeight, 145);
+    // Made with the centred label style, then hidden until the question is solved.
+    EXPECT_FALSE(GetWindowLongA(GetDlgItem(board_, 8001), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_FALSE(GetWindowLongA(GetDlgItem(board_, 8002), GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(reinterpret_cast<HICON>(SendDlgItemMessageA(board_, 6001, BM_GETIMAGE, IMAGE_ICON, 0)),
+              LoadIconA(self(), MAKEINTRESOURCEA(IDI_PLAY)));
+    EXPECT_EQ(reinterpret_cast<HICON>(SendDlgItemMessageA(board_, 7002, BM_GETIMAGE, IMAGE_ICON, 0)),
+              LoadIconA(self(), MAKEINTRESOURCEA(IDI_STOP)));
+}
+
+TEST_F(Board, VideoCardsLeaveRoomAboveTheFields)
+{
+    describeQuiz({3, 4, 1, 0});
+    build();
+    RECT field;
+    GetWindowRect(GetDlgItem(board_, 4004), &field);
+    MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&field), 2);
+    // Row 1 starts at 5 + 210 + 60 = 275; its fields 210 lower.
+    EXPECT_EQ(field.left, 66);
+    EXPECT_EQ(field.top, 485);
+    EXPECT_EQ(field.right - field.left, 240);
+    EXPECT_EQ(app.quiz->contentHeight, 545);
+}
+
+TEST_F(Board, TabOrderIsCreationOrder)
+{
+    describeQuiz({2, 2, 1, 0});
+    build();
+    const int order[] = {4001, 6001, 7001, 4002, 6002, 7002};
+    HWND control = GetDlgItem(board_, order[0]);
+    for (int id : order) {
+        EXPECT_EQ(GetDlgCtrlID(control), id);
+        control = GetNextDlgTabItem(board_, control, FALSE);
+    }
+    EXPECT_EQ(GetDlgCtrlID(control), 4001) << "Tab wraps to the first field";
+}
+
+TEST_F(Board, UnknownMediaKindOrNoQuestionMakesNoCard)
+{
+    for (QuizSetup setup : {QuizSetup{7, 3, 1, 0}, QuizSetup{1, 0, 2, 0}}) {
+        describeQuiz(setup);
+        build();
+        EXPECT_TRUE(children().empty());
+        EXPECT_EQ(app.quiz->contentWidth, setup.answers == 2 ? 80 : 20);
+        EXPECT_EQ(app.quiz->contentHeight, 0);
+        DestroyWindow(board_);
+        releaseQuestions(*app.quiz);
+    }
+}
+
+TEST_F(Board, LabelsAreColouredByKindAndVerdict)
+{
+    describeQuiz({0, 2, 1, 0});
+    app.quiz->backRed = 10;
+    app.quiz->backGreen = 60;
+    build();
+    struct Case {
+        int id;
+        const char* text;
+        HBRUSH brush;
+        COLORREF background;
+    };
+    HBRUSH none = nullptr;
+    const Case cases[] = {
+        {5001, "BRAVO", nullptr, RGB(0, 255, 0)},    {5001, "FAUX", app.quiz->wrongBrush, RGB(255, 0, 0)},
+        {5002, "Anagramme", app.quiz->anagramBrush, RGB(255, 100, 0)},
+        {5002, "Presque", app.quiz->hintBrush, RGB(255, 203, 38)},
+        {5001, "?", none, CLR_INVALID},
+    };
+    std::vector<HWND> made = children();
+    HDC dc = GetDC(board_);
+    for (const Case& c : cases) {
+        SetDlgItemTextA(board_, c.id, c.text);
+        SetBkColor(dc, RGB(1, 2, 3));
+        LRESULT brush = SendMessageA(board_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                     reinterpret_cast<LPARAM>(GetDlgItem(board_, c.id)));
+        SCOPED_TRACE(c.text);
+        if (c.background == CLR_INVALID) {
+            // Left to the dialog's default processing: the system's static colours.
+            EXPECT_EQ(brush, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_3DFACE)));
+            EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_3DFACE));
+            continue;
+        }
+        EXPECT_EQ(GetBkColor(dc), c.background);
+        if (c.brush)
+            EXPECT_EQ(brush, reinterpret_cast<LRESULT>(c.brush));
+        else
+            EXPECT_NE(brush, 0);
+    }
+    // Caption labels of the list: the caption brush.
+    EXPECT_EQ(SendMessageA(board_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(made[1])),
+              reinterpret_cast<LRESULT>(app.quiz->captionBrush));
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 192));
+    // Number labels: transparent, white on a background whose red and green are dark.
+    EXPECT_EQ(SendMessageA(board_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(made[0])),
+              reinterpret_cast<LRESULT>(app.quiz->backBrush));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+    app.quiz->backGreen = 70;
+    SendMessageA(board_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(made[0]));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    ReleaseDC(board_, dc);
+    EXPECT_EQ(SendMessageA(board_, WM_CTLCOLORDLG, 0, 0), reinterpret_cast<LRESULT>(app.quiz->backBrush));
+}
+
+} // namespace
