@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include "app/app.h"
+#include "app/progress.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ LRESULT onDestroy()
 
 LRESULT onClose()
 {
+    // Saved first, while every answer field still exists.
+    saveProgress(*app.quiz);
     // Nothing of ours writes this name; removing it is a courtesy cleanup, a missing file is fine.
     DeleteFileA("enigo.mp3");
     return onDestroy();

@@ -68,32 +68,84 @@ RECT placeInParent(HWND window)
     return rect;
 }
 
-// One quiz executable running in its own scratch folder.
-class RunningQuiz {
+// A fresh working folder for the quiz processes, removed with everything in it at the end.
+class ScratchFolder {
 public:
-    explicit RunningQuiz(const char* executable)
+    ScratchFolder()
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "enigo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-                  std::to_string(GetTickCount());
-        CreateDirectoryA(folder_.c_str(), nullptr);
+        path_ = std::string(temp) + "enigo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++created_);
+        CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~ScratchFolder()
+    {
+        WIN32_FIND_DATAA entry;
+        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do
+                DeleteFileA((path_ + "\\" + entry.cFileName).c_str());
+            while (FindNextFileA(search, &entry));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
+    const std::string& path() const { return path_; }
+    std::string file(const char* name) const { return path_ + "\\" + name; }
+
+    std::string read(const char* name) const
+    {
+        std::string bytes;
+        HANDLE handle = CreateFileA(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return "<missing>";
+        char buffer[4096];
+        DWORD got = 0;
+        while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got)
+            bytes.append(buffer, got);
+        CloseHandle(handle);
+        return bytes;
+    }
+
+    void write(const char* name, const std::string& bytes) const
+    {
+        HANDLE handle = CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(handle);
+    }
+
+private:
+    std::string path_;
+    static int created_;
+};
+
+int ScratchFolder::created_ = 0;
+
+// One quiz executable running in a working folder of its own.
+class RunningQuiz {
+public:
+    RunningQuiz(const char* executable, const ScratchFolder& folder)
+    {
         std::string command = "\"" + windowsPath(executable) + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(), &startup,
-                                  &process_);
+        started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
+                                  &startup, &process_);
     }
 
     ~RunningQuiz()
     {
         if (started_) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT)
+            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
                 TerminateProcess(process_.hProcess, 99);
+                WaitForSingleObject(process_.hProcess, 5000);
+            }
             CloseHandle(process_.hThread);
             CloseHandle(process_.hProcess);
         }
-        RemoveDirectoryA(folder_.c_str());
     }
 
     bool started() const { return started_ != FALSE; }
@@ -124,7 +176,6 @@ public:
     }
 
 private:
-    std::string folder_;
     PROCESS_INFORMATION process_ = {};
     BOOL started_ = FALSE;
 };
@@ -142,7 +193,8 @@ std::vector<HWND> childDialogs(HWND main)
 
 TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
 {
-    RunningQuiz quiz(ENIGO_E2E_QUIZ);
+    ScratchFolder folder;
+    RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
     ASSERT_TRUE(quiz.started());
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr) << "no main window appeared";
@@ -174,7 +226,8 @@ TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
 
 TEST(QuizExecutable, DemoQuizStartsAndCloses)
 {
-    RunningQuiz quiz(ENIGO_DEMO_QUIZ);
+    ScratchFolder folder;
+    RunningQuiz quiz(ENIGO_DEMO_QUIZ, folder);
     ASSERT_TRUE(quiz.started());
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr) << "no main window appeared";
@@ -184,7 +237,8 @@ TEST(QuizExecutable, DemoQuizStartsAndCloses)
 
 TEST(QuizExecutable, WithoutQuizWarnsFirstThenOpensTheBuiltInQuiz)
 {
-    RunningQuiz quiz(ENIGO_NO_QUIZ);
+    ScratchFolder folder;
+    RunningQuiz quiz(ENIGO_NO_QUIZ, folder);
     ASSERT_TRUE(quiz.started());
     HWND box = quiz.waitForWindow("#32770");
     ASSERT_NE(box, nullptr) << "no message box appeared";
@@ -198,6 +252,66 @@ TEST(QuizExecutable, WithoutQuizWarnsFirstThenOpensTheBuiltInQuiz)
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(textOf(main), "Nom du enigo");
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
+}
+
+} // namespace
+
+namespace {
+
+HWND boardOf(HWND main)
+{
+    std::vector<HWND> dialogs = childDialogs(main);
+    HWND board = nullptr;
+    for (HWND dialog : dialogs)
+        if (placeInParent(dialog).top == 50)
+            board = dialog;
+    return board;
+}
+
+void setText(HWND control, const char* text)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+// Answers typed before closing are in the progress file; edited, they come back at the next start.
+TEST(QuizExecutable, SavesAnswersOnCloseAndRestoresThemAtTheNextStart)
+{
+    ScratchFolder folder;
+    {
+        RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
+        HWND main = quiz.waitForWindow("WindowsApp");
+        ASSERT_NE(main, nullptr);
+        HWND board = boardOf(main);
+        ASSERT_NE(board, nullptr);
+        // The list's answer fields sit one line of 25 pixels apart, right of the captions.
+        for (int question = 1; question <= 3; ++question) {
+            HWND field = GetDlgItem(board, 4000 + question);
+            ASSERT_NE(field, nullptr) << question;
+            RECT rect = placeInParent(field);
+            EXPECT_EQ(rect.left, 610);
+            EXPECT_EQ(rect.top, 5 + 25 * (question - 1));
+        }
+        setText(GetDlgItem(board, 4001), "PARIS");
+        setText(GetDlgItem(board, 4003), "S\xE9ville");
+        EXPECT_EQ(quiz.closeAndWait(main), 0u);
+    }
+    EXPECT_EQ(folder.read("enigo-e2e.txt"), "PARIS\r\n\r\nS\xE9ville\r\n");
+
+    folder.write("enigo-e2e.txt", "ROME\r\nMADRID\n\r\nlast");
+    {
+        RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
+        HWND main = quiz.waitForWindow("WindowsApp");
+        ASSERT_NE(main, nullptr);
+        HWND board = boardOf(main);
+        ASSERT_NE(board, nullptr);
+        EXPECT_EQ(textOf(GetDlgItem(board, 4001)), "ROME");
+        // A bare LF is text: the second line runs on to the next CR.
+        EXPECT_EQ(textOf(GetDlgItem(board, 4002)), "MADRID\n");
+        EXPECT_EQ(textOf(GetDlgItem(board, 4003)), "last");
+        EXPECT_EQ(quiz.closeAndWait(main), 0u);
+    }
+    EXPECT_EQ(folder.read("enigo-e2e.txt"), "ROME\r\nMADRID\n\r\nlast\r\n");
 }
 
 } // namespace
