@@ -26,7 +26,6 @@ void fieldText(HWND board, int id, char (&text)[kTextSize])
     HWND field = board ? GetDlgItem(board, id) : nullptr;
     if (field) {
         SendMessageA(field, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(text));
-        text[kMaxTextLength] = '\0';
     }
 }
 

@@ -73,19 +73,15 @@ struct HuffmanCode {
     int maxLength;
 };
 
-// Chunks that carry on the image data: "IDAT", the case of the last letter ignored.
-bool isContinuationName(const unsigned char* name)
-{
-    return name[0] == 'I' && name[1] == 'D' && name[2] == 'A' && (name[3] | 0x20) == 't';
-}
-
 // Moves to the data of the next chunk if it is an image-data chunk that fits in the source.
 bool nextChunk(BitReader& reader)
 {
     const std::uint64_t frame = reader.chunkEnd + 4;  // past the current chunk's CRC
     std::uint32_t length = 0;
+    // Any other spelling of the name either failed the container check (an unknown critical
+    // chunk) or, with a lower-case first letter, ends the stream here.
     if (!pngFrameAt(*reader.image, frame, length) ||
-        !isContinuationName(reader.image->sourceData + frame + 4)) {
+        std::memcmp(reader.image->sourceData + frame + 4, "IDAT", 4) != 0) {
         return false;
     }
     reader.position = frame + 8;

@@ -210,6 +210,36 @@ public:
         return code(static_cast<std::uint32_t>(d), 5).bits(static_cast<std::uint32_t>(distance - distanceBase[d]), d < 4 ? 0 : d / 2 - 1);
     }
 
+    // Code-length symbols of dynamicHeader's code-length code, as (symbol, 3-bit code).
+    enum LengthCode { kLength0 = 0, kLength1 = 1, kLength2 = 2, kRepeatPrevious = 3, kRepeatZeros = 4, kRepeatManyZeros = 5 };
+
+    // A dynamic block header whose code-length code gives the symbols 0, 1, 2, 16, 17 and 18
+    // the 3-bit codes 0 to 5; the literal/length and distance lengths follow with lengths().
+    DeflateWriter& dynamicHeader(bool last, int literalCount, int distanceCount)
+    {
+        static const int order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+        block(last, 2).bits(static_cast<std::uint32_t>(literalCount - 257), 5);
+        bits(static_cast<std::uint32_t>(distanceCount - 1), 5).bits(19 - 4, 4);
+        for (int symbol : order) {
+            bits(symbol <= 2 || symbol >= 16 ? 3 : 0, 3);
+        }
+        return *this;
+    }
+
+    // One code-length symbol with its repeat count (3-6, 3-10 or 11-138 for the repeats).
+    DeflateWriter& lengths(LengthCode symbol, int repeat = 0)
+    {
+        code(static_cast<std::uint32_t>(symbol), 3);
+        if (symbol == kRepeatPrevious) {
+            bits(static_cast<std::uint32_t>(repeat - 3), 2);
+        } else if (symbol == kRepeatZeros) {
+            bits(static_cast<std::uint32_t>(repeat - 3), 3);
+        } else if (symbol == kRepeatManyZeros) {
+            bits(static_cast<std::uint32_t>(repeat - 11), 7);
+        }
+        return *this;
+    }
+
     const Bytes& result() const { return out_; }
 
 private:

@@ -33,7 +33,7 @@ struct ScrollEvent {
     int posAfter;
 };
 
-// Filled by the test procedures below; a test clears what it reads.
+// Filled by the test procedures below and emptied by each test's set-up.
 std::vector<ScrollEvent> scrollLog;
 int wheelsAtParent = 0;
 WPARAM lastWheelAtParent = 0;
@@ -215,10 +215,11 @@ protected:
         SCROLLBARINFO info = {};
         info.cbSize = sizeof info;
         ASSERT_TRUE(GetScrollBarInfo(board, bar == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info));
+        // The thumb's extent is measured from the bar's top (or left) edge, in screen pixels.
+        const RECT& track = info.rcScrollBar;
         const int thumbMiddle = (info.xyThumbTop + info.xyThumbBottom) / 2;
-        POINT press = bar == SB_VERT
-                          ? POINT{(info.rcScrollBar.left + info.rcScrollBar.right) / 2, info.rcScrollBar.top + thumbMiddle}
-                          : POINT{info.rcScrollBar.left + thumbMiddle, (info.rcScrollBar.top + info.rcScrollBar.bottom) / 2};
+        POINT press = bar == SB_VERT ? POINT{(track.left + track.right) / 2, track.top + thumbMiddle}
+                                     : POINT{track.left + thumbMiddle, (track.top + track.bottom) / 2};
         POINT release = press;
         (bar == SB_VERT ? release.y : release.x) += distance;
         // The tracking loop reads the captured mouse in client coordinates.
@@ -280,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
                     RequestCase{"WheelUpNearTopStopsAtZero", WM_VSCROLL, 100, 30, 501, 0, 100, 0},
                     RequestCase{"ToTarget", WM_VSCROLL, 100, 0, 502, 1234, 100, 1234},
                     RequestCase{"ToTargetBeyondTheEnd", WM_VSCROLL, 100, 0, 502, 5000, 100, kLastY},
-                    RequestCase{"ToTargetInsideTheBarButPastTheLastPosition", WM_VSCROLL, 100, 0, 502, 1900, 100, kLastY},
+                    RequestCase{"ToTargetWithinTheBarMaximumButPastTheEnd", WM_VSCROLL, 100, 0, 502, 1900, 100, kLastY},
                     RequestCase{"ToTargetAboveTheTop", WM_VSCROLL, 100, 600, 502, -40, 100, 0},
                     RequestCase{"EndScrollChangesNothing", WM_VSCROLL, 100, 1000, SB_ENDSCROLL, 0, 100, 1000},
                     RequestCase{"UnknownCustomCode", WM_VSCROLL, 100, 1000, 503, 7, 100, 1000}),
@@ -329,22 +330,24 @@ TEST_F(BoardScroll, ContentOnePixelTooBigScrollsOnePixel)
     expectProbesAt(1, 1, "at the end");
 }
 
-TEST_F(BoardScroll, ContentSmallerThanTheBoardDisablesBothBarsAndNeverScrolls)
+struct SmallContentCase {
+    const char* name;
+    int width;
+    int height;
+};
+
+class SmallContent : public BoardScroll, public testing::WithParamInterface<SmallContentCase> {};
+
+TEST_P(SmallContent, DisablesBothBarsAndNeverScrolls)
 {
+    const SmallContentCase& c = GetParam();
     placeAt(300, 1000);
-    state.contentWidth = 300;
-    state.contentHeight = 200;
+    state.contentWidth = c.width;
+    state.contentHeight = c.height;
     setUpBoardScrollBars(state, board);
     EXPECT_EQ(position(SB_HORZ), 0);
     EXPECT_EQ(position(SB_VERT), 0);
     expectProbesAt(300, 1000, "the fitting itself moves no control");
-
-    const SCROLLINFO horizontalBar = barInfo(SB_HORZ);
-    EXPECT_EQ(horizontalBar.nMax, 298);
-    EXPECT_EQ(horizontalBar.nPage, 299u);
-    const SCROLLINFO verticalBar = barInfo(SB_VERT);
-    EXPECT_EQ(verticalBar.nMax, 198);
-    EXPECT_EQ(verticalBar.nPage, 199u);
     for (LONG object : {OBJID_HSCROLL, OBJID_VSCROLL}) {
         EXPECT_NE(barState(object) & STATE_SYSTEM_UNAVAILABLE, 0u) << "an unneeded bar is disabled";
         EXPECT_EQ(barState(object) & STATE_SYSTEM_INVISIBLE, 0u) << "and stays shown";
@@ -357,6 +360,7 @@ TEST_F(BoardScroll, ContentSmallerThanTheBoardDisablesBothBarsAndNeverScrolls)
     // Compensate as the callers of the fitting do; from here on no request may move anything.
     ScrollWindowEx(board, 300, 1000, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
     expectProbesAt(0, 0, "after compensating");
+    scrollTarget = 700;
     for (int code : {SB_LINEDOWN, SB_PAGEDOWN, SB_BOTTOM, kScrollRequestWheelDown, kScrollRequestTarget})
         SendMessageA(board, WM_VSCROLL, code, 0);
     for (int code : {SB_LINERIGHT, SB_PAGERIGHT})
@@ -364,6 +368,26 @@ TEST_F(BoardScroll, ContentSmallerThanTheBoardDisablesBothBarsAndNeverScrolls)
     EXPECT_EQ(position(SB_HORZ), 0);
     EXPECT_EQ(position(SB_VERT), 0);
     expectProbesAt(0, 0, "after requests on a board larger than its content");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, SmallContent,
+                         testing::Values(SmallContentCase{"Smaller", 300, 200},
+                                         SmallContentCase{"ExactFit", kClientWidth, kClientHeight},
+                                         // What construction leaves when no question gets a control.
+                                         SmallContentCase{"NoQuestions", 20, 0}),
+                         [](const testing::TestParamInfo<SmallContentCase>& info) { return info.param.name; });
+
+TEST_F(BoardScroll, ContentSmallerThanTheBoardGivesAPageCoveringTheRange)
+{
+    state.contentWidth = 300;
+    state.contentHeight = 200;
+    setUpBoardScrollBars(state, board);
+    const SCROLLINFO horizontalBar = barInfo(SB_HORZ);
+    EXPECT_EQ(horizontalBar.nMax, 298);
+    EXPECT_EQ(horizontalBar.nPage, 299u);
+    const SCROLLINFO verticalBar = barInfo(SB_VERT);
+    EXPECT_EQ(verticalBar.nMax, 198);
+    EXPECT_EQ(verticalBar.nPage, 199u);
 }
 
 TEST_F(BoardScroll, EnlargingBeyondTheContentScrollsBackToZero)

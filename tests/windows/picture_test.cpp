@@ -371,12 +371,12 @@ TEST(ScaleToFitRejects, WhatCannotBeScaled)
 {
     HBITMAP source = quadrantSection(true);
     HBITMAP thin = quadrantSection(true, 1, 1000);
-    HBRUSH brush = CreateSolidBrush(kRed);
+    HBRUSH brush = CreateHatchBrush(HS_CROSS, kRed);
     ASSERT_NE(source, nullptr);
     ASSERT_NE(thin, nullptr);
 
     EXPECT_EQ(scaleToFit(nullptr, kPictureBox, kPictureBox), nullptr) << "no bitmap";
-    EXPECT_EQ(scaleToFit(reinterpret_cast<HBITMAP>(brush), kPictureBox, kPictureBox), nullptr) << "a brush";
+    EXPECT_EQ(scaleToFit(reinterpret_cast<HBITMAP>(brush), kPictureBox, kPictureBox), nullptr) << "a brush (its LOGBRUSH would read as a 255 x 4 BITMAP)";
     EXPECT_EQ(scaleToFit(source, 0, kPictureBox), nullptr) << "empty box";
     EXPECT_EQ(scaleToFit(source, kPictureBox, -1), nullptr) << "negative box";
     EXPECT_EQ(scaleToFit(thin, kPictureBox, kPictureBox), nullptr) << "scaled to no width";

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -191,8 +192,10 @@ TEST_P(SaveAndRead, WritesEveryFieldAndGivesItBackInCreationOrder)
 {
     const SaveCase& c = GetParam();
     makeFields(c.questions, c.answersPerQuestion, c.fieldsPerQuestion, c.fields);
-    // An older, longer file must give way completely.
+    // An older, longer file must give way completely, and so must a temporary (the progress
+    // file's name with ".tmp") that an interrupted save left behind.
     writeFile(name, std::string(1000, 'o') + "\r\n");
+    writeFile(name + ".tmp", std::string(1000, 't') + "\r\n");
 
     ASSERT_EQ(saveProgress(*state), 1);
     EXPECT_EQ(fileBytes(), c.file);
