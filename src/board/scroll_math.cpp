@@ -82,3 +82,12 @@ ScrollBarFit fitScrollBar(int32_t contentSize, int32_t clientSize)
     const int32_t visible = fits ? contentSize : clientSize;
     return {fits, contentSize - 2, visible - 1};
 }
+
+int32_t fieldRevealPosition(int32_t fieldTop, int32_t fieldBottom, int32_t clientHeight, int32_t position)
+{
+    if (fieldBottom > clientHeight)
+        return position + (fieldBottom - clientHeight);
+    if (fieldTop < 0)
+        return position + fieldTop;
+    return position;
+}

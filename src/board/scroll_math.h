@@ -37,3 +37,8 @@ struct ScrollBarFit {
 };
 
 ScrollBarFit fitScrollBar(int32_t contentSize, int32_t clientSize);
+
+// Scroll position that brings a newly focused field fully into view, from the field's top and
+// bottom in the board's client area, the client height and the current position: the field's
+// bottom on the client's bottom when it lies below, its top on the client's top when above.
+int32_t fieldRevealPosition(int32_t fieldTop, int32_t fieldBottom, int32_t clientHeight, int32_t position);

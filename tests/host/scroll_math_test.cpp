@@ -173,3 +173,27 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FitScrollBar,
                          [](const testing::TestParamInfo<FitCase>& info) { return info.param.name; });
 
 } // namespace
+
+// Tab into a field that sticks out of the board: the new position shows it whole.
+TEST(FieldRevealPosition, BringsTheWholeFieldIntoTheClientArea)
+{
+    struct Case {
+        int32_t top, bottom, clientHeight, position, expected;
+    };
+    const Case cases[] = {
+        {100, 120, 300, 40, 40},    // inside: no change
+        {0, 20, 300, 40, 40},       // touching the top edge
+        {280, 300, 300, 40, 40},    // touching the bottom edge
+        {290, 310, 300, 40, 50},    // ten pixels below: bottom onto the bottom edge
+        {900, 920, 300, 0, 620},    // far below
+        {-15, 5, 300, 400, 385},    // partly above: top onto the top edge
+        {-600, -580, 300, 700, 100} // far above
+    };
+    for (const Case& c : cases) {
+        int32_t position = fieldRevealPosition(c.top, c.bottom, c.clientHeight, c.position);
+        EXPECT_EQ(position, c.expected) << c.top << ".." << c.bottom;
+        // Whatever the move, the field then lies inside the client area.
+        EXPECT_GE(c.top - (position - c.position), 0);
+        EXPECT_LE(c.bottom - (position - c.position), c.clientHeight);
+    }
+}
