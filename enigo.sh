@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a Debian machine, builds Enigo and runs the demo quiz or every test tier.
-#   ./enigo.sh run [QUIZ]   build and open a quiz under Wine (default: enigo-texte)
+#   ./enigo.sh run [QUIZ]   build and open a quiz under Wine (default: enigo-images)
 #   ./enigo.sh test         build and run the host, sanitizer/fuzz, Windows and end-to-end tests
 #   ./enigo.sh build        set up and build only
 set -euo pipefail
@@ -44,7 +44,7 @@ stop_wine() {
 }
 
 run() {
-  local quiz=${1:-enigo-texte}
+  local quiz=${1:-enigo-images}
   local exe="$root/build/mingw/bin/$quiz.exe"
   [ -f "$exe" ] || { echo "enigo: no quiz named $quiz (see build/mingw/bin)" >&2; exit 2; }
   local had_display=0

@@ -50,4 +50,22 @@ function(add_quiz name dir)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
 
+add_quiz(enigo-images ${PROJECT_SOURCE_DIR}/quizzes/images)
 add_quiz(enigo-texte ${PROJECT_SOURCE_DIR}/quizzes/texte)
+
+# Start-up benchmark (not a test): -DENIGO_BENCH=ON generates a 96-question picture quiz
+# with ImageMagick at configure time; run it with the target run-startup-bench.
+option(ENIGO_BENCH "Build the start-up benchmark quizzes" OFF)
+if(ENIGO_BENCH)
+  set(bench_quizzes ${CMAKE_BINARY_DIR}/bench-quizzes)
+  execute_process(COMMAND ${PROJECT_SOURCE_DIR}/tools/make_bench_quiz.sh ${bench_quizzes}
+    COMMAND_ERROR_IS_FATAL ANY)
+  add_quiz(bench-full ${bench_quizzes}/full)
+  add_quiz(bench-empty ${bench_quizzes}/empty)
+  add_executable(startup_bench ${PROJECT_SOURCE_DIR}/bench/startup_bench.cpp)
+  target_link_options(startup_bench PRIVATE -static)
+  add_custom_target(run-startup-bench
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:startup_bench> $<TARGET_FILE:bench-full> $<TARGET_FILE:bench-empty> 7
+    DEPENDS startup_bench bench-full bench-empty
+    USES_TERMINAL)
+endif()

@@ -45,7 +45,8 @@ HBITMAP copyPictureBitmap(IPicture* picture)
     OLE_HANDLE handle = 0;
     if (FAILED(picture->get_Handle(&handle)))
         return nullptr;
-    HANDLE source = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+    // The picture hands out 32 bits; handles widen to 64 with sign extension.
+    HANDLE source = LongToHandle(static_cast<LONG>(handle));
     HANDLE copy = CopyImage(source, IMAGE_BITMAP, 0, 0, 0);
     if (!copy)
         reportCopyFailure(GetLastError());

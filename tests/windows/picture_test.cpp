@@ -353,7 +353,8 @@ TEST_P(ScaleToFit, ReturnsANewScaledBitmapAndLeavesTheSourceAsItWas)
     EXPECT_EQ(sizeOf(source).width, 30);
     EXPECT_EQ(sizeOf(source).height, 20);
     EXPECT_EQ(pixelsOf(source), before);
-    // Deselected again: a bitmap can be selected into one device context at a time.
+    // Free again: a bitmap still selected into a device context can be neither selected elsewhere
+    // nor deleted, so the caller could not release it.
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(dc, source);
     EXPECT_NE(previous, nullptr);
