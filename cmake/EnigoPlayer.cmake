@@ -8,15 +8,18 @@ add_library(enigo_player STATIC
   src/app/startup.cpp
   src/quiz/quiz_loader.cpp
   src/app/progress.cpp
+  src/app/shell_open.cpp
   src/board/board.cpp
   src/board/board_scroll.cpp
   src/board/answer_box.cpp
+  src/board/relayout.cpp
   src/judging/header.cpp
   src/judging/judge.cpp
+  src/judging/score.cpp
   src/pictures/picture.cpp
   src/pictures/png_picture.cpp)
 target_include_directories(enigo_player PUBLIC src resources)
-target_link_libraries(enigo_player PUBLIC enigo_portable user32 gdi32 kernel32 ole32 oleaut32 uuid)
+target_link_libraries(enigo_player PUBLIC enigo_portable user32 gdi32 kernel32 shell32 ole32 oleaut32 uuid)
 target_compile_definitions(enigo_player PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN)
 
 if(MINGW)

@@ -1,7 +1,6 @@
 // PNG container: the record's life cycle, the signature and chunk walk, and the size and
 // allocation of the inflated image data.
 #include <cstring>
-#include <new>
 
 #include "pictures/png_internal.h"
 
@@ -245,12 +244,12 @@ int pngDecode(PngImage& image)
     if (image.imageDataSize == 0) {
         return fail(image, kPngOutOfMemory);  // more than any 32-bit buffer can hold
     }
-    image.imageData = new (std::nothrow) unsigned char[image.imageDataSize];
+    image.imageData = pngAllocate(image.imageDataSize);
     if (image.imageData == nullptr) {
         return fail(image, kPngOutOfMemory);
     }
     if (!pngInflate(image)) {
-        delete[] image.imageData;
+        pngRelease(image.imageData);
         image.imageData = nullptr;
         return 0;
     }
@@ -261,7 +260,7 @@ int pngDecode(PngImage& image)
 int pngCleanup(PngImage& image)
 {
     if (image.decodeState == kPngInflated) {
-        delete[] image.imageData;
+        pngRelease(image.imageData);
     }
     return pngInit(image);
 }

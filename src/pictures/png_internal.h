@@ -2,7 +2,9 @@
 // inflate, and the Adam7 pattern. Included by the decoder's files and by its tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "pictures/png_image.h"
 
@@ -41,6 +43,18 @@ std::uint32_t pngDataSize(const PngImage& image);
 // Inflates the zlib stream of the image-data chunks into imageData (imageDataSize bytes). On
 // success bytes the stream did not fill are zero.
 int pngInflate(PngImage& image);
+
+// The decoder's buffers come from the nothrow operator new: running out of memory is a null
+// result, never an exception.
+inline unsigned char* pngAllocate(std::size_t size)
+{
+    return static_cast<unsigned char*>(::operator new(size, std::nothrow));
+}
+
+inline void pngRelease(unsigned char* block)
+{
+    ::operator delete(block);
+}
 
 // Bits of one pixel of the PNG rows: bit depth times the channels of the colour type.
 unsigned pngBitsPerPixel(const PngImage& image);

@@ -1,7 +1,6 @@
 // PNG pixel conversion: the bitmap header and colour table of a decoded image, and the rendering
 // of its rows (unfiltering, Adam7 placement, sample conversion) into a top-down bitmap.
 #include <cstring>
-#include <new>
 
 #include "pictures/png_internal.h"
 
@@ -367,7 +366,7 @@ int pngRender(PngImage& image, std::uint32_t format, unsigned char* bits, std::s
     // Rows of the full width are the widest of any pass; a converted row fits in a bitmap row.
     const std::size_t rowBytes = static_cast<std::size_t>(pngPackedBytes(image.width, renderer.bitsPerPixel));
     const std::size_t scratchBytes = image.interlaceMethod != 0 ? renderer.stride : 0;
-    unsigned char* buffers = new (std::nothrow) unsigned char[2 * rowBytes + scratchBytes];
+    unsigned char* buffers = pngAllocate(2 * rowBytes + scratchBytes);
     if (buffers == nullptr) {
         return fail(image, kPngOutOfMemory);
     }
@@ -376,7 +375,7 @@ int pngRender(PngImage& image, std::uint32_t format, unsigned char* bits, std::s
     renderer.scratch = buffers + 2 * rowBytes;
 
     const bool rendered = image.interlaceMethod != 0 ? renderPasses(image, renderer) : renderRows(image, renderer);
-    delete[] buffers;
+    pngRelease(buffers);
     if (!rendered) {
         return fail(image, kPngCorrupt);  // a filter type above 4
     }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -312,6 +313,57 @@ TEST(QuizExecutable, SavesAnswersOnCloseAndRestoresThemAtTheNextStart)
         EXPECT_EQ(quiz.closeAndWait(main), 0u);
     }
     EXPECT_EQ(folder.read("enigo-e2e.txt"), "ROME\r\nMADRID\n\r\nlast\r\n");
+}
+
+} // namespace
+
+namespace {
+
+// The picture demo seen from outside: every card where the grid puts it, each picture centred
+// in its card and in its row's band, rows as high as their tallest picture.
+TEST(QuizExecutable, PictureDemoPlacesEveryCardOnTheGrid)
+{
+    ScratchFolder folder;
+    RunningQuiz quiz(ENIGO_DEMO_QUIZ, folder);
+    HWND main = quiz.waitForWindow("WindowsApp");
+    ASSERT_NE(main, nullptr);
+    HWND board = boardOf(main);
+    ASSERT_NE(board, nullptr);
+
+    int rowTop = 5;
+    int question = 1;
+    while (GetDlgItem(board, 4000 + question)) {
+        int rowHeight = 0;
+        for (int card = question; card < question + 3 && GetDlgItem(board, 9900 + card); ++card) {
+            RECT picture = placeInParent(GetDlgItem(board, 9900 + card));
+            rowHeight = std::max<int>(rowHeight, picture.bottom - picture.top);
+        }
+        EXPECT_GT(rowHeight, 0) << "row of question " << question;
+        for (int card = question; card < question + 3 && GetDlgItem(board, 4000 + card); ++card) {
+            SCOPED_TRACE("question " + std::to_string(card));
+            int left = 46 + 290 * ((card + 2) % 3);
+            RECT picture = placeInParent(GetDlgItem(board, 9900 + card));
+            int width = picture.right - picture.left;
+            int height = picture.bottom - picture.top;
+            EXPECT_TRUE(width == 260 || height == 260) << "scaled until one side meets the box";
+            EXPECT_EQ(picture.left, left + (260 - width) / 2);
+            EXPECT_EQ(picture.top, rowTop + (rowHeight - height) / 2);
+            RECT field = placeInParent(GetDlgItem(board, 4000 + card));
+            EXPECT_EQ(field.left, left);
+            EXPECT_EQ(field.top, rowTop + rowHeight + 10);
+            EXPECT_EQ(field.right - field.left, 260);
+            RECT verdict = placeInParent(GetDlgItem(board, 5000 + card));
+            EXPECT_EQ(verdict.top, field.top + 19);
+            EXPECT_EQ(textOf(GetDlgItem(board, 5000 + card)), "?");
+        }
+        // Reveal labels take room under the fields of every row.
+        rowTop += rowHeight + 10 + 140;
+        question += 3;
+    }
+    EXPECT_EQ(question, 10) << "eight questions fill three rows";
+    EXPECT_EQ(quiz.closeAndWait(main), 0u);
+    // Nothing typed: eight empty lines.
+    EXPECT_EQ(folder.read("enigo-images.txt"), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
 }
 
 } // namespace

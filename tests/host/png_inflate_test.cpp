@@ -385,6 +385,21 @@ TEST(EmptyStoredBlock, AsTheFinalBlockEndsTheStream)
     EXPECT_EQ(inflateThrough(carrierPng(2, writer.result())), Bytes({'x', 'y'}));
 }
 
+// ---- dynamic block headers zlib does not write -------------------------------------------------
+
+TEST(DynamicBlock, ARepeatMayCrossFromLiteralToDistanceLengths)
+{
+    // Literal 255 and the end of block get the 1-bit codes 0 and 1; one repeat of the previous
+    // length gives the end of block and both distance codes length 1.
+    using Length = DeflateWriter::LengthCode;
+    DeflateWriter writer;
+    writer.zlibHeader().dynamicHeader(true, 257, 2);
+    writer.lengths(Length::kRepeatManyZeros, 138).lengths(Length::kRepeatManyZeros, 117).lengths(Length::kLength1);
+    writer.lengths(Length::kRepeatPrevious, 3);
+    writer.code(0, 1).code(0, 1).code(0, 1).code(1, 1);
+    EXPECT_EQ(inflateThrough(carrierPng(3, writer.result())), Bytes({255, 255, 255}));
+}
+
 // ---- the zlib wrapper --------------------------------------------------------------------------
 
 struct ZlibHeaderCase {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "failing_large_new.h"
+#include "failing_new.h"
 #include "pictures/png_internal.h"
 #include "png_test_support.h"
 
@@ -57,6 +57,14 @@ struct ContainerCase {
 Bytes withHeader(const Bytes& header)
 {
     return PngBuilder().chunk("IHDR", header).imageData(validStream()).end().bytes();
+}
+
+// Twelve of the header's thirteen bytes: its interlace method would lie in the CRC.
+Bytes shortHeader()
+{
+    Bytes header = headerData(3, 1, 8, 0);
+    header.pop_back();
+    return header;
 }
 
 Bytes signatureOnly(std::size_t extra)
@@ -109,7 +117,7 @@ std::vector<ContainerCase> containerCases()
         {"signatureDamaged", damagedSignature(), kPngCorrupt, 0},
         {"firstChunkNotHeader", PngBuilder().palette(2).chunk("IHDR", headerData(3, 1, 8, 0)).end().bytes(), kPngCorrupt, 0},
         {"headerFrameCut", cutHeaderFrame(), kPngCorrupt, 0},
-        {"headerTooShort", withHeader(Bytes(headerData(3, 1, 8, 0).begin(), headerData(3, 1, 8, 0).end() - 1)), kPngCorrupt, 0},
+        {"headerTooShort", withHeader(shortHeader()), kPngCorrupt, 0},
         {"widthZero", withHeader(headerData(0, 1, 8, 0)), kPngCorrupt, 0},
         {"heightZero", withHeader(headerData(3, 0, 8, 0)), kPngCorrupt, 0},
         {"width2pow31", withHeader(headerData(0x80000000u, 1, 8, 0)), kPngCorrupt, 0},
@@ -264,8 +272,9 @@ class DamagedStream : public testing::TestWithParam<StreamCase> {};
 TEST_P(DamagedStream, FailsAsCorruptAndReleasesTheImageData)
 {
     const StreamCase& c = GetParam();
+    const Bytes file = carrierPng(c.imageDataSize, c.stream, c.pieces);
     ScopedPng png;
-    ASSERT_EQ(png.attach(carrierPng(c.imageDataSize, c.stream, c.pieces)), 1);
+    ASSERT_EQ(png.attach(file), 1);
     EXPECT_EQ(pngDecode(png.image), 0);
     EXPECT_EQ(png.image.errorCode, kPngCorrupt);
     EXPECT_EQ(png.image.decodeState, kPngAccepted);
@@ -336,15 +345,17 @@ TEST(PngCallOrder, AFailedAttachLeavesTheRecordFreeForAnother)
 {
     Bytes bad = goodImage();
     bad[0] = 0;
+    const Bytes good = goodImage();
     ScopedPng png;
     EXPECT_EQ(png.attach(bad), 0);
-    EXPECT_EQ(png.attach(goodImage()), 1);
+    EXPECT_EQ(png.attach(good), 1);
 }
 
 TEST(PngCallOrder, AFailedDecodeCanBeTriedAgain)
 {
+    const Bytes file = carrierPng(4, {0x78, 0x9C});
     ScopedPng png;
-    ASSERT_EQ(png.attach(carrierPng(4, {0x78, 0x9C})), 1);
+    ASSERT_EQ(png.attach(file), 1);
     EXPECT_EQ(pngDecode(png.image), 0);
     EXPECT_EQ(pngDecode(png.image), 0);
     EXPECT_EQ(png.image.errorCode, kPngCorrupt);
@@ -392,13 +403,13 @@ TEST_F(RenderRequest, RefusesABitmapTooSmallForIt)
 
 TEST(PngMemory, ImageDataThatCannotBeAllocated)
 {
-    const Bytes file = carrierPng(50000, zlibCompress(Bytes(50000, 1), 6));
+    const Bytes file = goodImage();
     ScopedPng png;
     ASSERT_EQ(png.attach(file), 1);
     {
-        LargeAllocationFailureScope failure(50000);
+        NothrowFailureScope failure(0, 1);
         EXPECT_EQ(pngDecode(png.image), 0);
-        EXPECT_TRUE(largeAllocationFailed());
+        EXPECT_EQ(nothrowAllocationsSeen(), 1);
     }
     EXPECT_EQ(png.image.errorCode, kPngOutOfMemory);
     EXPECT_EQ(png.image.decodeState, kPngAccepted);
@@ -407,8 +418,9 @@ TEST(PngMemory, ImageDataThatCannotBeAllocated)
 
 TEST(PngMemory, ImageDataLargerThan32Bits)
 {
-    // 2^31 - 1 pixels of 8 bytes a row: the size alone rules it out, before any allocation.
-    const Bytes file = PngBuilder().header(0x7FFFFFFF, 0x7FFFFFFF, 16, kPngColourAlpha).imageData(validStream()).end().bytes();
+    // Rows of 8 589 934 601 bytes: in 64 bits their total wraps round to under 2^31, so a size
+    // that is only checked at the end would look allocatable.
+    const Bytes file = PngBuilder().header(1073741825, 2147483646, 16, kPngColourAlpha).imageData(validStream()).end().bytes();
     ScopedPng png;
     ASSERT_EQ(png.attach(file), 1);
     EXPECT_EQ(pngDataSize(png.image), 0u);
@@ -418,22 +430,15 @@ TEST(PngMemory, ImageDataLargerThan32Bits)
 
 TEST(PngMemory, RowBuffersThatCannotBeAllocated)
 {
-    // Rows of 30000 colour pixels: 90000 bytes each, so the two row buffers are the only large
-    // allocation of the render.
-    const Bytes rows = [] {
-        Bytes data(90001, 0);
-        data[0] = 1;  // filter Sub: the row goes through a row buffer
-        return data;
-    }();
-    const Bytes file = PngBuilder().header(30000, 1, 8, kPngColour).imageData(zlibCompress(rows, 6)).end().bytes();
+    const Bytes file = goodImage();
     ScopedPng png;
     ASSERT_EQ(png.attach(file), 1);
     ASSERT_EQ(pngDecode(png.image), 1);
     Bytes bits(static_cast<std::size_t>(pngBitmapStride(png.image)));
     {
-        LargeAllocationFailureScope failure(2 * 90000);
+        NothrowFailureScope failure(0, 1);
         EXPECT_EQ(pngRender(png.image, kPngAutoFormat, bits.data(), bits.size()), 0);
-        EXPECT_TRUE(largeAllocationFailed());
+        EXPECT_EQ(nothrowAllocationsSeen(), 1);
     }
     EXPECT_EQ(png.image.errorCode, kPngOutOfMemory);
     EXPECT_EQ(pngRender(png.image, kPngAutoFormat, bits.data(), bits.size()), 1);
@@ -473,7 +478,8 @@ void decodeDamaged(const Bytes& file)
         return;
     }
     if (!pngDecode(png.image)) {
-        ASSERT_EQ(png.image.errorCode, kPngCorrupt);
+        // A damaged width or height may ask for more than 32 bits can count.
+        ASSERT_TRUE(png.image.errorCode == kPngCorrupt || png.image.errorCode == kPngOutOfMemory) << png.image.errorCode;
         ASSERT_EQ(png.image.imageData, nullptr);
         return;
     }
@@ -530,6 +536,7 @@ TEST_P(DamagedSuiteFile, EveryBitFlipFailsCleanlyOrDecodes)
 
 // Fixed and dynamic blocks, interlaced palette rows, all filter types, one-byte image-data chunks.
 INSTANTIATE_TEST_SUITE_P(PngSuite, DamagedSuiteFile,
-                         testing::Values("basn0g01", "basi3p02", "z09n2c08", "f99n0g04", "oi9n0g16", "basi6a16"));
+                         testing::Values("basn0g01", "basi3p02", "z09n2c08", "f99n0g04", "oi9n0g16", "basi2c16"),
+                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
 
 }  // namespace

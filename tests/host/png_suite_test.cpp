@@ -494,8 +494,9 @@ TEST(PngSmallImage, ThreeColourPixelsTakeARowOfTwelveBytes)
     Bitmap bitmap;
     ASSERT_EQ(decodeToBitmap(imageOf(3, 2, 8, kPngColour, rows), bitmap), kPngOk);
     ASSERT_EQ(bitmap.stride, 12u);
-    const Bytes expected = {3, 2, 1, 6, 5, 4, 9, 8, 7, 0, 0, 0, 13, 12, 11, 16, 15, 14, 19, 18, 17, 0, 0, 0};
-    EXPECT_EQ(bitmap.bits, expected);
+    ASSERT_EQ(bitmap.bits.size(), 24u);
+    EXPECT_EQ(Bytes(bitmap.bits.begin(), bitmap.bits.begin() + 9), Bytes({3, 2, 1, 6, 5, 4, 9, 8, 7}));
+    EXPECT_EQ(Bytes(bitmap.bits.begin() + 12, bitmap.bits.begin() + 21), Bytes({13, 12, 11, 16, 15, 14, 19, 18, 17}));
 }
 
 struct FirstRowCase {
@@ -545,8 +546,15 @@ TEST(PngSmallImage, InterlacedOneBitGreyGivesTheSameBitmapAsNonInterlaced)
     spec.interlace = PNG_INTERLACE_ADAM7;
     Bitmap interlaced;
     ASSERT_EQ(decodeToBitmap(libpngWrite(spec, 7), interlaced), kPngOk);
-    EXPECT_EQ(interlaced.bits, plain.bits);
-    EXPECT_NE(plain.bits, Bytes(plain.bits.size(), 0));
+    int ones = 0;
+    for (std::uint32_t y = 0; y < 8; ++y) {
+        for (std::uint32_t x = 0; x < 8; ++x) {
+            EXPECT_EQ(bitmapPixel(interlaced, x, y), bitmapPixel(plain, x, y)) << x << "," << y;
+            ones += static_cast<int>(bitmapPixel(plain, x, y));
+        }
+    }
+    EXPECT_GT(ones, 0);
+    EXPECT_LT(ones, 64);
 }
 
 TEST(PngPalette, TheFirstPaletteChunkCounts)

@@ -264,7 +264,9 @@ struct ScopedPng {
     ScopedPng(const ScopedPng&) = delete;
     ScopedPng& operator=(const ScopedPng&) = delete;
 
+    // The bytes are read in place: they must outlive the record.
     int attach(const Bytes& bytes) { return pngAttach(image, bytes.data(), static_cast<std::uint32_t>(bytes.size())); }
+    int attach(Bytes&&) = delete;
 };
 
 // A rendered bitmap: its header and colour table, and the pixel rows.
@@ -284,7 +286,8 @@ inline std::uint32_t decodeToBitmap(const Bytes& png, Bitmap& bitmap)
         return image.errorCode;
     }
     bitmap.stride = static_cast<std::size_t>(pngBitmapStride(image));
-    bitmap.bits.assign(bitmap.stride * image.height, 0);
+    // Not zero, as a new bitmap of the system need not be: every pixel must be written.
+    bitmap.bits.assign(bitmap.stride * image.height, 0xCD);
     if (!pngRender(image, kPngAutoFormat, bitmap.bits.data(), bitmap.bits.size())) {
         return image.errorCode;
     }

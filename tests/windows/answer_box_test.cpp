@@ -190,7 +190,7 @@ TEST_F(AnswerBox, F1CopiesTheAnswerIntoEveryFieldNotShowingBravo)
 TEST_F(AnswerBox, F2SavesTheAnswersNow)
 {
     SetDlgItemTextA(board_, 4001, "LYON");
-    SetDlgItemTextA(board_, 4020, "NICE");
+    SetDlgItemTextA(board_, 4000 + kQuestions, "NICE");
     keyUp(field(1), VK_F2);
     HANDLE file = CreateFileA("windows_tests.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);

@@ -213,13 +213,14 @@ constexpr DWORD kIconButton = 0x50010041;
 TEST_F(Board, ListQuizMakesOneNumberedLinePerQuestion)
 {
     describeQuiz({0, 3, 1, 2});
-    writeProgress("PARIS\r\n\r\nMADRID\r\n");
+    // Restored answers are judged as their fields are made: right, empty, wrong.
+    writeProgress("a1\r\n\r\nMADRID\r\n");
     build();
     expectControls({
         {2000, "Static", kRight, "1.", Font::None, 26, 7, 19, 17},
         {3000, "Static", kFramed, "Question 1", Font::Board, 50, 5, 550, 20},
-        {4001, "Edit", kListAnswer, "PARIS", Font::Board, 610, 5, 170, 20},
-        {5001, "Static", kFramed, "?", Font::None, 790, 5, 100, 20},
+        {4001, "Edit", kListAnswer, "a1", Font::Board, 610, 5, 170, 20},
+        {5001, "Static", kFramed, "BRAVO", Font::None, 790, 5, 100, 20},
         {2000, "Static", kRight, "2.", Font::None, 26, 32, 19, 17},
         {3000, "Static", kFramed, "Question 2", Font::Board, 50, 30, 550, 20},
         {4002, "Edit", kListAnswer, "", Font::Board, 610, 30, 170, 20},
@@ -227,7 +228,7 @@ TEST_F(Board, ListQuizMakesOneNumberedLinePerQuestion)
         {2000, "Static", kRight, "3.", Font::None, 26, 57, 19, 17},
         {3000, "Static", kFramed, "Question 3", Font::Board, 50, 55, 550, 20},
         {4003, "Edit", kListAnswer, "MADRID", Font::Board, 610, 55, 170, 20},
-        {5003, "Static", kFramed, "?", Font::None, 790, 55, 100, 20},
+        {5003, "Static", kFramed, "FAUX", Font::None, 790, 55, 100, 20},
     });
     EXPECT_EQ(app.quiz->contentWidth, 900);
     EXPECT_EQ(app.quiz->contentHeight, 80);
@@ -258,15 +259,15 @@ TEST_F(Board, PictureRowCentresEachPictureInTheTallestPicturesBand)
         {9901, "Static", kPicture, "", Font::None, 46, 37, 260, 195},
         {2001, "Static", kRight, "1.", Font::None, 18, 277, 27, 17},
         {4001, "Edit", kCardAnswer, "un", Font::Board, 46, 275, 260, 20},
-        {5001, "Static", kFramed, "?", Font::None, 46, 294, 260, 20},
+        {5001, "Static", kFramed, "FAUX", Font::None, 46, 294, 260, 20},
         {9902, "Static", kPicture, "", Font::None, 336, 135, 260, 0},
         {2002, "Static", kRight, "2.", Font::None, 308, 277, 27, 17},
         {4002, "Edit", kCardAnswer, "deux", Font::Board, 336, 275, 260, 20},
-        {5002, "Static", kFramed, "?", Font::None, 336, 294, 260, 20},
+        {5002, "Static", kFramed, "FAUX", Font::None, 336, 294, 260, 20},
         {9903, "Static", kPicture, "", Font::None, 658, 5, 195, 260},
         {2003, "Static", kRight, "3.", Font::None, 598, 277, 27, 17},
         {4003, "Edit", kCardAnswer, "trois", Font::Board, 626, 275, 260, 20},
-        {5003, "Static", kFramed, "?", Font::None, 626, 294, 260, 20},
+        {5003, "Static", kFramed, "FAUX", Font::None, 626, 294, 260, 20},
     });
     EXPECT_EQ(app.quiz->rowHeights[0], 260);
     EXPECT_EQ(app.quiz->contentWidth, 910);
@@ -316,15 +317,15 @@ TEST_F(Board, SoundCardsWithTwoAnswersAndRevealLabels)
         {2001, "Static", kRight, "1.", Font::None, 78, 7, 27, 17},
         {8001, "Static", kCentred, "R\xE9ponse 1", Font::Gui, 106, 51, 260, 65},
         {4001, "Edit", kCardAnswer, "a1", Font::Board, 126, 5, 181, 20},
-        {5001, "Static", kFramed, "?", Font::Gui, 306, 5, 60, 20},
+        {5001, "Static", kFramed, "BRAVO", Font::Gui, 306, 5, 60, 20},
         {4002, "Edit", kCardAnswer, "a2", Font::Board, 126, 24, 181, 20},
-        {5002, "Static", kFramed, "?", Font::Gui, 306, 24, 60, 20},
+        {5002, "Static", kFramed, "FAUX", Font::Gui, 306, 24, 60, 20},
         {6001, "Button", kIconButton, "", Font::None, 106, 5, 20, 20},
         {7001, "Button", kIconButton, "", Font::None, 106, 25, 20, 19},
         {2002, "Static", kRight, "2.", Font::None, 368, 7, 27, 17},
         {8002, "Static", kCentred, "R\xE9ponse 2", Font::Gui, 396, 51, 260, 65},
         {4003, "Edit", kCardAnswer, "b1", Font::Board, 416, 5, 181, 20},
-        {5003, "Static", kFramed, "?", Font::Gui, 596, 5, 60, 20},
+        {5003, "Static", kFramed, "FAUX", Font::Gui, 596, 5, 60, 20},
         {4004, "Edit", kCardAnswer, "", Font::Board, 416, 24, 181, 20},
         {5004, "Static", kFramed, "?", Font::Gui, 596, 24, 60, 20},
         {6002, "Button", kIconButton, "", Font::None, 396, 5, 20, 20},

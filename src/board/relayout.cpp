@@ -1,0 +1,71 @@
+// Solved-card relayout on the real board: carries out the planned picture changes and moves,
+// then refits the scroll bars and moves the content by whatever position they no longer accept.
+#include "board/relayout.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "board/board_ids.h"
+#include "board/board_scroll.h"
+#include "board/relayout_plan.h"
+#include "judging/header_ids.h"
+
+namespace {
+
+// Relative to where the control is now, so the current scroll position needs no accounting.
+// One rectangle query and one move; size and stacking order stay. Missing controls are skipped.
+void moveControl(HWND board, HWND control, int32_t shift)
+{
+    if (!control)
+        return;
+    RECT rect;
+    GetWindowRect(control, &rect);
+    POINT topLeft = {rect.left, rect.top + shift};
+    MapWindowPoints(HWND_DESKTOP, board, &topLeft, 1);
+    SetWindowPos(control, nullptr, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A card with nothing to do costs no window call at all.
+void applyCardMove(const QuizState& state, HWND board, int question, const CardMove& move)
+{
+    if (move.picture != PictureChange::None || move.pictureShift != 0) {
+        HWND picture = GetDlgItem(board, pictureControlId(question));
+        if (picture && move.picture == PictureChange::Hide)
+            ShowWindow(picture, SW_HIDE);
+        else if (picture && move.picture == PictureChange::Show)
+            ShowWindow(picture, SW_SHOWNORMAL);
+        if (move.pictureShift != 0)
+            moveControl(board, picture, move.pictureShift);
+    }
+    if (move.fieldShift != 0) {
+        const CardFieldIds controls = cardFieldIds(state, question);
+        for (int i = 0; i < controls.count; ++i)
+            moveControl(board, GetDlgItem(board, controls.ids[i]), move.fieldShift);
+    }
+}
+
+} // namespace
+
+void relayoutBoard(QuizState& state)
+{
+    HWND board = state.boardWindow;
+    if (!board)
+        return;
+    const bool hideSolved = IsDlgButtonChecked(state.headerWindow, kHeaderHideId) == BST_CHECKED;
+    const RelayoutPlan plan = planRelayout(state, hideSolved);
+    for (int question = 1; question <= plan.cardCount; ++question)
+        applyCardMove(state, board, question, plan.cards[question]);
+    std::memcpy(state.cardStates, plan.cardStates, sizeof state.cardStates);
+    state.contentHeight = plan.contentHeight;
+
+    // A shorter content may lower the largest position the bars accept; the content then follows,
+    // as on resize, so that controls stay at content position minus scroll position.
+    const int oldX = GetScrollPos(board, SB_HORZ);
+    const int oldY = GetScrollPos(board, SB_VERT);
+    setUpBoardScrollBars(state, board);
+    const int dx = oldX - GetScrollPos(board, SB_HORZ);
+    const int dy = oldY - GetScrollPos(board, SB_VERT);
+    if (dx != 0 || dy != 0)
+        ScrollWindowEx(board, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}

@@ -1,0 +1,58 @@
+// The score: solved questions recounted from the board's verdict labels every time, shown in
+// the header with the code that belongs to their number.
+#include "judging/score.h"
+
+#include <cstring>
+
+#include "board/board_ids.h"
+#include "board/board_layout.h"
+#include "board/relayout.h"
+#include "judging/header_ids.h"
+
+namespace {
+
+constexpr char kRightVerdict[] = "BRAVO";
+// Verdict labels are read up to this many characters.
+constexpr int kVerdictReadLength = 254;
+
+// The list has one answer field per question even in a two-answer quiz; it is judged, and so
+// counted, as a one-answer quiz.
+int fieldsPerQuestion(const QuizState& state)
+{
+    return isListLayout(state.mediaKind) ? 1 : state.answersPerQuestion;
+}
+
+// The label's text is the only record of a verdict: compared byte for byte.
+bool readsRight(HWND board, int labelId)
+{
+    char text[kVerdictReadLength + 1] = {};
+    GetWindowTextA(GetDlgItem(board, labelId), text, sizeof text);
+    return std::strcmp(text, kRightVerdict) == 0;
+}
+
+} // namespace
+
+void updateScore(QuizState& state, HWND board)
+{
+    const int fields = fieldsPerQuestion(state);
+    int score = 0;
+    for (int question = 1; question <= state.questionCount; ++question) {
+        state.solvedFlags[question] = 0;
+        int right = 0;
+        for (int answer = 1; answer <= fields; ++answer) {
+            if (readsRight(board, verdictLabelId(answerFieldId(question, answer, fields))))
+                ++right;
+        }
+        if (right == fields) {
+            ++score;
+            state.solvedFlags[question] = 1;
+        }
+    }
+
+    char text[32];
+    wsprintfA(text, " %d / %d", score, state.questionCount);
+    SetDlgItemTextA(state.headerWindow, kHeaderScoreId, text);
+    // Only how many questions are solved picks the code, not which ones.
+    SetDlgItemTextA(state.headerWindow, kHeaderCodeId, score >= 1 ? state.codes[score - 1] : kNoCodeText);
+    relayoutBoard(state);
+}
