@@ -147,12 +147,16 @@ void buildGridCard(BoardBuilder& builder, int question)
         loadRowPictures(builder, question);
     GridCard card = gridCard(question, answers, state.mediaKind, builder.top, builder.rowPictureHeight);
 
-    HWND pictureControl = nullptr;
     if (picture) {
         SIZE size = builder.rowSizes[column];
-        pictureControl = makeControl(board, "STATIC", "", kPictureStyle,
-                                     gridPicture(card, builder.top, builder.rowPictureHeight, size.cx, size.cy),
-                                     pictureControlId(question), nullptr);
+        HWND pictureControl = makeControl(board, "STATIC", "", kPictureStyle,
+                                          gridPicture(card, builder.top, builder.rowPictureHeight, size.cx, size.cy),
+                                          pictureControlId(question), nullptr);
+        // Handed over at once, before the restored answers are judged: a question they solve
+        // swaps in its answer picture, which a later hand-over would cover up again.
+        SendMessageA(pictureControl, STM_SETIMAGE, IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(builder.rowBitmaps[column]));
+        builder.rowBitmaps[column] = nullptr;
     }
     if (answers == 2 && question % kGridColumns == 1) {
         makeControl(board, "Static", state.answerLabel1, kPlainLabel, gridAnswerName(1, card.fieldTop),
@@ -188,12 +192,7 @@ void buildGridCard(BoardBuilder& builder, int question)
         }
     }
 
-    if (picture) {
-        // From here the picture control owns the bitmap.
-        SendMessageA(pictureControl, STM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(builder.rowBitmaps[column]));
-        builder.rowBitmaps[column] = nullptr;
-    } else {
+    if (!picture) {
         HWND play = makeControl(board, "Button", "", kIconButton, gridPlayButton(card), playButtonId(question), nullptr);
         SendMessageA(play, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(builder.playIcon));
         HWND stop = makeControl(board, "Button", "", kIconButton, gridStopButton(card), stopButtonId(question), nullptr);

@@ -438,3 +438,26 @@ TEST_F(Board, LabelsAreColouredByKindAndVerdict)
 }
 
 } // namespace
+
+namespace {
+
+// A restored answer that solves its question shows the answer picture from the start.
+TEST_F(Board, RestoredRightAnswerShowsTheAnswerPicture)
+{
+    FixtureModule pictures;
+    pictures.add("IMG", 401, bmpFile(480, 360, RGB(200, 0, 0)));
+    pictures.add("IMG", 10401, bmpFile(100, 100, RGB(0, 0, 200)));
+    app.module = pictures.load();
+    describeQuiz({1, 2, 1, 1});
+    writeProgress("A1\r\n");
+    build();
+    EXPECT_EQ(app.quiz->answerPictureShown[1], 1);
+    HBITMAP shown = reinterpret_cast<HBITMAP>(SendDlgItemMessageA(board_, 9901, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(shown, nullptr);
+    BITMAP size;
+    GetObjectA(shown, sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 260) << "the square answer picture, not the 260 x 195 card picture";
+    EXPECT_EQ(size.bmHeight, 260);
+}
+
+} // namespace
