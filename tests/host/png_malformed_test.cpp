@@ -301,6 +301,7 @@ TEST(PngCallOrder, EachCallNeedsItsState)
 
     EXPECT_EQ(pngDecode(png.image), 0);
     EXPECT_EQ(png.image.errorCode, kPngWrongState);
+    EXPECT_EQ(pngBitmapStride(png.image), 0u);  // no header, no layout
     ASSERT_EQ(png.attach(file), 1);
     EXPECT_EQ(pngBitmapInfo(png.image, info, format), 0);
     EXPECT_EQ(png.image.errorCode, kPngWrongState);

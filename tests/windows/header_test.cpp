@@ -369,7 +369,7 @@ TEST_P(HeaderResize, MovesTheRightHandBlockAndStretchesTheExplanation)
 
 INSTANTIATE_TEST_SUITE_P(Widths, HeaderResize, testing::Values(520, 800, 1200));
 
-TEST_F(Header, ResizeAtTheNarrowWidthOfTheSmallestWindow)
+TEST_F(Header, AtWidth520TheRightHandBlockSitsAtItsKnownPlaces)
 {
     resizeTo(520);
     EXPECT_EQ(placeInParent(control(24)).left, 386);
@@ -470,7 +470,7 @@ INSTANTIATE_TEST_SUITE_P(Ids, HeaderColours,
                                          ColourCase{34, false, false}, ColourCase{120, false, false},
                                          ColourCase{121, false, false}, ColourCase{122, false, false}));
 
-TEST_F(Header, DestroyingTheBrushAndLinkFontWithThePanelOnly)
+TEST_F(Header, DestroyingThePanelDeletesItsBrushAndLinkFontOnly)
 {
     HDC dc = GetDC(header_);
     HGDIOBJ brush = reinterpret_cast<HGDIOBJ>(

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Plays the picture demo with real keystrokes and a real click (xdotool on the X display Wine
+# draws on), reading verdicts, score and code back from another process with probe.exe.
+#   play_test.sh QUIZ.exe PROBE.exe SCREENSHOT_DIR
+set -uo pipefail
+quiz=$(realpath "$1") probe=$(realpath "$2") shots=$(realpath -m "$3")
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../windows/wine-env.sh
+source "$here/../windows/wine-env.sh"
+enigo_wine_ready
+mkdir -p "$shots"
+work=$(mktemp -d)
+cd "$work" || exit 1
+
+passed=0 failed=0
+check() { # name expected actual
+  if [ "$2" == "$3" ]; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); printf 'FAIL %s: expected [%q] got [%q]\n' "$1" "$2" "$3"; fi
+}
+probe() { wine "$probe" "$@" 2>/dev/null; }
+finish() {
+  probe close >/dev/null
+  wait "$quiz_pid" 2>/dev/null
+  rm -rf "$work"
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit
+}
+
+wine "$quiz" >/dev/null 2>&1 &
+quiz_pid=$!
+probe wait || { echo "no quiz window"; failed=1; finish; }
+# Room for two rows of cards, so the screenshots show the game.
+probe size 1000 740
+# No window manager: keyboard focus follows the pointer, so keep the pointer on the quiz.
+read -r cx cy <<<"$(probe centre board 4001)"
+xdotool mousemove "$cx" "$((cy - 60))"
+sleep 0.5
+check "focus starts in the first field" "1" "$(probe visible board 4001)"
+
+# A right answer typed in lower case, a near miss (anagram), a wrong one; Tab judges each.
+xdotool type --delay 40 france; xdotool key Tab
+xdotool type --delay 40 CERCEL; xdotool key Tab
+xdotool type --delay 40 xyz; xdotool key Tab
+sleep 0.5
+check "verdict 1" "BRAVO" "$(probe text board 5001)"
+check "verdict 2" "Anagramme" "$(probe text board 5002)"
+check "verdict 3" "FAUX" "$(probe text board 5003)"
+check "score" " 1 / 8" "$(probe text header 32)"
+check "code" "ROUGE-1" "$(probe text header 30)"
+check "reveal text shown" "1" "$(probe visible board 8001)"
+
+# Back to the anagram with Shift+Tab (focus selects the whole answer), mend it, Enter judges it.
+xdotool key shift+Tab shift+Tab
+xdotool type --delay 40 CERCLE; xdotool key Return
+sleep 0.5
+check "verdict 2 after Enter" "BRAVO" "$(probe text board 5002)"
+check "score after Enter" " 2 / 8" "$(probe text header 32)"
+check "code after Enter" "VERT-2" "$(probe text header 30)"
+import -display "$DISPLAY" -window root "$shots/play-before-hide.png"
+
+# Tick "Cacher" with the mouse: solved cards lose their pictures.
+read -r hx hy <<<"$(probe centre header 33)"
+xdotool mousemove "$hx" "$hy" click 1
+sleep 0.5
+check "Cacher ticked" "1" "$(probe checked header 33)"
+check "solved picture hidden" "0" "$(probe visible board 9901)"
+check "unsolved picture kept" "1" "$(probe visible board 9903)"
+import -display "$DISPLAY" -window root "$shots/play-after-hide.png"
+
+check "exit code" "0" "$(probe close)"
+wait "$quiz_pid" 2>/dev/null
+check "answers saved" "$(printf 'france\r\nCERCLE\r\nxyz\r\n\r\n\r\n\r\n\r\n\r\n')" "$(cat "$work/$(basename "${quiz%.exe}").txt")"
+finish

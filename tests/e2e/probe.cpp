@@ -1,0 +1,111 @@
+// Reads the state of a running quiz from another process, for the keyboard-driven tests:
+//   probe text board|header|main ID   prints the text of that control (raw bytes)
+//   probe checked header ID           prints 1 or 0 for a check box
+//   probe visible board ID            prints 1 or 0
+//   probe centre header ID            prints the control's centre in screen pixels: "X Y"
+//   probe wait                        waits up to 30 s for the quiz's main window
+//   probe close                       closes the main window as a user would
+//   probe size WIDTH HEIGHT           resizes the main window, as dragging its frame would
+// The quiz is the first visible window of class WindowsApp.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+HWND findMain()
+{
+    HWND window = FindWindowA("WindowsApp", nullptr);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+// The header sits at the top of the main window, the board below it.
+HWND findPanel(HWND main, bool header)
+{
+    HWND best = nullptr;
+    for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (std::strcmp(name, "#32770") != 0)
+            continue;
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rect), 2);
+        if ((rect.top < 10) == header)
+            best = child;
+    }
+    return best;
+}
+
+HWND findControl(const char* where, int id)
+{
+    HWND main = findMain();
+    if (!main)
+        return nullptr;
+    if (std::strcmp(where, "main") == 0)
+        return GetDlgItem(main, id);
+    HWND panel = findPanel(main, std::strcmp(where, "header") == 0);
+    return panel ? GetDlgItem(panel, id) : nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && std::strcmp(argv[1], "wait") == 0) {
+        for (int tries = 0; tries < 600; ++tries) {
+            if (findMain())
+                return 0;
+            Sleep(50);
+        }
+        return 1;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "close") == 0) {
+        HWND main = findMain();
+        if (!main)
+            return 1;
+        DWORD process = 0;
+        GetWindowThreadProcessId(main, &process);
+        HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        DWORD code = 1;
+        if (handle && WaitForSingleObject(handle, 20000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(handle, &code);
+        std::printf("%lu", code);
+        return 0;
+    }
+    if (argc >= 4 && std::strcmp(argv[1], "size") == 0) {
+        HWND main = findMain();
+        return main && SetWindowPos(main, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]),
+                                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
+    if (argc < 4)
+        return 2;
+    HWND control = findControl(argv[2], std::atoi(argv[3]));
+    if (!control)
+        return 1;
+    if (std::strcmp(argv[1], "text") == 0) {
+        char text[300] = {};
+        DWORD_PTR copied = 0;
+        SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                            &copied);
+        std::fwrite(text, 1, std::strlen(text), stdout);
+    } else if (std::strcmp(argv[1], "checked") == 0) {
+        DWORD_PTR state = 0;
+        SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+        std::printf("%d", state == BST_CHECKED ? 1 : 0);
+    } else if (std::strcmp(argv[1], "centre") == 0) {
+        RECT rect;
+        GetWindowRect(control, &rect);
+        std::printf("%ld %ld", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    } else if (std::strcmp(argv[1], "visible") == 0) {
+        std::printf("%d", IsWindowVisible(control) ? 1 : 0);
+    } else {
+        return 2;
+    }
+    return 0;
+}
