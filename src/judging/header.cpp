@@ -112,8 +112,10 @@ INT_PTR onHeaderSize(HWND header)
     RECT client;
     GetClientRect(header, &client);
     const int width = client.right;
-    place(header, kHeaderLinkId, width - 134, 0, 115, 18, false);
-    place(header, kHeaderAuthorCaptionId, width - 134, 25, 26, 18, false);
+    // Every moved control is repainted: the panel's own erase after its resize would otherwise
+    // wipe the link and the author caption, whose moved pixels count as valid.
+    place(header, kHeaderLinkId, width - 134, 0, 115, 18, true);
+    place(header, kHeaderAuthorCaptionId, width - 134, 25, 26, 18, true);
     place(header, kHeaderAuthorId, width - 107, 25, 105, 18, true);
     place(header, kHeaderSaveId, width - 204, 25, 55, 18, true);
     place(header, kHeaderExplanationId, 110, 19, width - 324, 28, true);

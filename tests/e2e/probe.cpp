@@ -5,7 +5,7 @@
 //   probe centre header ID            prints the control's centre in screen pixels: "X Y"
 //   probe wait                        waits up to 30 s for the quiz's main window
 //   probe close                       closes the main window as a user would
-//   probe size WIDTH HEIGHT           resizes the main window, as dragging its frame would
+//   probe size WIDTH HEIGHT           moves the main window to the corner and resizes it
 // The quiz is the first visible window of class WindowsApp.
 #include <windows.h>
 
@@ -79,7 +79,7 @@ int main(int argc, char** argv)
     if (argc >= 4 && std::strcmp(argv[1], "size") == 0) {
         HWND main = findMain();
         return main && SetWindowPos(main, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]),
-                                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE)
+                                    SWP_NOZORDER | SWP_NOACTIVATE)
                    ? 0
                    : 1;
     }

@@ -30,7 +30,7 @@ enigo_display() {
   enigo_display_alive && return 0
   export DISPLAY="$ENIGO_XVFB_DISPLAY"
   enigo_display_alive && return 0
-  enigo_detached Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp &
+  enigo_detached Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp &
   for _ in $(seq 1 100); do
     enigo_display_alive && return 0
     sleep 0.1
