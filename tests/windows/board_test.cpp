@@ -18,40 +18,6 @@ namespace {
 
 HINSTANCE self() { return GetModuleHandleA(nullptr); }
 
-// A bottom-up 24-bit BMP file of one colour: the system picture loader reads it like a JPEG.
-std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    const int imageSize = stride * height;
-    std::vector<unsigned char> file(14 + 40 + imageSize, 0);
-    auto put16 = [&](size_t at, unsigned value) {
-        file[at] = value & 0xFF;
-        file[at + 1] = (value >> 8) & 0xFF;
-    };
-    auto put32 = [&](size_t at, unsigned value) {
-        put16(at, value & 0xFFFF);
-        put16(at + 2, value >> 16);
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<unsigned>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    put16(26, 1);
-    put16(28, 24);
-    put32(34, imageSize);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            unsigned char* pixel = &file[54 + y * stride + x * 3];
-            pixel[0] = GetBValue(colour);
-            pixel[1] = GetGValue(colour);
-            pixel[2] = GetRValue(colour);
-        }
-    return file;
-}
-
 // Styles exactly as the board asked for them at creation: the Edit class drops WS_BORDER from
 // its stored style and draws the border itself, so the stored style alone would hide a mistake.
 std::vector<std::pair<HWND, DWORD>> requestedStyles;

@@ -21,35 +21,6 @@ namespace {
 
 HINSTANCE self() { return GetModuleHandleA(nullptr); }
 
-// A bottom-up 24-bit BMP file of one colour: the system picture loader reads it like a JPEG.
-std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<unsigned char> file(54 + stride * height, 0);
-    auto put32 = [&](size_t at, unsigned value) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = (value >> (8 * i)) & 0xFF;
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<unsigned>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    file[26] = 1;
-    file[28] = 24;
-    put32(34, stride * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            unsigned char* pixel = &file[54 + y * stride + x * 3];
-            pixel[0] = GetBValue(colour);
-            pixel[1] = GetGValue(colour);
-            pixel[2] = GetRValue(colour);
-        }
-    return file;
-}
-
 // The score update writes the header's score label once per call; counting those writes counts
 // the calls, whichever updateScore is linked.
 int scoreWrites = 0;

@@ -20,28 +20,7 @@ namespace {
 
 HINSTANCE self() { return GetModuleHandleA(nullptr); }
 
-// A bottom-up 24-bit grey BMP file: the system picture loader reads it like a JPEG.
-std::vector<unsigned char> bmpFile(int width, int height)
-{
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<unsigned char> file(54, 0);
-    auto put32 = [&](size_t at, unsigned value) {
-        for (int i = 0; i < 4; ++i)
-            file[at + i] = (value >> (8 * i)) & 0xFF;
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, 54 + stride * height);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    file[26] = 1;
-    file[28] = 24;
-    put32(34, stride * height);
-    file.resize(54 + stride * height, 0x80);
-    return file;
-}
+const COLORREF kGrey = RGB(128, 128, 128);
 
 struct BoardSetup {
     int mediaKind;
@@ -141,7 +120,7 @@ protected:
     {
         pictures_ = std::make_unique<FixtureModule>();
         for (int id = 401; id <= 406; ++id)
-            pictures_->add("IMG", id, id == 404 ? bmpFile(360, 480) : bmpFile(480, 360));
+            pictures_->add("IMG", id, id == 404 ? bmpFile(360, 480, kGrey) : bmpFile(480, 360, kGrey));
         app.module = pictures_->load();
         QuizState& state = *app.quiz;
         state.mediaKind = setup.mediaKind;

@@ -84,3 +84,31 @@ std::vector<unsigned char> packed(const std::string& plain)
 {
     return lzwEncode(reinterpret_cast<const unsigned char*>(plain.data()), plain.size());
 }
+
+std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> file(54 + stride * height, 0);
+    auto put32 = [&](size_t at, unsigned value) {
+        for (int i = 0; i < 4; ++i)
+            file[at + i] = (value >> (8 * i)) & 0xFF;
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<unsigned>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, height);
+    file[26] = 1;
+    file[28] = 24;
+    put32(34, stride * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            unsigned char* pixel = &file[54 + y * stride + x * 3];
+            pixel[0] = GetBValue(colour);
+            pixel[1] = GetGValue(colour);
+            pixel[2] = GetRValue(colour);
+        }
+    return file;
+}

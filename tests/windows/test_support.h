@@ -41,6 +41,9 @@ private:
     HMODULE module_ = nullptr;
 };
 
+// A bottom-up 24-bit BMP file of one colour: the system picture loader reads it like a JPEG.
+std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour);
+
 // Compressed bytes as they are stored in a quiz resource.
 std::vector<unsigned char> packed(const std::vector<unsigned char>& plain);
 std::vector<unsigned char> packed(const std::string& plain);
