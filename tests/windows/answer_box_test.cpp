@@ -38,6 +38,7 @@ protected:
         state.questionCount = kQuestions;
         for (int question = 1; question <= kQuestions; ++question)
             appendQuestion(state, "REPONSE", "", "Question");
+        copyText(state.codes[0], "UN");
 
         parent_ = CreateWindowExA(0, "Static", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 700, 400, nullptr, nullptr,
                                   self(), nullptr);
@@ -203,6 +204,43 @@ TEST_F(AnswerBox, F2SavesTheAnswersNow)
         expected += "\r\n";
     expected += "NICE\r\n";
     EXPECT_EQ(std::string(bytes, got), expected);
+}
+
+// Judging follows the focus: moving it out of a field judges that field, not the new one.
+TEST_F(AnswerBox, LosingTheFocusJudgesTheFieldLeft)
+{
+    SetFocus(field(1));
+    SetDlgItemTextA(board_, 4001, "reponse");
+    SetDlgItemTextA(board_, 4002, "XYZ");
+    EXPECT_EQ(text(5001), "?");
+    SetFocus(field(2));
+    EXPECT_EQ(text(5001), "BRAVO");
+    EXPECT_EQ(text(5002), "?") << "the field that gained the focus is not judged";
+    EXPECT_EQ(app.quiz->solvedFlags[1], 1);
+}
+
+TEST_F(AnswerBox, EnterJudgesInPlaceAndKeepsTheFocus)
+{
+    SetFocus(field(3));
+    SetDlgItemTextA(board_, 4003, "REPONSES");
+    keyUp(field(3), VK_RETURN);
+    EXPECT_EQ(text(5003), "Quasiment");
+    EXPECT_EQ(GetFocus(), field(3));
+    // Unchanged text judged again: same verdict, nothing else moves.
+    keyUp(field(3), VK_RETURN);
+    EXPECT_EQ(text(5003), "Quasiment");
+}
+
+TEST_F(AnswerBox, F1JudgesEveryFieldItFills)
+{
+    SetFocus(field(1));
+    SetDlgItemTextA(board_, 4001, "REPONSE");
+    keyUp(field(1), VK_F1);
+    for (int question = 1; question <= kQuestions; ++question) {
+        EXPECT_EQ(text(4000 + question), "REPONSE") << question;
+        EXPECT_EQ(text(5000 + question), "BRAVO") << question;
+    }
+    EXPECT_EQ(GetFocus(), field(1));
 }
 
 } // namespace
