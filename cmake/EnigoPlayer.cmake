@@ -17,7 +17,8 @@ add_library(enigo_player STATIC
   src/judging/judge.cpp
   src/judging/score.cpp
   src/pictures/picture.cpp
-  src/pictures/png_picture.cpp)
+  src/pictures/png_picture.cpp
+  src/media/media.cpp)
 target_include_directories(enigo_player PUBLIC src resources)
 target_link_libraries(enigo_player PUBLIC enigo_portable user32 gdi32 kernel32 shell32 ole32 oleaut32 uuid)
 target_compile_definitions(enigo_player PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN)
@@ -55,6 +56,8 @@ endfunction()
 
 add_quiz(enigo-images ${PROJECT_SOURCE_DIR}/quizzes/images)
 add_quiz(enigo-texte ${PROJECT_SOURCE_DIR}/quizzes/texte)
+add_quiz(enigo-sons ${PROJECT_SOURCE_DIR}/quizzes/sons)
+add_quiz(enigo-videos ${PROJECT_SOURCE_DIR}/quizzes/videos)
 
 # Start-up benchmark (not a test): -DENIGO_BENCH=ON generates a 96-question picture quiz
 # with ImageMagick at configure time; run it with the target run-startup-bench.
@@ -72,3 +75,40 @@ if(ENIGO_BENCH)
     DEPENDS startup_bench bench-full bench-empty
     USES_TERMINAL)
 endif()
+
+# Relayout benchmark (not a test): run-relayout-bench runs it under the emulator.
+add_executable(relayout_bench ${PROJECT_SOURCE_DIR}/bench/relayout_bench.cpp ${PROJECT_SOURCE_DIR}/resources/enigo.rc)
+target_include_directories(relayout_bench PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+target_link_libraries(relayout_bench PRIVATE enigo_player)
+target_link_options(relayout_bench PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
+add_custom_target(run-relayout-bench
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:relayout_bench> $<TARGET_FILE:enigo-images> 50
+  DEPENDS relayout_bench enigo-images
+  USES_TERMINAL)
+
+# --- Quiz authoring tool: enigo-auteur.exe, a console program carrying the player without a quiz ---
+set(author_dir ${CMAKE_BINARY_DIR}/author)
+add_executable(enigo-author-player WIN32 ${PROJECT_SOURCE_DIR}/src/app/main.cpp ${PROJECT_SOURCE_DIR}/resources/enigo.rc)
+target_include_directories(enigo-author-player PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+target_link_libraries(enigo-author-player PRIVATE enigo_player)
+target_link_options(enigo-author-player PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
+if(MINGW)
+  # The resource update functions leave a file other tools reject unless the player is stripped.
+  target_link_options(enigo-author-player PRIVATE -s)
+endif()
+# A generator expression keeps multi-configuration generators from adding a folder per configuration.
+set_target_properties(enigo-author-player PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY $<1:${author_dir}> OUTPUT_NAME enigo-player)
+set(ENIGO_AUTHOR_PLAYER ${author_dir}/enigo-player.exe)
+configure_file(${PROJECT_SOURCE_DIR}/tools/author/enigo-auteur.rc.in ${author_dir}/enigo-auteur.rc @ONLY)
+set_source_files_properties(${author_dir}/enigo-auteur.rc PROPERTIES OBJECT_DEPENDS ${ENIGO_AUTHOR_PLAYER})
+add_executable(enigo-auteur
+  ${PROJECT_SOURCE_DIR}/tools/author/main.cpp
+  ${PROJECT_SOURCE_DIR}/tools/author/exe_access_win.cpp
+  ${author_dir}/enigo-auteur.rc)
+target_link_libraries(enigo-auteur PRIVATE enigo_author_lib)
+target_compile_definitions(enigo-auteur PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
+target_link_options(enigo-auteur PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
+add_dependencies(enigo-auteur enigo-author-player)
+set_target_properties(enigo-auteur PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+# --- end of the quiz authoring tool ---
