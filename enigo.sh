@@ -9,6 +9,7 @@ cd "$root"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   zlib1g-dev libpng-dev g++-mingw-w64-x86-64-posix wine wine64 xvfb x11-utils xdotool imagemagick
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   python3)
 
 setup() {

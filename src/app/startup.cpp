@@ -9,6 +9,7 @@
 #include "app/quiz_state_win.h"
 #include "board/board.h"
 #include "judging/header.h"
+#include "media/media.h"
 #include "quiz/quiz_loader.h"
 #include "resource.h"
 
@@ -68,10 +69,11 @@ int runMessageLoop()
     return static_cast<int>(message.wParam);
 }
 
-void teardown()
+void teardown(HWND main)
 {
     EndDialog(app.boardWindow, 0);
     DestroyWindow(app.headerWindow);
+    shutdownMedia(main);
     DeleteObject(app.labelBrush);
     app.labelBrush = nullptr;
     if (app.quiz) {
@@ -95,17 +97,19 @@ int runEnigo(HINSTANCE module)
     app.quiz = new (std::nothrow) QuizState;
     if (!app.quiz) {
         showMessage(nullptr, "Impossible d'allouer la memoire", "information", MB_OK);
-        teardown();
+        teardown(nullptr);
         return 0;
     }
     initQuizState(*app.quiz);
     loadQuiz(*app.quiz, module);
+    initMediaHost();
 
     int exitCode = 0;
-    if (createMainWindow(module))
+    HWND main = createMainWindow(module);
+    if (main)
         exitCode = runMessageLoop();
     else
         reportWindowFailure();
-    teardown();
+    teardown(main);
     return exitCode;
 }

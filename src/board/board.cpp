@@ -12,6 +12,7 @@
 #include "board/board_layout.h"
 #include "board/board_scroll.h"
 #include "judging/judge.h"
+#include "media/media.h"
 #include "pictures/picture.h"
 #include "resource.h"
 
@@ -219,6 +220,7 @@ INT_PTR onBoardInit(HWND board)
     if (state.mediaKind == kMediaSound || state.mediaKind == kMediaVideo) {
         builder.playIcon = LoadIconA(app.module, MAKEINTRESOURCEA(IDI_PLAY));
         builder.stopIcon = LoadIconA(app.module, MAKEINTRESOURCEA(IDI_STOP));
+        createMediaPlayer(board);
     }
     builder.progress.open();
     createBoardFont(state);
@@ -305,6 +307,8 @@ INT_PTR CALLBACK boardProc(HWND board, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
     case WM_CLOSE:
         return onBoardDestroy();
+    case WM_COMMAND:
+        return handleMediaCommand(board, wParam);
     case WM_SIZE:
         return onBoardSize(board);
     case WM_VSCROLL:

@@ -7,7 +7,7 @@
 
 // Values of PngImage::errorCode.
 constexpr std::uint32_t kPngOk = 0;
-constexpr std::uint32_t kPngOutOfMemory = 4097;
+constexpr std::uint32_t kPngOutOfMemory = 4097;        // also: image data beyond 32 bits of bytes
 constexpr std::uint32_t kPngAlreadyAttached = 4098;    // a source is attached, or the record is not empty
 constexpr std::uint32_t kPngCorrupt = 8192;            // not a PNG, malformed header, corrupt image data
 constexpr std::uint32_t kPngUnsupported = 8193;        // critical chunk, depth/type pair or method not handled

@@ -159,12 +159,15 @@ std::string strategyName(int strategy)
     }
 }
 
+std::string levelAndStrategyName(const testing::TestParamInfo<std::tuple<int, int>>& row)
+{
+    return "level" + std::to_string(std::get<0>(row.param)) + "_" + strategyName(std::get<1>(row.param));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     AllLevels, ZlibStream,
     testing::Combine(testing::Range(0, 10), testing::Values(Z_DEFAULT_STRATEGY, Z_FILTERED, Z_HUFFMAN_ONLY, Z_RLE, Z_FIXED)),
-    [](const testing::TestParamInfo<std::tuple<int, int>>& info) {
-        return "level" + std::to_string(std::get<0>(info.param)) + "_" + strategyName(std::get<1>(info.param));
-    });
+    levelAndStrategyName);
 
 struct BlockTypeCase {
     const char* name;
@@ -196,7 +199,7 @@ TEST_P(ZlibBlockType, IsWrittenByZlibAndInflated)
 }
 
 INSTANTIATE_TEST_SUITE_P(Zlib, ZlibBlockType, testing::ValuesIn(kBlockTypes),
-                         [](const testing::TestParamInfo<BlockTypeCase>& info) { return std::string(info.param.name); });
+                         caseName<BlockTypeCase>);
 
 TEST(ZlibStream, SmallestAndLargeImagesInflate)
 {
@@ -251,7 +254,7 @@ TEST_P(OverlappingCopy, RepeatsTheBytesItWrites)
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixed, OverlappingCopy, testing::ValuesIn(kCopies),
-                         [](const testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
+                         caseName<CopyCase>);
 
 TEST(OverlappingCopy, ZlibRunLengthStreamsUseDistanceOne)
 {
@@ -294,7 +297,7 @@ TEST_P(SplitStream, InflatesAcrossChunkBoundaries)
 }
 
 INSTANTIATE_TEST_SUITE_P(ImageData, SplitStream, testing::ValuesIn(kSplits),
-                         [](const testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
+                         caseName<SplitCase>);
 
 struct FollowingChunkCase {
     const char* name;
@@ -336,7 +339,7 @@ TEST_P(FollowingChunk, CarriesTheStreamOnOrEndsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(ImageData, FollowingChunk, testing::ValuesIn(kFollowingChunks),
-                         [](const testing::TestParamInfo<FollowingChunkCase>& info) { return std::string(info.param.name); });
+                         caseName<FollowingChunkCase>);
 
 TEST(FollowingChunk, AfterACompleteStreamIsNeverRead)
 {
@@ -440,7 +443,7 @@ TEST_P(ZlibHeader, IsCheckedForMethodWindowAndDictionary)
 }
 
 INSTANTIATE_TEST_SUITE_P(Zlib, ZlibHeader, testing::ValuesIn(kZlibHeaders),
-                         [](const testing::TestParamInfo<ZlibHeaderCase>& info) { return std::string(info.param.name); });
+                         caseName<ZlibHeaderCase>);
 
 TEST(ZlibHeader, EveryWindowSizeZlibWritesIsAccepted)
 {

@@ -3,11 +3,7 @@
 // over real files (meant to run under AddressSanitizer and UBSan as well).
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,12 +15,7 @@ namespace {
 
 using namespace pngtest;
 
-Bytes stream(const DeflateWriter& writer)
-{
-    return writer.result();
-}
-
-// A fixed block around the given symbols and copies, as a whole zlib stream.
+// A zlib stream opening its one fixed block; the symbols and copies are up to the caller.
 DeflateWriter fixedStream()
 {
     DeflateWriter writer;
@@ -161,7 +152,7 @@ TEST_P(DamagedContainer, FailsWithItsCode)
 }
 
 INSTANTIATE_TEST_SUITE_P(Container, DamagedContainer, testing::ValuesIn(containerCases()),
-                         [](const testing::TestParamInfo<ContainerCase>& info) { return std::string(info.param.name); });
+                         caseName<ContainerCase>);
 
 // ---- damaged compressed streams ------------------------------------------------------------
 
@@ -240,16 +231,16 @@ std::vector<StreamCase> streamCases()
 {
     const Bytes zlibStream = zlibCompress(Bytes(2000, 'q'), 6);
     return {
-        {"backReferenceBeforeStart", stream(fixedStream().fixedSymbol('a').fixedCopy(3, 2).fixedSymbol(256)), 4, {}},
-        {"backReferenceWithNoOutput", stream(fixedStream().fixedCopy(3, 1).fixedSymbol(256)), 4, {}},
-        {"literalsBeyondImageData", stream(fixedStream().fixedSymbol('a').fixedSymbol('b').fixedSymbol('c').fixedSymbol(256)), 2, {}},
-        {"copyBeyondImageData", stream(fixedStream().fixedSymbol('a').fixedCopy(10, 1).fixedSymbol(256)), 10, {}},
-        {"storedBeyondImageData", stream(DeflateWriter().zlibHeader().stored(true, {1, 2, 3})), 2, {}},
-        {"lengthSymbol286", stream(fixedStream().fixedSymbol('a').fixedSymbol(286).code(0, 5).fixedSymbol(256)), 10, {}},
-        {"lengthSymbol287", stream(fixedStream().fixedSymbol('a').fixedSymbol(287).code(0, 5).fixedSymbol(256)), 10, {}},
-        {"distanceSymbol30", stream(fixedStream().fixedSymbol('a').fixedSymbol(257).code(30, 5).fixedSymbol(256)), 10, {}},
-        {"distanceSymbol31", stream(fixedStream().fixedSymbol('a').fixedSymbol(257).code(31, 5).fixedSymbol(256)), 10, {}},
-        {"blockType3", stream(DeflateWriter().zlibHeader().block(true, 3).bits(0, 16)), 4, {}},
+        {"backReferenceBeforeStart", fixedStream().fixedSymbol('a').fixedCopy(3, 2).fixedSymbol(256).result(), 4, {}},
+        {"backReferenceWithNoOutput", fixedStream().fixedCopy(3, 1).fixedSymbol(256).result(), 4, {}},
+        {"literalsBeyondImageData", fixedStream().fixedSymbol('a').fixedSymbol('b').fixedSymbol('c').fixedSymbol(256).result(), 2, {}},
+        {"copyBeyondImageData", fixedStream().fixedSymbol('a').fixedCopy(10, 1).fixedSymbol(256).result(), 10, {}},
+        {"storedBeyondImageData", DeflateWriter().zlibHeader().stored(true, {1, 2, 3}).result(), 2, {}},
+        {"lengthSymbol286", fixedStream().fixedSymbol('a').fixedSymbol(286).code(0, 5).fixedSymbol(256).result(), 10, {}},
+        {"lengthSymbol287", fixedStream().fixedSymbol('a').fixedSymbol(287).code(0, 5).fixedSymbol(256).result(), 10, {}},
+        {"distanceSymbol30", fixedStream().fixedSymbol('a').fixedSymbol(257).code(30, 5).fixedSymbol(256).result(), 10, {}},
+        {"distanceSymbol31", fixedStream().fixedSymbol('a').fixedSymbol(257).code(31, 5).fixedSymbol(256).result(), 10, {}},
+        {"blockType3", DeflateWriter().zlibHeader().block(true, 3).bits(0, 16).result(), 4, {}},
         {"storedLengthsNotComplement", storedLengthsNotComplement(), 4, {}},
         {"codeLengthCodeMatchesNothing", incompleteCodeLengthCode(), 4, {}},
         {"repeatPreviousWithNothingBefore", repeatPreviousFirst(), 4, {}},
@@ -257,7 +248,7 @@ std::vector<StreamCase> streamCases()
         {"repeatPreviousPastAllLengths", repeatPastEnd(Length::kRepeatPrevious), 4, {}},
         {"repeatZerosPastAllLengths", repeatPastEnd(Length::kRepeatZeros), 4, {}},
         {"repeatManyZerosPastAllLengths", repeatPastEnd(Length::kRepeatManyZeros), 4, {}},
-        {"endsBeforeFinalBlock", stream(DeflateWriter().zlibHeader().block(false, 1).fixedSymbol('a').fixedSymbol(256)), 4, {}},
+        {"endsBeforeFinalBlock", DeflateWriter().zlibHeader().block(false, 1).fixedSymbol('a').fixedSymbol(256).result(), 4, {}},
         {"endsInsideStoredBlock", storedLongerThanSource(), 20, {}},
         {"endsInsideBlock", halfOf(zlibStream), 2000, {}},
         {"endsInsideSplitStream", halfOf(zlibStream), 2000, {1, 2, 3}},
@@ -282,7 +273,7 @@ TEST_P(DamagedStream, FailsAsCorruptAndReleasesTheImageData)
 }
 
 INSTANTIATE_TEST_SUITE_P(Inflate, DamagedStream, testing::ValuesIn(streamCases()),
-                         [](const testing::TestParamInfo<StreamCase>& info) { return std::string(info.param.name); });
+                         caseName<StreamCase>);
 
 // ---- calls out of order ----------------------------------------------------------------------
 
@@ -447,18 +438,6 @@ TEST(PngMemory, RowBuffersThatCannotBeAllocated)
 
 // ---- truncation and bit-flip sweeps over real files -----------------------------------------
 
-std::string suiteFolder()
-{
-    if (const char* fromEnvironment = std::getenv("ENIGO_PNGSUITE_DIR")) {
-        return fromEnvironment;
-    }
-#ifdef ENIGO_PNGSUITE_DIR
-    return ENIGO_PNGSUITE_DIR;
-#else
-    return "";
-#endif
-}
-
 // Larger images than these come only from damaged dimensions; they are refused or allocated
 // the same way, so the sweep does not spend its time on them.
 constexpr std::uint32_t kSweepMaxDataSize = 1u << 22;
@@ -493,18 +472,10 @@ void decodeDamaged(const Bytes& file)
     }
 }
 
-class DamagedSuiteFile : public testing::TestWithParam<const char*> {
-protected:
-    Bytes load()
-    {
-        const std::filesystem::path path = std::filesystem::path(suiteFolder()) / (std::string(GetParam()) + ".png");
-        std::ifstream in(path, std::ios::binary);
-        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-};
+class DamagedSuiteFile : public testing::TestWithParam<const char*> {};
 
 #define LOAD_OR_SKIP(file)                                                                              \
-    const Bytes file = load();                                                                          \
+    const Bytes file = readSuiteFile(GetParam());                                                       \
     if (file.empty()) {                                                                                 \
         GTEST_SKIP() << "PngSuite not found in '" << suiteFolder() << "': set ENIGO_PNGSUITE_DIR";      \
     }
@@ -535,9 +506,14 @@ TEST_P(DamagedSuiteFile, EveryBitFlipFailsCleanlyOrDecodes)
     }
 }
 
+std::string fileName(const testing::TestParamInfo<const char*>& row)
+{
+    return row.param;
+}
+
 // Fixed and dynamic blocks, interlaced palette rows, all filter types, one-byte image-data chunks.
 INSTANTIATE_TEST_SUITE_P(PngSuite, DamagedSuiteFile,
                          testing::Values("basn0g01", "basi3p02", "z09n2c08", "f99n0g04", "oi9n0g16", "basi2c16"),
-                         [](const testing::TestParamInfo<const char*>& info) { return std::string(info.param); });
+                         fileName);
 
 }  // namespace

@@ -9,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <random>
 #include <string>
@@ -22,25 +20,6 @@
 namespace {
 
 using namespace pngtest;
-
-// The folder comes from ENIGO_PNGSUITE_DIR in the environment, else from the build.
-std::string suiteFolder()
-{
-    if (const char* fromEnvironment = std::getenv("ENIGO_PNGSUITE_DIR")) {
-        return fromEnvironment;
-    }
-#ifdef ENIGO_PNGSUITE_DIR
-    return ENIGO_PNGSUITE_DIR;
-#else
-    return "";
-#endif
-}
-
-Bytes readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 // Stems of the folder's PNG files, sorted; a single empty name when the folder is missing, so
 // that its test reports the skip instead of vanishing.
@@ -61,9 +40,9 @@ std::vector<std::string> suiteFiles(bool damaged)
     return names;
 }
 
-std::string nameOf(const testing::TestParamInfo<std::string>& info)
+std::string nameOf(const testing::TestParamInfo<std::string>& row)
 {
-    return info.param.empty() ? "FolderMissing" : info.param;
+    return row.param.empty() ? "FolderMissing" : row.param;
 }
 
 #define SKIP_WITHOUT_SUITE(stem)                                                                              \
@@ -238,7 +217,7 @@ class PngSuiteImage : public testing::TestWithParam<std::string> {};
 TEST_P(PngSuiteImage, RendersAsLibpngDecodesIt)
 {
     SKIP_WITHOUT_SUITE(GetParam());
-    expectSameAsLibpng(readFile(std::filesystem::path(suiteFolder()) / (GetParam() + ".png")));
+    expectSameAsLibpng(readSuiteFile(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(PngSuite, PngSuiteImage, testing::ValuesIn(suiteFiles(false)), nameOf);
@@ -284,7 +263,7 @@ TEST_P(PngSuiteDamaged, FailsOrIsShownAsTheTableSays)
     }
     ASSERT_NE(entry, nullptr) << "a damaged file this table does not describe";
     SCOPED_TRACE(entry->reason);
-    const Bytes file = readFile(std::filesystem::path(suiteFolder()) / (GetParam() + ".png"));
+    const Bytes file = readSuiteFile(GetParam());
 
     ScopedPng png;
     ASSERT_EQ(png.attach(file), entry->attachCode == kPngOk ? 1 : 0);
@@ -300,7 +279,7 @@ TEST_P(PngSuiteDamaged, FailsOrIsShownAsTheTableSays)
         Bitmap damaged;
         Bitmap twin;
         ASSERT_EQ(decodeToBitmap(file, damaged), kPngOk);
-        ASSERT_EQ(decodeToBitmap(readFile(std::filesystem::path(suiteFolder()) / (std::string(entry->twin) + ".png")), twin), kPngOk);
+        ASSERT_EQ(decodeToBitmap(readSuiteFile(entry->twin), twin), kPngOk);
         EXPECT_EQ(damaged.bits, twin.bits);
         EXPECT_EQ(0, std::memcmp(&damaged.info, &twin.info, sizeof damaged.info));
     }
@@ -328,12 +307,12 @@ void writeToMemory(png_structp png, png_bytep data, png_size_t count)
 void flushNothing(png_structp) {}
 
 // Random samples (and a random full palette) written by libpng.
-Bytes libpngWrite(const WrittenImage& spec, std::uint32_t seed)
+Bytes libpngWrite(const WrittenImage& wanted, std::uint32_t seed)
 {
     std::mt19937 random(seed);
-    const int channels = spec.colourType == 0 || spec.colourType == 3 ? 1 : spec.colourType == 4 ? 2 : spec.colourType == 2 ? 3 : 4;
-    const std::size_t rowBytes = (spec.width * static_cast<std::size_t>(channels * spec.bitDepth) + 7) / 8;
-    std::vector<Bytes> rows(spec.height, Bytes(rowBytes));
+    const int channels = wanted.colourType == 0 || wanted.colourType == 3 ? 1 : wanted.colourType == 4 ? 2 : wanted.colourType == 2 ? 3 : 4;
+    const std::size_t rowBytes = (wanted.width * static_cast<std::size_t>(channels * wanted.bitDepth) + 7) / 8;
+    std::vector<Bytes> rows(wanted.height, Bytes(rowBytes));
     for (Bytes& row : rows) {
         for (unsigned char& byte : row) {
             byte = static_cast<unsigned char>(random());
@@ -348,16 +327,16 @@ Bytes libpngWrite(const WrittenImage& spec, std::uint32_t seed)
         return out;
     }
     png_set_write_fn(png, &out, writeToMemory, flushNothing);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType, spec.interlace,
+    png_set_IHDR(png, info, wanted.width, wanted.height, wanted.bitDepth, wanted.colourType, wanted.interlace,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     std::vector<png_color> palette(256);
     for (png_color& colour : palette) {
         colour = {static_cast<png_byte>(random()), static_cast<png_byte>(random()), static_cast<png_byte>(random())};
     }
-    if (spec.colourType == PNG_COLOR_TYPE_PALETTE) {
-        png_set_PLTE(png, info, palette.data(), 1 << spec.bitDepth);
+    if (wanted.colourType == PNG_COLOR_TYPE_PALETTE) {
+        png_set_PLTE(png, info, palette.data(), 1 << wanted.bitDepth);
     }
-    png_set_filter(png, 0, spec.filter);
+    png_set_filter(png, 0, wanted.filter);
     png_write_info(png, info);
     std::vector<png_bytep> pointers;
     for (Bytes& row : rows) {
@@ -370,47 +349,70 @@ Bytes libpngWrite(const WrittenImage& spec, std::uint32_t seed)
     return out;
 }
 
-std::vector<WrittenImage> writtenImages()
+// The filter type a row carries for libpng's filter flag, and its name.
+struct FilterChoice {
+    int flag;
+    unsigned type;
+    const char* name;
+};
+
+const FilterChoice kFilters[] = {
+    {PNG_FILTER_NONE, 0, "None"}, {PNG_FILTER_SUB, 1, "Sub"}, {PNG_FILTER_UP, 2, "Up"},
+    {PNG_FILTER_AVG, 3, "Average"}, {PNG_FILTER_PAETH, 4, "Paeth"},
+};
+
+// Sizes that leave Adam7 passes empty (1x1, 3x2), fill all of them (8x8), and end mid-byte.
+const std::pair<std::uint32_t, std::uint32_t> kWrittenSizes[] = {{1, 1}, {3, 2}, {8, 8}, {13, 7}, {33, 5}};
+
+struct WrittenFormat {
+    int colourType;
+    int bitDepth;
+    int interlace;
+};
+
+std::vector<WrittenFormat> writtenFormats()
 {
     const std::pair<int, int> formats[] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
                                            {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-    const int filters[] = {PNG_FILTER_NONE, PNG_FILTER_SUB, PNG_FILTER_UP, PNG_FILTER_AVG, PNG_FILTER_PAETH};
-    // Sizes that leave Adam7 passes empty (1x1, 3x2), fill all of them (8x8), and end mid-byte.
-    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {{1, 1}, {3, 2}, {8, 8}, {13, 7}, {33, 5}};
-    std::vector<WrittenImage> images;
+    std::vector<WrittenFormat> all;
     for (const auto& format : formats) {
         for (int interlace : {0, 1}) {
-            for (int filter : filters) {
-                for (const auto& size : sizes) {
-                    images.push_back({format.first, format.second, interlace, filter, size.first, size.second});
-                }
-            }
+            all.push_back({format.first, format.second, interlace});
         }
     }
-    return images;
+    return all;
 }
 
-std::string writtenName(const testing::TestParamInfo<WrittenImage>& info)
+std::string writtenName(const testing::TestParamInfo<WrittenFormat>& row)
 {
-    const WrittenImage& image = info.param;
-    static const std::map<int, const char*> filterNames = {{PNG_FILTER_NONE, "None"}, {PNG_FILTER_SUB, "Sub"},
-                                                           {PNG_FILTER_UP, "Up"}, {PNG_FILTER_AVG, "Average"},
-                                                           {PNG_FILTER_PAETH, "Paeth"}};
-    return "type" + std::to_string(image.colourType) + "_depth" + std::to_string(image.bitDepth) +
-           (image.interlace != 0 ? "_adam7_" : "_") + filterNames.at(image.filter) + "_" +
-           std::to_string(image.width) + "x" + std::to_string(image.height);
+    return "type" + std::to_string(row.param.colourType) + "_depth" + std::to_string(row.param.bitDepth) +
+           (row.param.interlace != 0 ? "_adam7" : "");
 }
 
-class LibpngWritten : public testing::TestWithParam<WrittenImage> {};
+class LibpngWritten : public testing::TestWithParam<WrittenFormat> {};
 
+// Each row filter in turn, forced on every row, at each size.
 TEST_P(LibpngWritten, RendersAsLibpngDecodesIt)
 {
-    const Bytes file = libpngWrite(GetParam(), static_cast<std::uint32_t>(GetParam().width * 131 + GetParam().bitDepth));
-    ASSERT_FALSE(file.empty());
-    expectSameAsLibpng(file);
+    const WrittenFormat& format = GetParam();
+    for (const FilterChoice& filter : kFilters) {
+        for (const auto& size : kWrittenSizes) {
+            SCOPED_TRACE(std::string(filter.name) + " " + std::to_string(size.first) + "x" + std::to_string(size.second));
+            const WrittenImage wanted{format.colourType, format.bitDepth, format.interlace, filter.flag, size.first, size.second};
+            const Bytes file = libpngWrite(wanted, size.first * 131 + static_cast<std::uint32_t>(format.bitDepth));
+            ASSERT_FALSE(file.empty());
+            // The first row of the image, or of its first pass, is the one whose row above counts
+            // as zeros. libpng leaves a lone pixel unfiltered.
+            ScopedPng png;
+            ASSERT_EQ(png.attach(file), 1);
+            ASSERT_EQ(pngDecode(png.image), 1);
+            EXPECT_EQ(png.image.imageData[0], size.first * size.second == 1 ? 0 : filter.type);
+            expectSameAsLibpng(file);
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFormat, LibpngWritten, testing::ValuesIn(writtenImages()), writtenName);
+INSTANTIATE_TEST_SUITE_P(EveryFormat, LibpngWritten, testing::ValuesIn(writtenFormats()), writtenName);
 
 // ---- small images where sizes, strides and first rows bite -------------------------------
 
@@ -460,7 +462,7 @@ TEST_P(DataSize, IsExactlyWhatTheStreamMayFill)
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, DataSize, testing::ValuesIn(kDataSizes),
-                         [](const testing::TestParamInfo<DataSizeCase>& info) { return std::string(info.param.name); });
+                         caseName<DataSizeCase>);
 
 // An image of the given filtered rows (filter bytes included).
 Bytes imageOf(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType, const Bytes& rows)
@@ -522,7 +524,7 @@ TEST_P(FirstRow, TakesTheRowAboveAsZeros)
 }
 
 INSTANTIATE_TEST_SUITE_P(Filters, FirstRow, testing::ValuesIn(kFirstRows),
-                         [](const testing::TestParamInfo<FirstRowCase>& info) { return std::string(info.param.name); });
+                         caseName<FirstRowCase>);
 
 TEST(PngSmallImage, FilterTypeFiveFailsTheRender)
 {
@@ -540,12 +542,12 @@ TEST(PngSmallImage, FilterTypeFiveFailsTheRender)
 
 TEST(PngSmallImage, InterlacedOneBitGreyGivesTheSameBitmapAsNonInterlaced)
 {
-    WrittenImage spec{PNG_COLOR_TYPE_GRAY, 1, PNG_INTERLACE_NONE, PNG_FILTER_NONE, 8, 8};
+    WrittenImage wanted{PNG_COLOR_TYPE_GRAY, 1, PNG_INTERLACE_NONE, PNG_FILTER_NONE, 8, 8};
     Bitmap plain;
-    ASSERT_EQ(decodeToBitmap(libpngWrite(spec, 7), plain), kPngOk);
-    spec.interlace = PNG_INTERLACE_ADAM7;
+    ASSERT_EQ(decodeToBitmap(libpngWrite(wanted, 7), plain), kPngOk);
+    wanted.interlace = PNG_INTERLACE_ADAM7;
     Bitmap interlaced;
-    ASSERT_EQ(decodeToBitmap(libpngWrite(spec, 7), interlaced), kPngOk);
+    ASSERT_EQ(decodeToBitmap(libpngWrite(wanted, 7), interlaced), kPngOk);
     int ones = 0;
     for (std::uint32_t y = 0; y < 8; ++y) {
         for (std::uint32_t x = 0; x < 8; ++x) {

@@ -2,10 +2,15 @@
 // deflate streams written bit by bit, and a record that cleans up after itself.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -33,6 +38,27 @@ inline Bytes headerData(std::uint32_t width, std::uint32_t height, int bitDepth,
         data.push_back(static_cast<unsigned char>(field));
     }
     return data;
+}
+
+// The PngSuite folder: ENIGO_PNGSUITE_DIR from the environment, else from the build; "" if
+// neither names one.
+inline std::string suiteFolder()
+{
+    if (const char* fromEnvironment = std::getenv("ENIGO_PNGSUITE_DIR")) {
+        return fromEnvironment;
+    }
+#ifdef ENIGO_PNGSUITE_DIR
+    return ENIGO_PNGSUITE_DIR;
+#else
+    return "";
+#endif
+}
+
+// The bytes of a PngSuite file, none when it cannot be read.
+inline Bytes readSuiteFile(const std::string& stem)
+{
+    std::ifstream file(std::filesystem::path(suiteFolder()) / (stem + ".png"), std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // A PNG file assembled in order; every chunk gets its correct CRC unless told otherwise.
@@ -255,6 +281,13 @@ private:
     Bytes out_;
     int bitCount_ = 0;
 };
+
+// Test name of a table row: its `name` field.
+template <class Case>
+std::string caseName(const testing::TestParamInfo<Case>& row)
+{
+    return row.param.name;
+}
 
 // A PngImage that is cleaned up at the end of its scope.
 struct ScopedPng {

@@ -278,6 +278,8 @@ TEST_F(Board, SoundCardsWithTwoAnswersAndRevealLabels)
     writeProgress("a1\r\na2\r\nb1\r\n");
     build();
     expectControls({
+        // The media player's container comes first, before any card.
+        {9900, "STATIC", WS_CHILD | WS_VISIBLE | WS_BORDER, "", Font::None, 0, 0, 0, 0},
         {156, "Static", kPlain, "Pays", Font::Gui, 4, 7, 95, 20},
         {156, "Static", kPlain, "Capitale", Font::Gui, 3, 27, 95, 20},
         {2001, "Static", kRight, "1.", Font::None, 78, 7, 27, 17},

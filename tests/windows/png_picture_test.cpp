@@ -1,0 +1,191 @@
+// PNG pictures stored as raw data, through the program's own decoder and a real DIB section,
+// checked pixel for pixel against the system picture loader reading the same file (Wine's
+// reads PNG), and the two failure messages.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "pictures/picture.h"
+#include "pictures/png_picture.h"
+#include "test_support.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+std::string unixToWindows(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    return path;
+}
+
+Bytes suiteFile(const std::string& name)
+{
+    std::ifstream file(unixToWindows(ENIGO_PNGSUITE_DIR) + "/" + name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Every pixel as 0x00RRGGBB, top row first.
+std::vector<DWORD> pixelsOf(HBITMAP bitmap, int& width, int& height)
+{
+    BITMAP description = {};
+    GetObjectA(bitmap, sizeof description, &description);
+    width = description.bmWidth;
+    height = description.bmHeight;
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+class SuiteImage : public testing::TestWithParam<const char*> {};
+
+// Opaque images of every colour type and depth, plain and interlaced.
+TEST_P(SuiteImage, DecodesToTheSamePixelsAsTheSystemLoader)
+{
+    Bytes png = suiteFile(GetParam());
+    if (png.empty())
+        GTEST_SKIP() << "PngSuite not found at " << ENIGO_PNGSUITE_DIR;
+    HBITMAP reference = loadOlePicture(png.data(), png.size());
+    if (!reference)
+        GTEST_SKIP() << "this system's picture loader does not read PNG";
+
+    FixtureModule fixture;
+    fixture.add(MAKEINTRESOURCEA(10), 401, png);
+    HMODULE module = fixture.load();
+    MessageCapture capture;
+    HBITMAP ours = loadPngPicture(module, 401);
+    ASSERT_NE(ours, nullptr);
+    EXPECT_TRUE(capture.messages().empty());
+
+    int width = 0, height = 0, referenceWidth = 0, referenceHeight = 0;
+    std::vector<DWORD> ourPixels = pixelsOf(ours, width, height);
+    std::vector<DWORD> referencePixels = pixelsOf(reference, referenceWidth, referenceHeight);
+    ASSERT_EQ(width, referenceWidth);
+    ASSERT_EQ(height, referenceHeight);
+    int different = 0;
+    for (size_t i = 0; i < ourPixels.size(); ++i)
+        different += ourPixels[i] != referencePixels[i];
+    EXPECT_EQ(different, 0) << "of " << ourPixels.size() << " pixels";
+    DeleteObject(ours);
+    DeleteObject(reference);
+}
+
+INSTANTIATE_TEST_SUITE_P(PngSuite, SuiteImage,
+                         testing::Values("basn0g01.png", "basn0g08.png", "basn2c08.png", "basn2c16.png",
+                                         "basn3p02.png", "basn3p08.png", "basi0g04.png", "basi2c08.png",
+                                         "basi3p04.png", "f04n2c08.png"),
+                         [](const testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             return name.substr(0, name.find('.'));
+                         });
+
+TEST(PngPicture, IsScaledIntoTheCardLikeAnyPicture)
+{
+    Bytes png = suiteFile("basn2c08.png");
+    if (png.empty())
+        GTEST_SKIP() << "PngSuite not found";
+    FixtureModule fixture;
+    fixture.add(MAKEINTRESOURCEA(10), 401, png);
+    HMODULE module = fixture.load();
+    HBITMAP picture = loadPicture(module, 401, kPictureResourceType, kPictureBox, kPictureBox);
+    ASSERT_NE(picture, nullptr);
+    BITMAP size = {};
+    GetObjectA(picture, sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 260);
+    EXPECT_EQ(size.bmHeight, 260);
+    DeleteObject(picture);
+}
+
+struct FailureCase {
+    const char* name;
+    const char* file;
+    bool badSignature;
+    bool breakImageData;  // first deflate block made final and of the reserved type
+    bool keepBytes;     // false: only the first 16 bytes are stored
+    const char* message;    // null: no message
+};
+
+class PngFailures : public testing::TestWithParam<FailureCase> {};
+
+TEST_P(PngFailures, YieldNoPictureAndTheRightMessage)
+{
+    const FailureCase& failure = GetParam();
+    Bytes png = suiteFile(failure.file);
+    if (png.empty())
+        GTEST_SKIP() << "PngSuite not found";
+    if (failure.badSignature)
+        png[1] = 'Q';
+    if (failure.breakImageData) {
+        static const char kImageData[] = "IDAT";
+        auto chunk = std::search(png.begin(), png.end(), kImageData, kImageData + 4);
+        ASSERT_NE(chunk, png.end());
+        // Past the chunk type and the two-byte zlib header.
+        *(chunk + 4 + 2) = 0x07;
+    }
+    if (!failure.keepBytes)
+        png.resize(16);
+    FixtureModule fixture;
+    fixture.add(MAKEINTRESOURCEA(10), 401, png);
+    HMODULE module = fixture.load();
+    MessageCapture capture;
+    EXPECT_EQ(loadPicture(module, 401, kPictureResourceType, kPictureBox, kPictureBox), nullptr);
+    if (!failure.message) {
+        EXPECT_TRUE(capture.messages().empty());
+        return;
+    }
+    ASSERT_EQ(capture.messages().size(), 1u);
+    EXPECT_EQ(capture.messages()[0].text, failure.message);
+    EXPECT_EQ(capture.messages()[0].caption, "APPNAME");
+    EXPECT_EQ(capture.messages()[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(capture.messages()[0].owner, nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damaged, PngFailures,
+    testing::Values(FailureCase{"BadSignature", "basn2c08.png", true, false, true, nullptr},
+                    FailureCase{"HeaderOnly", "basn2c08.png", false, false, false, nullptr},
+                    FailureCase{"CorruptImageData", "basn2c08.png", false, true, true,
+                                "Error: couldn't decode PNG resource"}),
+    [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
+
+TEST(PngCreateBitmap, RefusesAnImageThatIsNotInflated)
+{
+    PngImage image;
+    pngInit(image);
+    EXPECT_EQ(pngCreateBitmap(image, nullptr), nullptr);
+    EXPECT_EQ(image.errorCode, kPngWrongState);
+}
+
+TEST(PngLoadResource, TellsAMissingResourceFromAnEmptyOne)
+{
+    FixtureModule fixture;
+    fixture.add(MAKEINTRESOURCEA(10), 402, Bytes{});
+    fixture.add("OTHER", 1, Bytes{1});
+    HMODULE module = fixture.load();
+    PngImage image;
+    pngInit(image);
+    EXPECT_EQ(pngLoadResource(image, module, 401), 0);
+    EXPECT_EQ(image.errorCode, kPngResourceNotFound);
+    pngInit(image);
+    EXPECT_EQ(pngLoadResource(image, module, 402), 0);
+    EXPECT_TRUE(image.errorCode == kPngResourceUnreadable || image.errorCode == kPngResourceNotFound);
+}
+
+} // namespace

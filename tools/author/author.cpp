@@ -1,0 +1,368 @@
+// The authoring tool's commands. Nothing here touches an executable's bytes directly: that is
+// ExeAccess's job, so the commands' rules (what may be overwritten, what is left behind after
+// a failure) are the same on every platform and testable on the host.
+#include "author.h"
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <system_error>
+
+#include "lint.h"
+#include "source_writer.h"
+#include "summary.h"
+
+namespace fs = std::filesystem;
+
+const char* const kToolName = "enigo-auteur";
+
+namespace {
+
+const char* const kSourceName = "quiz.txt";
+
+const char* const kUsage =
+    "usage: enigo-auteur COMMAND ...\n"
+    "  make QUIZDIR [OUT.exe]    build the quiz folder into a finished quiz executable\n"
+    "                            (default OUT.exe: the folder's name, in the current folder)\n"
+    "  check QUIZDIR             list errors and warnings of the quiz, by file and line\n"
+    "  extract QUIZ.exe OUTDIR   turn a quiz executable back into a quiz folder (OUTDIR new or empty)\n"
+    "  show QUIZ.exe|QUIZDIR     one-screen summary of a quiz\n"
+    "A quiz folder holds quiz.txt (UTF-8) and its media files; QUIZDIR may also name quiz.txt itself.\n";
+
+bool readFile(const fs::path& path, std::vector<unsigned char>& bytes)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+bool writeFile(const fs::path& path, const void* data, std::size_t size)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    file.close();
+    return static_cast<bool>(file);
+}
+
+std::string shown(const fs::path& path)
+{
+    return "'" + pathToUtf8(path) + "'";
+}
+
+struct SourceFile {
+    fs::path path;
+    fs::path baseDir;
+    std::string name;  // as the user wrote it, for FILE:LINE messages
+    std::string text;
+};
+
+bool locateSource(const std::string& argument, SourceFile& source, std::ostream& err)
+{
+    std::error_code ignored;
+    source.path = pathFromUtf8(argument);
+    source.name = argument;
+    if (fs::is_directory(source.path, ignored)) {
+        source.path /= kSourceName;
+        // Named with the separator the user typed, so messages read like the command line.
+        const char separator = argument.find('/') != std::string::npos ? '/' : static_cast<char>(fs::path::preferred_separator);
+        if (!source.name.empty() && source.name.back() != '/' && source.name.back() != '\\') {
+            source.name += separator;
+        }
+        source.name += kSourceName;
+    }
+    std::vector<unsigned char> bytes;
+    if (!fs::is_regular_file(source.path, ignored) || !readFile(source.path, bytes)) {
+        err << kToolName << ": error: cannot read the quiz source " << shown(source.path)
+            << " (a quiz folder holds " << kSourceName << ")\n";
+        return false;
+    }
+    source.text.assign(bytes.begin(), bytes.end());
+    source.baseDir = source.path.parent_path();
+    if (source.baseDir.empty()) {
+        source.baseDir = ".";
+    }
+    return true;
+}
+
+void report(std::ostream& stream, const std::string& fileName, const std::vector<Diagnostic>& diagnostics)
+{
+    for (const Diagnostic& diagnostic : diagnostics) {
+        stream << formatDiagnostic(fileName, diagnostic) << '\n';
+    }
+}
+
+std::string countOf(const std::vector<Diagnostic>& diagnostics, Diagnostic::Severity severity, const char* word)
+{
+    std::size_t count = 0;
+    for (const Diagnostic& diagnostic : diagnostics) {
+        count += diagnostic.severity == severity ? 1 : 0;
+    }
+    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+// Whether writing target would destroy an existing file that is one of inputs.
+bool overwritesInput(const fs::path& target, const fs::path& input)
+{
+    std::error_code error;
+    return fs::exists(target, error) && fs::exists(input, error) && fs::equivalent(target, input, error) && !error;
+}
+
+const char* kindWord(QuizKind kind)
+{
+    switch (kind) {
+    case QuizKind::Text: return "text";
+    case QuizKind::Picture: return "picture";
+    case QuizKind::Sound: return "sound";
+    case QuizKind::Video: return "video";
+    }
+    return "?";
+}
+
+class Commands {
+public:
+    Commands(ExeAccess& access, std::ostream& out, std::ostream& err) : access_(access), out_(out), err_(err) {}
+
+    int check(const std::string& folder)
+    {
+        SourceFile source;
+        if (!locateSource(folder, source, err_)) {
+            return 1;
+        }
+        const CheckResult result = checkQuizSource(source.text, source.baseDir);
+        report(out_, source.name, result.diagnostics);
+        out_ << source.name << ": " << countOf(result.diagnostics, Diagnostic::Severity::Error, "error") << ", "
+             << countOf(result.diagnostics, Diagnostic::Severity::Warning, "warning") << '\n';
+        return result.hasErrors() ? 1 : 0;
+    }
+
+    int make(const std::string& folder, const std::string* outName)
+    {
+        SourceFile source;
+        if (!locateSource(folder, source, err_)) {
+            return 1;
+        }
+        const CheckResult result = checkQuizSource(source.text, source.baseDir);
+        report(err_, source.name, result.diagnostics);
+        if (result.hasErrors()) {
+            err_ << kToolName << ": nothing made: the quiz has errors\n";
+            return 1;
+        }
+        const QuizSource& quiz = result.parsed.quiz;
+        const fs::path target = outName ? pathFromUtf8(*outName) : defaultTarget(source.baseDir);
+        if (!mayWrite(target, source, quiz)) {
+            return 1;
+        }
+        QuizResourceSet set;
+        std::string error;
+        if (!buildResourceSet(compileQuiz(quiz), set, error)) {
+            return failed(error);
+        }
+        // Written beside the target and renamed at the end, so a failure never leaves a partial
+        // executable in the target's place.
+        fs::path temporary = target;
+        temporary += ".tmp";
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        if (!access_.writeQuizExe(temporary, set, error) || !access_.replaceFile(temporary, target, error)) {
+            fs::remove(temporary, ignored);
+            return failed("cannot write " + shown(target) + ": " + error);
+        }
+        std::size_t mediaBytes = 0;
+        for (const MediaItem& item : set.media) {
+            mediaBytes += item.bytes.size();
+        }
+        out_ << "made " << pathToUtf8(target) << " (" << describeSize(fs::file_size(target, ignored)) << "): "
+             << kindWord(quiz.kind) << " quiz, " << quiz.questions.size() << " questions, " << set.media.size()
+             << " media files (" << describeSize(mediaBytes) << ")\n";
+        return 0;
+    }
+
+    int extract(const std::string& exeName, const std::string& folderName)
+    {
+        const fs::path exe = pathFromUtf8(exeName);
+        const fs::path folder = pathFromUtf8(folderName);
+        std::error_code error;
+        const bool existed = fs::exists(folder, error);
+        if (existed && (!fs::is_directory(folder, error) || !fs::is_empty(folder, error))) {
+            return failed(shown(folder) + " must be a new or empty folder: extract never writes over files");
+        }
+        QuizResourceSet set;
+        std::string reason;
+        if (!access_.readQuizExe(exe, set, reason)) {
+            return failed("cannot read " + shown(exe) + ": " + reason);
+        }
+        const UnpackedQuiz unpacked = unpackResourceSet(set, folder);
+        report(err_, exeName, unpacked.diagnostics);
+        if (unpacked.hasErrors()) {
+            err_ << kToolName << ": nothing extracted\n";
+            return 1;
+        }
+        const std::string text = writeQuizSource(unpacked.quiz, folder);
+        fs::create_directories(folder, error);
+        bool written = !error;
+        std::vector<fs::path> files;
+        for (const ExtractedFile& file : unpacked.files) {
+            files.push_back(folder / file.name);
+            written = written && writeFile(files.back(), file.bytes->data(), file.bytes->size());
+        }
+        files.push_back(folder / kSourceName);
+        written = written && writeFile(files.back(), text.data(), text.size());
+        if (!written) {
+            for (const fs::path& file : files) {
+                fs::remove(file, error);
+            }
+            if (!existed) {
+                fs::remove(folder, error);
+            }
+            return failed("cannot write into " + shown(folder));
+        }
+        // The extracted folder goes through the same check as any other, so the author sees its
+        // warnings now, and any loss shows as a difference from the executable.
+        const CheckResult result = checkQuizSource(text, folder);
+        report(err_, pathToUtf8(files.back()), result.diagnostics);
+        if (!result.hasErrors()) {
+            for (const std::string& difference : differencesFromSource(set, result.parsed.quiz)) {
+                err_ << exeName << ": warning: a quiz made from " << folderName << " will differ in " << difference
+                     << '\n';
+            }
+        }
+        out_ << "extracted " << exeName << " into " << folderName << ": " << kSourceName << " and "
+             << unpacked.files.size() << " media files\n";
+        return 0;
+    }
+
+    int show(const std::string& name)
+    {
+        const fs::path path = pathFromUtf8(name);
+        std::error_code error;
+        QuizFacts facts;
+        if (fs::is_directory(path, error) || path.extension() == ".txt") {
+            SourceFile source;
+            if (!locateSource(name, source, err_)) {
+                return 1;
+            }
+            CheckResult result = checkQuizSource(source.text, source.baseDir);
+            if (result.hasErrors()) {
+                report(err_, source.name, result.diagnostics);
+                return failed("the quiz has errors; 'check' lists them all");
+            }
+            facts.quiz = std::move(result.parsed.quiz);
+            for (const QuizQuestion& question : facts.quiz.questions) {
+                facts.cards.push_back(fileFacts(question.media));
+                facts.answers.push_back(fileFacts(question.answerPicture));
+            }
+            out_ << source.name << "\n";
+        } else {
+            QuizResourceSet set;
+            std::string reason;
+            if (!access_.readQuizExe(path, set, reason)) {
+                return failed("cannot read " + shown(path) + ": " + reason);
+            }
+            UnpackedQuiz unpacked = unpackResourceSet(set, fs::path());
+            report(err_, name, unpacked.diagnostics);
+            if (unpacked.hasErrors()) {
+                return 1;
+            }
+            std::map<fs::path, const std::vector<unsigned char>*> files;
+            for (const ExtractedFile& file : unpacked.files) {
+                files[fs::path(file.name)] = file.bytes;
+            }
+            const auto itemFacts = [&files](const std::optional<MediaFile>& media) -> std::optional<MediaFacts> {
+                if (!media) {
+                    return std::nullopt;
+                }
+                return factsOf(*files.at(media->path));
+            };
+            facts.quiz = std::move(unpacked.quiz);
+            for (const QuizQuestion& question : facts.quiz.questions) {
+                facts.cards.push_back(itemFacts(question.media));
+                facts.answers.push_back(itemFacts(question.answerPicture));
+            }
+            out_ << name << " (" << describeSize(fs::file_size(path, error)) << ")\n";
+        }
+        out_ << summariseQuiz(facts);
+        return 0;
+    }
+
+private:
+    int failed(const std::string& message)
+    {
+        err_ << kToolName << ": error: " << message << '\n';
+        return 1;
+    }
+
+    static std::optional<MediaFacts> fileFacts(const std::optional<MediaFile>& media)
+    {
+        std::vector<unsigned char> bytes;
+        if (!media || !readFile(media->path, bytes)) {
+            return std::nullopt;
+        }
+        return factsOf(bytes);
+    }
+
+    // FOLDER.exe in the current folder, named after the quiz folder.
+    static fs::path defaultTarget(const fs::path& baseDir)
+    {
+        std::error_code error;
+        fs::path name = fs::weakly_canonical(fs::absolute(baseDir, error), error).filename();
+        if (name.empty()) {
+            name = "quiz";
+        }
+        name += ".exe";
+        return name;
+    }
+
+    bool mayWrite(const fs::path& target, const SourceFile& source, const QuizSource& quiz)
+    {
+        std::vector<std::pair<fs::path, const char*>> inputs = {{source.path, "the quiz source"},
+                                                                 {access_.toolPath(), "this tool itself"}};
+        for (const QuizQuestion& question : quiz.questions) {
+            for (const auto* media : {&question.media, &question.answerPicture}) {
+                if (*media) {
+                    inputs.emplace_back((*media)->path, "a media file of the quiz");
+                }
+            }
+        }
+        for (const auto& input : inputs) {
+            if (overwritesInput(target, input.first)) {
+                failed("refusing to write " + shown(target) + ": it is " + input.second);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    ExeAccess& access_;
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+}  // namespace
+
+int runAuthor(const std::vector<std::string>& arguments, ExeAccess& access, std::ostream& out, std::ostream& err)
+{
+    Commands commands(access, out, err);
+    const std::string command = arguments.empty() ? std::string() : arguments[0];
+    const std::size_t count = arguments.size();
+    if (command == "make" && (count == 2 || count == 3)) {
+        return commands.make(arguments[1], count == 3 ? &arguments[2] : nullptr);
+    }
+    if (command == "check" && count == 2) {
+        return commands.check(arguments[1]);
+    }
+    if (command == "extract" && count == 3) {
+        return commands.extract(arguments[1], arguments[2]);
+    }
+    if (command == "show" && count == 2) {
+        return commands.show(arguments[1]);
+    }
+    if (command == "help" || command == "--help" || command == "-h" || command == "/?") {
+        out << kUsage;
+        return 0;
+    }
+    err << kUsage;
+    return 2;
+}

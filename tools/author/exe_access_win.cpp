@@ -1,0 +1,182 @@
+// Win32 side of the authoring tool: resource update and lookup, file replacement. The player it
+// copies is stripped, which the resource update functions need to leave a well-formed file.
+#include "exe_access_win.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "pe_stamp.h"
+#include "quiz/quiz_state.h"
+
+namespace fs = std::filesystem;
+
+const char* const kPlayerResourceName = "PLAYER";
+
+namespace {
+
+const LPCSTR kRawDataType = MAKEINTRESOURCEA(10);  // RT_RCDATA
+const WORD kNeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
+
+std::string lastError(const char* what)
+{
+    const DWORD code = GetLastError();
+    char text[256] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text, sizeof text,
+                   nullptr);
+    std::string message = std::string(what) + " failed (Windows error " + std::to_string(code) + ")";
+    std::string reason = text;
+    while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? message : message + ": " + reason;
+}
+
+// The ANSI functions take paths in the ANSI code page; the path came from there on the command line.
+std::string ansiPath(const fs::path& path)
+{
+    const std::wstring wide = path.wstring();
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                         nullptr);
+    std::string ansi(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &ansi[0], size, nullptr, nullptr);
+    return ansi;
+}
+
+fs::path pathFromAnsi(const char* ansi)
+{
+    const int size = MultiByteToWideChar(CP_ACP, 0, ansi, -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size > 0 ? size - 1 : 0), L'\0');
+    if (size > 1) {
+        MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], size);
+    }
+    return fs::path(wide);
+}
+
+bool resourceBytes(HMODULE module, LPCSTR type, LPCSTR name, std::vector<unsigned char>& bytes)
+{
+    HRSRC found = FindResourceA(module, name, type);
+    HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) {
+        return false;
+    }
+    const auto* first = static_cast<const unsigned char*>(data);
+    bytes.assign(first, first + SizeofResource(module, found));
+    return true;
+}
+
+bool writeAll(const fs::path& path, const std::vector<unsigned char>& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return static_cast<bool>(file);
+}
+
+bool readAll(const fs::path& path, std::vector<unsigned char>& bytes)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+bool addResource(HANDLE update, LPCSTR type, int id, const std::vector<unsigned char>& bytes)
+{
+    return UpdateResourceA(update, type, MAKEINTRESOURCEA(id), kNeutralLanguage,
+                           const_cast<unsigned char*>(bytes.data()), static_cast<DWORD>(bytes.size())) != FALSE;
+}
+
+}  // namespace
+
+fs::path WindowsExeAccess::toolPath() const
+{
+    char name[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, name, MAX_PATH);
+    return pathFromAnsi(name);
+}
+
+bool WindowsExeAccess::writeQuizExe(const fs::path& path, const QuizResourceSet& set, std::string& error)
+{
+    std::vector<unsigned char> player;
+    std::uint32_t stamp = 0;
+    if (!resourceBytes(nullptr, kRawDataType, kPlayerResourceName, player) || !peTimeStamp(player, stamp, error)) {
+        error = "this tool carries no player (resource " + std::string(kPlayerResourceName) + " is missing or damaged)";
+        return false;
+    }
+    if (!writeAll(path, player)) {
+        error = "cannot create the file";
+        return false;
+    }
+    HANDLE update = BeginUpdateResourceA(ansiPath(path).c_str(), FALSE);
+    if (!update) {
+        error = lastError("BeginUpdateResource");
+        return false;
+    }
+    bool added = addResource(update, kRecordType, kQuizRecordId, set.quizRecord) &&
+                 addResource(update, kRecordType, kCodeRecordId, set.codeRecord);
+    for (const MediaItem& item : set.media) {
+        added = added && addResource(update, item.rawData ? kRawDataType : kMediaType, item.id, item.bytes);
+    }
+    if (!added) {
+        error = lastError("UpdateResource");
+        EndUpdateResourceA(update, TRUE);
+        return false;
+    }
+    if (!EndUpdateResourceA(update, FALSE)) {
+        error = lastError("EndUpdateResource");
+        return false;
+    }
+    // The resource writer may stamp the file with the time of writing; the same quiz must give
+    // the same bytes, so the player's own stamp is put back and the checksum made to match.
+    std::vector<unsigned char> written;
+    if (!readAll(path, written) || !normaliseExecutable(written, stamp, error) || !writeAll(path, written)) {
+        if (error.empty()) {
+            error = "cannot rewrite the file's header";
+        }
+        return false;
+    }
+    return true;
+}
+
+bool WindowsExeAccess::readQuizExe(const fs::path& path, QuizResourceSet& set, std::string& error)
+{
+    std::error_code ignored;
+    if (!fs::is_regular_file(path, ignored)) {
+        error = "no such file";
+        return false;
+    }
+    HMODULE module = LoadLibraryExA(ansiPath(path).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module) {
+        error = lastError("opening it as an executable");
+        return false;
+    }
+    set = QuizResourceSet();
+    resourceBytes(module, kRecordType, MAKEINTRESOURCEA(kQuizRecordId), set.quizRecord);
+    resourceBytes(module, kRecordType, MAKEINTRESOURCEA(kCodeRecordId), set.codeRecord);
+    for (const int base : {kMediaBaseId, kAnswerPictureBaseId}) {
+        for (int n = 1; n <= kMaxQuestions; ++n) {
+            for (const bool rawData : {false, true}) {
+                MediaItem item{base + n, rawData, {}};
+                if (resourceBytes(module, rawData ? kRawDataType : kMediaType, MAKEINTRESOURCEA(item.id), item.bytes)) {
+                    set.media.push_back(std::move(item));
+                }
+            }
+        }
+    }
+    FreeLibrary(module);
+    return true;
+}
+
+bool WindowsExeAccess::replaceFile(const fs::path& source, const fs::path& target, std::string& error)
+{
+    if (!MoveFileExA(ansiPath(source).c_str(), ansiPath(target).c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        error = lastError("replacing the file");
+        return false;
+    }
+    return true;
+}

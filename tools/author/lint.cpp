@@ -1,0 +1,421 @@
+// Check rules beyond the parser. The parser keeps the line of each question only, so a small
+// index of where every key was written lets each warning point at its own line.
+#include "lint.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <string>
+
+#include "judging/verdict.h"
+#include "media_info.h"
+#include "quiz/quiz_state.h"
+#include "source_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Severity = Diagnostic::Severity;
+using KeyLines = std::map<std::string, int>;  // first line of each key of one block
+
+// Where the keys of the source were written; 0 when a key is absent.
+struct SourceIndex {
+    KeyLines quizKeys;
+    std::vector<int> codeLines;
+    std::vector<KeyLines> questions;
+
+    int quizLine(const char* key) const { return lineOf(quizKeys, key); }
+    int questionLine(std::size_t question, const char* key) const
+    {
+        return question < questions.size() ? lineOf(questions[question], key) : 0;
+    }
+
+private:
+    static int lineOf(const KeyLines& keys, const char* key)
+    {
+        const auto found = keys.find(key);
+        return found == keys.end() ? 0 : found->second;
+    }
+};
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Splits lines and keys exactly as the parser does (byte order mark, CRLF, comments, blocks).
+SourceIndex indexSource(std::string_view text)
+{
+    SourceIndex index;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    int lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::string_view content = trimBlanks(line);
+        const std::size_t colon = content.find(':');
+        if (content.empty() || content.front() == '#' || colon == std::string_view::npos) {
+            continue;
+        }
+        const std::string key(trimBlanks(content.substr(0, colon)));
+        if (key == "question") {
+            index.questions.emplace_back();
+        } else if (index.questions.empty()) {
+            if (key == "code") {
+                index.codeLines.push_back(lineNumber);
+            }
+            index.quizKeys.emplace(key, lineNumber);
+        } else {
+            index.questions.back().emplace(key, lineNumber);
+        }
+    }
+    return index;
+}
+
+std::string quoted(const std::string& cp1252)
+{
+    return "'" + cp1252ToUtf8(cp1252) + "'";
+}
+
+std::string plural(std::size_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+// The capital of a Windows-1252 lower-case letter, or 0 when the byte is none.
+unsigned char capitalOf(unsigned char byte)
+{
+    if ((byte >= 'a' && byte <= 'z') || (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7)) {
+        return static_cast<unsigned char>(byte - 0x20);
+    }
+    switch (byte) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return 0;
+    }
+}
+
+bool isAccentedLowerCase(unsigned char byte)
+{
+    return byte >= 0x80 && capitalOf(byte) != 0;
+}
+
+std::string inCapitals(const std::string& text)
+{
+    std::string capitals = text;
+    for (char& c : capitals) {
+        const unsigned char capital = capitalOf(static_cast<unsigned char>(c));
+        if (capital != 0) {
+            c = static_cast<char>(capital);
+        }
+    }
+    return capitals;
+}
+
+const char* kindName(QuizKind kind)
+{
+    switch (kind) {
+    case QuizKind::Text: return "text";
+    case QuizKind::Picture: return "picture";
+    case QuizKind::Sound: return "sound";
+    case QuizKind::Video: return "video";
+    }
+    return "?";
+}
+
+bool readFile(const fs::path& path, std::vector<unsigned char>& bytes)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+struct StoredAnswer {
+    const std::string* text;
+    int line;
+};
+
+class Linter {
+public:
+    Linter(const QuizSource& quiz, const SourceIndex& index, const fs::path& baseDir, std::vector<Diagnostic>& out)
+        : quiz_(quiz), index_(index), baseDir_(baseDir), out_(out)
+    {
+    }
+
+    // Rules that hold for any answer or picture the parser accepted.
+    void checkAnswersAndPictures()
+    {
+        const std::vector<StoredAnswer> answers = storedAnswers();
+        for (const StoredAnswer& answer : answers) {
+            checkShortAnswer(answer);
+            checkLowerCaseAccents(answer);
+        }
+        checkNearMisses(answers);
+        for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
+            const QuizQuestion& question = quiz_.questions[i];
+            checkPicture(question.media, index_.questionLine(i, "media"));
+            checkPicture(question.answerPicture, index_.questionLine(i, "answer-picture"));
+        }
+    }
+
+    // Rules that need the whole quiz as the parser understood it, without errors.
+    void checkStructure()
+    {
+        checkCodes();
+        checkRevealMode();
+        checkTextsTheKindIgnores();
+        checkUnusedFiles();
+    }
+
+private:
+    void warn(int line, std::string message) { out_.push_back({Severity::Warning, line, std::move(message)}); }
+    void fail(int line, std::string message) { out_.push_back({Severity::Error, line, std::move(message)}); }
+
+    std::vector<StoredAnswer> storedAnswers() const
+    {
+        std::vector<StoredAnswer> answers;
+        for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
+            const QuizQuestion& question = quiz_.questions[i];
+            if (!question.answer1.empty()) {
+                answers.push_back({&question.answer1, index_.questionLine(i, "answer")});
+            }
+            if (!question.answer2.empty()) {
+                answers.push_back({&question.answer2, index_.questionLine(i, "answer2")});
+            }
+        }
+        return answers;
+    }
+
+    void checkShortAnswer(const StoredAnswer& answer)
+    {
+        if (answer.text->size() <= 3) {
+            warn(answer.line, "answer " + quoted(*answer.text) +
+                                  " has 3 characters or fewer: the player gets no hint for it, only BRAVO, "
+                                  "FAUX or ?");
+        }
+    }
+
+    void checkLowerCaseAccents(const StoredAnswer& answer)
+    {
+        const std::string& text = *answer.text;
+        const bool found = std::any_of(text.begin(), text.end(),
+                                       [](char c) { return isAccentedLowerCase(static_cast<unsigned char>(c)); });
+        if (found) {
+            warn(answer.line, "answer " + quoted(text) +
+                                  " has lower-case accented letters: the player upper-cases a to z only, so " +
+                                  quoted(inCapitals(text)) + " typed in capitals gets FAUX; write the answer in capitals");
+        }
+    }
+
+    // A player who types the answer of one question into another's field should see FAUX, not
+    // a hint that sends them looking for a spelling mistake.
+    void checkNearMisses(const std::vector<StoredAnswer>& answers)
+    {
+        for (std::size_t later = 1; later < answers.size(); ++later) {
+            for (std::size_t earlier = 0; earlier < later; ++earlier) {
+                const std::string& a = *answers[earlier].text;
+                const std::string& b = *answers[later].text;
+                Verdict verdict = judgeTexts(b.c_str(), a.c_str());
+                if (!isNearMiss(verdict)) {
+                    verdict = judgeTexts(a.c_str(), b.c_str());
+                }
+                if (isNearMiss(verdict)) {
+                    warn(answers[later].line, "answers " + quoted(b) + " and " + quoted(a) + " (line " +
+                                                  std::to_string(answers[earlier].line) +
+                                                  ") are so close that a player who types one for the other gets \"" +
+                                                  verdictText(verdict) + "\"");
+                }
+            }
+        }
+    }
+
+    static bool isNearMiss(Verdict verdict)
+    {
+        return verdict == Verdict::Anagram || verdict == Verdict::OneEdit || verdict == Verdict::TwoEdits;
+    }
+
+    void checkPicture(const std::optional<MediaFile>& file, int line)
+    {
+        if (!file || file->format == MediaFormat::Mp3 || file->format == MediaFormat::Avi) {
+            return;
+        }
+        std::vector<unsigned char> bytes;
+        if (!readFile(file->path, bytes)) {
+            fail(line, "cannot read '" + pathToUtf8(file->path) + "'");
+            return;
+        }
+        const MediaInfo info = inspectMedia(bytes.data(), bytes.size());
+        const std::string name = "'" + pathToUtf8(file->path.filename()) + "'";
+        if (!info.refusal.empty()) {
+            fail(line, "the player cannot show " + name + ": " + info.refusal);
+        } else if (!info.doubt.empty()) {
+            warn(line, "the player may not show " + name + ": " + info.doubt);
+        }
+    }
+
+    void checkCodes()
+    {
+        const std::size_t questions = quiz_.questions.size();
+        const std::size_t codes = index_.codeLines.size();
+        if (codes == 0) {
+            warn(0, "the quiz has no 'code': the code field stays empty whatever the score");
+        } else if (codes < questions) {
+            warn(index_.codeLines.back(), plural(codes, "code", "codes") + " for " +
+                                              plural(questions, "question", "questions") +
+                                              ": the code field is empty once more than " + std::to_string(codes) +
+                                              " are solved");
+        }
+    }
+
+    void checkRevealMode()
+    {
+        const int mode = quiz_.revealMode;
+        const int modeLine = index_.quizLine("reveal");
+        const bool showsPictures = mode == 1 || mode == 3;
+        const bool showsTexts = mode >= 2;
+        if (showsPictures && quiz_.kind != QuizKind::Picture) {
+            warn(modeLine, "'reveal: " + std::to_string(mode) + "' shows answer pictures, which only a picture quiz has");
+        } else if (showsPictures && std::none_of(quiz_.questions.begin(), quiz_.questions.end(),
+                                                 [](const QuizQuestion& q) { return q.answerPicture.has_value(); })) {
+            warn(modeLine, "'reveal: " + std::to_string(mode) +
+                               "' shows answer pictures, but no question has an 'answer-picture'");
+        }
+        if (!showsTexts) {
+            return;
+        }
+        if (quiz_.kind == QuizKind::Text) {
+            warn(modeLine, "a text quiz never shows reveal texts: its list has no place for them; use a picture, "
+                           "sound or video quiz, or 'reveal: 0'");
+            return;
+        }
+        std::vector<std::size_t> without;
+        for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
+            if (quiz_.questions[i].revealText.empty()) {
+                without.push_back(i);
+            }
+        }
+        if (without.size() == quiz_.questions.size()) {
+            warn(modeLine, "'reveal: " + std::to_string(mode) + "' shows reveal texts, but no question has one");
+            return;
+        }
+        for (const std::size_t i : without) {
+            warn(quiz_.questions[i].line, "question " + std::to_string(i + 1) +
+                                              " has no 'reveal' text: the player reveals an empty label for it");
+        }
+    }
+
+    void checkTextsTheKindIgnores()
+    {
+        for (int label = 1; label <= 2 && quiz_.answersPerQuestion == 1; ++label) {
+            const std::string key = "label" + std::to_string(label);
+            const std::string& text = label == 1 ? quiz_.answerLabel1 : quiz_.answerLabel2;
+            if (!text.empty()) {
+                warn(index_.quizLine(key.c_str()), "'" + key + "' is shown only with 'answers: 2'");
+            }
+        }
+        for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
+            const QuizQuestion& question = quiz_.questions[i];
+            if (quiz_.kind == QuizKind::Text && question.caption.empty()) {
+                warn(question.line, "question " + std::to_string(i + 1) +
+                                        " has no 'caption': the list shows only its number");
+            } else if (quiz_.kind != QuizKind::Text && !question.caption.empty()) {
+                warn(index_.questionLine(i, "caption"), std::string("a ") + kindName(quiz_.kind) +
+                                                            " quiz never shows captions; only a text quiz does");
+            }
+        }
+    }
+
+    // Media files left in the folder are a sign of a missing or misspelt 'media' line, or of a
+    // quiz kind that shows none.
+    void checkUnusedFiles()
+    {
+        static const char* const kMediaExtensions[] = {".jpg", ".jpeg", ".gif", ".bmp", ".png", ".mp3", ".avi",
+                                                       ".wav", ".mp4",  ".ogg", ".webp", ".tif", ".tiff"};
+        std::set<fs::path> used;
+        for (const QuizQuestion& question : quiz_.questions) {
+            for (const auto* file : {&question.media, &question.answerPicture}) {
+                if (*file) {
+                    used.insert((*file)->path.lexically_normal());
+                }
+            }
+        }
+        std::error_code error;
+        fs::recursive_directory_iterator entries(baseDir_.empty() ? fs::path(".") : baseDir_, error);
+        std::vector<fs::path> unused;
+        for (int seen = 0; !error && entries != fs::recursive_directory_iterator() && seen < 2000; ++seen) {
+            const fs::directory_entry& entry = *entries;
+            std::string extension = pathToUtf8(entry.path().extension());
+            std::transform(extension.begin(), extension.end(), extension.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+            const bool media = std::any_of(std::begin(kMediaExtensions), std::end(kMediaExtensions),
+                                           [&](const char* known) { return extension == known; });
+            if (media && entry.is_regular_file(error) && !used.count(entry.path().lexically_normal())) {
+                unused.push_back(entry.path());
+            }
+            entries.increment(error);
+        }
+        std::sort(unused.begin(), unused.end());
+        for (const fs::path& file : unused) {
+            const std::string name = "'" + pathToUtf8(file.lexically_relative(baseDir_)) + "'";
+            if (quiz_.kind == QuizKind::Text) {
+                warn(0, "a text quiz shows no media: " + name + " in the quiz folder is not used");
+            } else {
+                warn(0, name + " in the quiz folder is not used by any question");
+            }
+        }
+    }
+
+    const QuizSource& quiz_;
+    const SourceIndex& index_;
+    fs::path baseDir_;
+    std::vector<Diagnostic>& out_;
+};
+
+}  // namespace
+
+bool CheckResult::hasErrors() const
+{
+    return std::any_of(diagnostics.begin(), diagnostics.end(),
+                       [](const Diagnostic& d) { return d.severity == Severity::Error; });
+}
+
+CheckResult checkQuizSource(std::string_view text, const fs::path& baseDir)
+{
+    CheckResult result;
+    result.parsed = parseQuizSource(text, baseDir);
+    const bool parsedCleanly = !result.parsed.hasErrors();
+    // The parser's only note (codes not given) carries no line; the code rule below says the
+    // same with one.
+    for (const Diagnostic& diagnostic : result.parsed.diagnostics) {
+        if (diagnostic.severity != Severity::Note) {
+            result.diagnostics.push_back(diagnostic);
+        }
+    }
+    const SourceIndex index = indexSource(text);
+    Linter linter(result.parsed.quiz, index, baseDir, result.diagnostics);
+    linter.checkAnswersAndPictures();
+    if (parsedCleanly) {
+        linter.checkStructure();
+    }
+    std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    return result;
+}
