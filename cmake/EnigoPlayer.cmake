@@ -56,6 +56,7 @@ endfunction()
 
 add_quiz(enigo-images ${PROJECT_SOURCE_DIR}/quizzes/images)
 add_quiz(enigo-texte ${PROJECT_SOURCE_DIR}/quizzes/texte)
+add_quiz(enigo-png ${PROJECT_SOURCE_DIR}/quizzes/png)
 add_quiz(enigo-sons ${PROJECT_SOURCE_DIR}/quizzes/sons)
 add_quiz(enigo-videos ${PROJECT_SOURCE_DIR}/quizzes/videos)
 

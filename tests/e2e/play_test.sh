@@ -66,6 +66,11 @@ sleep 0.5
 check "Cacher ticked" "1" "$(probe checked header 33)"
 check "solved picture hidden" "0" "$(probe visible board 9901)"
 check "unsolved picture kept" "1" "$(probe visible board 9903)"
+# The wheel over the board scrolls back to the top (100 pixels a notch).
+read -r bx by <<<"$(probe centre board 4003)"
+xdotool mousemove "$bx" "$((by - 40))" click --repeat 12 --delay 80 4
+sleep 0.5
+check "wheel up to the top" "0" "$(probe scroll)"
 import -display "$DISPLAY" -window root "$shots/play-after-hide.png"
 
 check "exit code" "0" "$(probe close)"

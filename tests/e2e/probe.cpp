@@ -3,6 +3,7 @@
 //   probe checked header ID           prints 1 or 0 for a check box
 //   probe visible board ID            prints 1 or 0
 //   probe centre header ID            prints the control's centre in screen pixels: "X Y"
+//   probe scroll                      prints the board's vertical scroll position
 //   probe wait                        waits up to 30 s for the quiz's main window
 //   probe close                       closes the main window as a user would
 //   probe size WIDTH HEIGHT           moves the main window to the corner and resizes it
@@ -74,6 +75,14 @@ int main(int argc, char** argv)
         if (handle && WaitForSingleObject(handle, 20000) == WAIT_OBJECT_0)
             GetExitCodeProcess(handle, &code);
         std::printf("%lu", code);
+        return 0;
+    }
+    if (argc >= 2 && std::strcmp(argv[1], "scroll") == 0) {
+        HWND main = findMain();
+        HWND board = main ? findPanel(main, false) : nullptr;
+        if (!board)
+            return 1;
+        std::printf("%d", GetScrollPos(board, SB_VERT));
         return 0;
     }
     if (argc >= 4 && std::strcmp(argv[1], "size") == 0) {
