@@ -6,10 +6,12 @@ set -euo pipefail
 out=$1
 mkdir -p "$out/full" "$out/empty"
 
+# The baseline: the same player with one text question and no picture at all.
 cat > "$out/empty/quiz.txt" <<'QUIZ'
 title: Vide
-kind: picture
+kind: text
 question: 1
+caption: Rien
 answer: X
 QUIZ
 
