@@ -198,6 +198,8 @@ std::vector<LintCase> lintCases()
 
         {"LowerCaseAccents", edit(kTextQuiz, {{12, "answer: Bient\xC3\xB4t"}}), {},
          {{Severity::Warning, 12, "'BIENT\xC3\x94T' typed in capitals gets FAUX"}}},
+        {"LowerCaseLigature", edit(kTextQuiz, {{12, "answer: B\xC5\x93UF"}}), {},
+         {{Severity::Warning, 12, "'B\xC5\x92UF' typed in capitals gets FAUX"}}},
         {"CapitalAccentsAndLowerCaseAscii", edit(kTextQuiz, {{12, "answer: \xC3\x89t\xC3\x89 stra\xC3\x9F" "e"}}), {},
          {}},
 
@@ -210,6 +212,11 @@ std::vector<LintCase> lintCases()
          {{Severity::Warning, 12, "gets \"Anagramme\""}}},
         {"AnswersPresque", edit(kTextQuiz, {{8, "answer: MARSEILLE"}, {12, "answer: MARCEILE"}}), {},
          {{Severity::Warning, 12, "gets \"Presque\""}}},
+        // The short answer gets no hint itself, but typed into the longer one's field it does.
+        {"ShortAnswerInsideALongerOne", edit(kTextQuiz, {{8, "answer: COQ"}, {12, "answer: COQS"}}), {},
+         {{Severity::Warning, 8, "answer 'COQ' has 3 characters or fewer"},
+          {Severity::Warning, 12, "'COQS' and 'COQ' (line 8) are so close that a player who types one for the "
+                                  "other gets \"Quasiment\""}}},
         {"SameAnswerTwice", edit(kTextQuiz, {{12, "answer: BRUXELLES"}}), {}, {}},
         {"AnswersThreeEditsApart", edit(kTextQuiz, {{8, "answer: PARIS"}, {12, "answer: PERSE"}}), {}, {}},
         {"FirstAndSecondAnswerClose",

@@ -108,6 +108,8 @@ TEST(PeStamp, ChecksumFoldsCarriesAndAddsTheLength)
         {"OddLengthPadsTheLastByte", {0x01, 0x00, 0x05}, 100, 0x0006 + 3},
         {"ChecksumFieldSkipped", {0x01, 0x00, 0xAA, 0xBB, 0xCC, 0xDD, 0x02, 0x00}, 2, 0x0003 + 8},
         {"Empty", {}, 0, 0},
+        // Every addition carries: the sum must fold as it goes, not once at the end.
+        {"ManyCarries", Bytes(2 * 65537, 0xFF), 2 * 65537, 0xFFFF + 2 * 65537},
     };
     for (const Case& row : cases) {
         EXPECT_EQ(peChecksum(row.bytes, row.checksumOffset), row.expected) << row.name;

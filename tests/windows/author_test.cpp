@@ -544,6 +544,36 @@ TEST_F(AuthorSafety, FailedMakeLeavesNoPartialExecutable)
     EXPECT_EQ(changes(broken, contents()), "");
 }
 
+// The player reads PNG pictures with its own decoder from raw data, every other picture through
+// the system loader from IMG: the tool stores each where the player looks for it.
+TEST_F(AuthorSafety, StoresPngPicturesAsRawDataAndOthersUnderImg)
+{
+    const std::string fixtures = windowsPath(ENIGO_TEST_FIXTURES);
+    fs::create_directories(scratch_ / "formats");
+    fs::copy_file(fixtures + "\\picture.png", scratch_ / "formats\\carte.png");
+    fs::copy_file(fixtures + "\\square.gif", scratch_ / "formats\\carte.gif");
+    fs::copy_file(fixtures + "\\landscape.jpg", scratch_ / "formats\\reponse.jpg");
+    fs::copy_file(fixtures + "\\picture.png", scratch_ / "formats\\reponse.png");
+    writeAll(scratch_ / "formats\\quiz.txt",
+             "title: Formats\nkind: picture\nreveal: 1\ncode: A\ncode: B\n"
+             "question:\nmedia: carte.png\nanswer-picture: reponse.jpg\nanswer: PREMIER\n"
+             "question:\nmedia: carte.gif\nanswer-picture: reponse.png\nanswer: SECOND\n");
+    const ToolRun run = runCopy({"make", scratch_ / "formats", scratch_ / "formats.exe"});
+    ASSERT_EQ(run.status, 0u) << run.output;
+    Resources found = quizResources(scratch_ / "formats.exe");
+    found.erase("PATCH 104");
+    found.erase("PATCH 105");
+    const Resources expected = {{"RCDATA 401", readAll(scratch_ / "formats\\carte.png")},
+                                {"IMG 402", readAll(scratch_ / "formats\\carte.gif")},
+                                {"IMG 10401", readAll(scratch_ / "formats\\reponse.jpg")},
+                                {"RCDATA 10402", readAll(scratch_ / "formats\\reponse.png")}};
+    EXPECT_TRUE(found == expected);
+    std::string names;
+    for (const auto& entry : found)
+        names += entry.first + "; ";
+    EXPECT_EQ(names, "IMG 10401; IMG 402; RCDATA 10402; RCDATA 401; ");
+}
+
 // Arguments arrive in the ANSI code page; a folder named with accents still works.
 TEST_F(AuthorSafety, MakesAQuizFromAFolderWithAnAccentedName)
 {

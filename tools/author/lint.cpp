@@ -112,7 +112,7 @@ unsigned char capitalOf(unsigned char byte)
 
 bool isAccentedLowerCase(unsigned char byte)
 {
-    return byte >= 0xC0 && capitalOf(byte) != 0;
+    return byte >= 0x80 && capitalOf(byte) != 0;
 }
 
 std::string inCapitals(const std::string& text)
