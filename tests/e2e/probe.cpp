@@ -4,22 +4,72 @@
 //   probe visible board ID            prints 1 or 0
 //   probe centre header ID            prints the control's centre in screen pixels: "X Y"
 //   probe scroll                      prints the board's vertical scroll position
-//   probe wait                        waits up to 30 s for the quiz's main window
-//   probe close                       closes the main window as a user would
+//   probe start QUIZ.exe              starts the quiz in the current folder, waits up to 30 s for
+//                                     its main window and prints its handle
+//   probe close                       closes the main window as a user would and prints the
+//                                     quiz's exit code ("timeout" when it does not exit)
 //   probe size WIDTH HEIGHT           moves the main window to the corner and resizes it
-// The quiz is the first visible window of class WindowsApp.
+// The other commands act on the window whose handle is in ENIGO_PROBE_WINDOW (as printed by
+// start), so other programs' windows on the same display never get in the way.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
 HWND findMain()
 {
-    HWND window = FindWindowA("WindowsApp", nullptr);
-    return window && IsWindowVisible(window) ? window : nullptr;
+    const char* handle = std::getenv("ENIGO_PROBE_WINDOW");
+    if (!handle)
+        return nullptr;
+    HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(handle, nullptr, 10)));
+    return IsWindow(window) ? window : nullptr;
+}
+
+struct Search {
+    DWORD process;
+    HWND found;
+};
+
+BOOL CALLBACK matchQuizWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->process && IsWindowVisible(window) && std::strcmp(name, "WindowsApp") == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int startQuiz(const char* executable)
+{
+    std::string command = "\"";
+    command += executable[0] == '/' ? std::string("Z:") + executable : std::string(executable);
+    command += "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return 1;
+    Search search = {process.dwProcessId, nullptr};
+    for (int tries = 0; tries < 600 && !search.found; ++tries) {
+        EnumWindows(matchQuizWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            Sleep(50);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (!search.found)
+        return 1;
+    std::printf("%lld", static_cast<long long>(reinterpret_cast<INT_PTR>(search.found)));
+    return 0;
 }
 
 // The header sits at the top of the main window, the board below it.
@@ -55,14 +105,8 @@ HWND findControl(const char* where, int id)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 2 && std::strcmp(argv[1], "wait") == 0) {
-        for (int tries = 0; tries < 600; ++tries) {
-            if (findMain())
-                return 0;
-            Sleep(50);
-        }
-        return 1;
-    }
+    if (argc >= 3 && std::strcmp(argv[1], "start") == 0)
+        return startQuiz(argv[2]);
     if (argc >= 2 && std::strcmp(argv[1], "close") == 0) {
         HWND main = findMain();
         if (!main)
@@ -72,9 +116,14 @@ int main(int argc, char** argv)
         HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process);
         PostMessageA(main, WM_CLOSE, 0, 0);
         DWORD code = 1;
-        if (handle && WaitForSingleObject(handle, 20000) == WAIT_OBJECT_0)
+        if (handle && WaitForSingleObject(handle, 20000) == WAIT_OBJECT_0) {
             GetExitCodeProcess(handle, &code);
-        std::printf("%lu", code);
+            std::printf("%lu", code);
+        } else {
+            if (handle)
+                TerminateProcess(handle, 1);
+            std::printf("timeout");
+        }
         return 0;
     }
     if (argc >= 2 && std::strcmp(argv[1], "scroll") == 0) {
