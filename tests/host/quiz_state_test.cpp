@@ -242,7 +242,7 @@ TEST_P(QuestionByNumberTest, FollowsNextAndClampsToTheEnds)
 }
 
 // numbers past the end yield the last record.
-// numbers past the end yield the last, as the specification says.
+// numbers past the end yield the last record.
 INSTANTIATE_TEST_SUITE_P(Numbers, QuestionByNumberTest,
                          ::testing::Values(NumberCase{INT_MIN, 0}, NumberCase{-1, 0}, NumberCase{0, 0},
                                            NumberCase{1, 0}, NumberCase{2, 1}, NumberCase{3, 2},
