@@ -241,7 +241,7 @@ TEST_P(QuestionByNumberTest, FollowsNextAndClampsToTheEnds)
     releaseQuestions(*state);
 }
 
-// numbers past the end yield the last record.
+// Numbers below 1 yield the first record (the walk simply takes no step);
 // numbers past the end yield the last record.
 INSTANTIATE_TEST_SUITE_P(Numbers, QuestionByNumberTest,
                          ::testing::Values(NumberCase{INT_MIN, 0}, NumberCase{-1, 0}, NumberCase{0, 0},
