@@ -11,6 +11,8 @@
 #include "board/board.h"
 #include "resource.h"
 
+#include "test_support.h"
+
 namespace {
 
 HINSTANCE self() { return GetModuleHandleA(nullptr); }
@@ -22,12 +24,6 @@ class AnswerBox : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
-        folder_ = std::string(temp) + "enigo-answers-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        SetCurrentDirectoryA(folder_.c_str());
 
         app = {};
         app.module = self();
@@ -54,9 +50,6 @@ protected:
         releaseQuizState(*app.quiz);
         delete app.quiz;
         app = {};
-        SetCurrentDirectoryA(previousFolder_);
-        DeleteFileA((folder_ + "\\windows_tests.txt").c_str());
-        RemoveDirectoryA(folder_.c_str());
     }
 
     HWND field(int question) const { return GetDlgItem(board_, 4000 + question); }
@@ -81,8 +74,7 @@ protected:
 
     HWND parent_ = nullptr;
     HWND board_ = nullptr;
-    std::string folder_;
-    char previousFolder_[MAX_PATH] = {};
+    ScratchFolder scratch_;
 };
 
 TEST_F(AnswerBox, FocusSelectsTheWholeAnswer)

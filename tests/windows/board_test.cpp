@@ -62,12 +62,6 @@ class Board : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
-        folder_ = std::string(temp) + "enigo-board-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        SetCurrentDirectoryA(folder_.c_str());
         app = {};
         app.module = self();
         app.quiz = new QuizState;
@@ -82,9 +76,6 @@ protected:
         releaseQuizState(*app.quiz);
         delete app.quiz;
         app = {};
-        SetCurrentDirectoryA(previousFolder_);
-        DeleteFileA((folder_ + "\\windows_tests.txt").c_str());
-        RemoveDirectoryA(folder_.c_str());
     }
 
     void describeQuiz(const QuizSetup& setup)
@@ -163,8 +154,7 @@ protected:
 
     HWND parent_ = nullptr;
     HWND board_ = nullptr;
-    std::string folder_;
-    char previousFolder_[MAX_PATH] = {};
+    ScratchFolder scratch_;
 };
 
 constexpr DWORD kRight = 0x50000002;

@@ -17,6 +17,8 @@
 #include "judging/header_ids.h"
 #include "resource.h"
 
+#include "test_support.h"
+
 namespace {
 
 HINSTANCE self() { return GetModuleHandleA(nullptr); }
@@ -159,12 +161,6 @@ class Header : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
-        folder_ = std::string(temp) + "enigo-header-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        SetCurrentDirectoryA(folder_.c_str());
 
         app = {};
         app.module = self();
@@ -201,11 +197,6 @@ protected:
         releaseQuizState(*app.quiz);
         delete app.quiz;
         app = {};
-        char name[MAX_PATH];
-        progressFileName(name);
-        DeleteFileA(name);
-        SetCurrentDirectoryA(previousFolder_);
-        RemoveDirectoryA(folder_.c_str());
     }
 
     HWND control(int id) const { return GetDlgItem(header_, id); }
@@ -267,8 +258,7 @@ protected:
     HWND parent_ = nullptr;
     HWND header_ = nullptr;
     HWND board_ = nullptr;
-    std::string folder_;
-    char previousFolder_[MAX_PATH] = {};
+    ScratchFolder scratch_;
 };
 
 TEST_F(Header, CreatesEveryControlInOrderWithItsStyleTextFontAndPlace)

@@ -55,12 +55,6 @@ class Judging : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
-        folder_ = std::string(temp) + "enigo-judge-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        SetCurrentDirectoryA(folder_.c_str());
         app = {};
         app.module = self();
         app.quiz = new QuizState;
@@ -86,11 +80,6 @@ protected:
         releaseQuizState(*app.quiz);
         delete app.quiz;
         app = {};
-        char progress[MAX_PATH];
-        progressFileName(progress);
-        DeleteFileA(progress);
-        SetCurrentDirectoryA(previousFolder_);
-        RemoveDirectoryA(folder_.c_str());
     }
 
     // Card pictures 401.. and answer pictures 10401.. for the given questions.
@@ -180,8 +169,7 @@ protected:
     HWND parent_ = nullptr;
     HWND header_ = nullptr;
     HWND board_ = nullptr;
-    std::string folder_;
-    char previousFolder_[MAX_PATH] = {};
+    ScratchFolder scratch_;
 };
 
 // Two answers per question, reveal mode 3, question 2 (fields 4003 and 4004).

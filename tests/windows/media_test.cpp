@@ -259,12 +259,6 @@ class Media : public testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
-        folder_ = std::string(temp) + "enigo-media-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        SetCurrentDirectoryA(folder_.c_str());
         removeMediaFiles();
         app = {};
         app.quiz = new QuizState;
@@ -290,8 +284,6 @@ protected:
         app = {};
         media = {};
         removeMediaFiles();
-        SetCurrentDirectoryA(previousFolder_);
-        RemoveDirectoryA(folder_.c_str());
     }
 
     // Also run on set-up: Wine reuses process ids, and a crashed run leaves its folder behind.
@@ -346,8 +338,7 @@ protected:
     FixtureModule module_;
     HWND parent_ = nullptr;
     HWND board_ = nullptr;
-    std::string folder_;
-    char previousFolder_[MAX_PATH] = {};
+    ScratchFolder scratch_;
 };
 
 TEST_F(Media, PlayingAnotherCardStopsAndDeletesTheFirstThenPlaysItsOwnFile)

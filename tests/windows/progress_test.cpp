@@ -15,6 +15,8 @@
 
 #include "board/board_ids.h"
 
+#include "test_support.h"
+
 namespace {
 
 const std::string k259(259, 'x');
@@ -36,37 +38,6 @@ std::vector<std::string> folderContents()
     std::sort(names.begin(), names.end());
     return names;
 }
-
-// A fresh, empty folder made current for the test, removed with its contents afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        static int counter = 0;
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetCurrentDirectoryA(MAX_PATH, previous_);
-        path_ = std::string(temp) + "enigo-progress-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++counter);
-        EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
-        EXPECT_TRUE(SetCurrentDirectoryA(path_.c_str())) << path_;
-    }
-    ~ScratchFolder()
-    {
-        for (const std::string& name : folderContents()) {
-            if (!DeleteFileA(name.c_str()))
-                RemoveDirectoryA(name.c_str());
-        }
-        SetCurrentDirectoryA(previous_);
-        RemoveDirectoryA(path_.c_str());
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-private:
-    std::string path_;
-    char previous_[MAX_PATH] = {};
-};
 
 bool readFile(const std::string& name, std::string& bytes)
 {

@@ -84,12 +84,6 @@ protected:
 
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        GetCurrentDirectoryA(MAX_PATH, previousFolder_);
-        folder_ = std::string(temp) + "enigo-relayout-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        SetCurrentDirectoryA(folder_.c_str());
         savedApp_ = app;
         app = {};
         app.quiz = new QuizState;
@@ -110,8 +104,6 @@ protected:
         delete app.quiz;
         pictures_.reset();
         app = savedApp_;
-        SetCurrentDirectoryA(previousFolder_);
-        RemoveDirectoryA(folder_.c_str());
     }
 
     // Builds and shows the board. Picture quizzes get rows of 195 (row 0) and 260 (row 1): the
@@ -253,8 +245,7 @@ protected:
 private:
     std::unique_ptr<FixtureModule> pictures_;
     App savedApp_ = {};
-    std::string folder_;
-    char previousFolder_[MAX_PATH] = {};
+    ScratchFolder scratch_;
 };
 
 const std::vector<int> kSixStill = {0, 0, 0, 0, 0, 0};

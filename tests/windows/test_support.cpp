@@ -20,6 +20,33 @@ int fixtureCounter = 0;
 
 } // namespace
 
+ScratchFolder::ScratchFolder()
+{
+    static int counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    GetCurrentDirectoryA(MAX_PATH, previous_);
+    path_ = std::string(temp) + "enigo-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
+    EXPECT_TRUE(SetCurrentDirectoryA(path_.c_str())) << path_;
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("*", &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name != "." && name != ".." && !DeleteFileA(name.c_str()))
+                RemoveDirectoryA(name.c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetCurrentDirectoryA(previous_);
+    RemoveDirectoryA(path_.c_str());
+}
+
 MessageCapture::MessageCapture()
 {
     captured.clear();

@@ -23,6 +23,20 @@ public:
     const std::vector<CapturedMessage>& messages() const;
 };
 
+// A fresh, empty folder made current while it lives, removed with its contents afterwards.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    char previous_[MAX_PATH] = {};
+};
+
 // A copy of the empty fixture module with chosen resources written into it, loaded as data.
 class FixtureModule {
 public:
