@@ -98,7 +98,7 @@ bool walkQuizRecord(Reader reader, QuizState* target)
             return false;
         }
         if (kept) {
-            // A record that cannot be allocated is left out: the list gets shorter, as specified.
+            // A record that cannot be allocated is left out: the list gets shorter; later numbers then resolve to the last record.
             appendQuestion(*target, answer1, answer2, caption);
         }
     }
