@@ -17,54 +17,53 @@ constexpr int kToTarget = 502;
 
 } // namespace
 
-int64_t verticalRequestPosition(const ScrollBarState& bar, int request, int32_t target)
+namespace {
+
+// The requests both bars understand: lines of lineStep pixels, pages and the dragged thumb.
+int64_t commonRequestPosition(const ScrollBarState& bar, int request, int32_t lineStep)
 {
     const int64_t p = bar.pos;
     switch (request) {
     case kLineUp:
-        return p - kVerticalLineStep;
+        return p - lineStep;
     case kLineDown:
-        return p + kVerticalLineStep;
+        return p + lineStep;
     case kPageUp:
         return p - bar.page;
     case kPageDown:
         return p + bar.page;
     case kThumbTrack:
         return bar.trackPos;
-    case kTop:
-        return 0;
-    case kBottom:
-        return bar.max;
-    case kWheelDown:
-        return p + kWheelStep;
-    case kWheelUp:
-        return p - kWheelStep;
-    case kToTarget:
-        return target;
     default:
         // Thumb release and end-of-scroll included: dragging has already put the content in place.
         return p;
     }
 }
 
+} // namespace
+
+int64_t verticalRequestPosition(const ScrollBarState& bar, int request, int32_t target)
+{
+    switch (request) {
+    case kTop:
+        return 0;
+    case kBottom:
+        return bar.max;
+    case kWheelDown:
+        return int64_t{bar.pos} + kWheelStep;
+    case kWheelUp:
+        return int64_t{bar.pos} - kWheelStep;
+    case kToTarget:
+        return target;
+    default:
+        return commonRequestPosition(bar, request, kVerticalLineStep);
+    }
+}
+
+// The horizontal bar has no jump to either end and takes none of the custom requests.
 int64_t horizontalRequestPosition(const ScrollBarState& bar, int request)
 {
-    const int64_t p = bar.pos;
-    switch (request) {
-    case kLineUp:
-        return p - kHorizontalLineStep;
-    case kLineDown:
-        return p + kHorizontalLineStep;
-    case kPageUp:
-        return p - bar.page;
-    case kPageDown:
-        return p + bar.page;
-    case kThumbTrack:
-        return bar.trackPos;
-    default:
-        // The horizontal bar has no jump to either end and takes none of the custom requests.
-        return p;
-    }
+    return commonRequestPosition(bar, request, kHorizontalLineStep);
 }
 
 int32_t clampToBar(const ScrollBarState& bar, int64_t position)

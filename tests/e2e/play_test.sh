@@ -4,32 +4,11 @@
 #   play_test.sh QUIZ.exe PROBE.exe SCREENSHOT_DIR
 set -uo pipefail
 quiz=$(realpath "$1") probe=$(realpath "$2") shots=$(realpath -m "$3")
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../windows/wine-env.sh
-source "$here/../windows/wine-env.sh"
-enigo_wine_ready
+# shellcheck source=e2e_lib.sh
+source "$(dirname "$0")/e2e_lib.sh"
 mkdir -p "$shots"
-work=$(mktemp -d)
-cd "$work" || exit 1
 
-passed=0 failed=0
-check() { # name expected actual
-  if [ "$2" == "$3" ]; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); printf 'FAIL %s: expected [%q] got [%q]\n' "$1" "$2" "$3"; fi
-}
-probe() { wine "$probe" "$@" 2>/dev/null; }
-finish() {
-  [ -n "${ENIGO_PROBE_WINDOW:-}" ] && probe close >/dev/null
-  rm -rf "$work"
-  echo "$passed passed, $failed failed"
-  [ "$failed" -eq 0 ]
-  exit
-}
-
-# Through a file: the quiz inherits probe's output, and a pipe would stay open while it runs.
-probe start "$quiz" >"$work/window" || { echo "no quiz window"; failed=1; finish; }
-ENIGO_PROBE_WINDOW=$(cat "$work/window")
-export ENIGO_PROBE_WINDOW
+start_quiz
 # Room for two rows of cards, so the screenshots show the game.
 probe size 1000 740
 # No window manager: keyboard focus follows the pointer, so keep the pointer on the quiz.
@@ -73,7 +52,6 @@ sleep 0.5
 check "wheel up to the top" "0" "$(probe scroll)"
 import -display "$DISPLAY" -window root "$shots/play-after-hide.png"
 
-check "exit code" "0" "$(probe close)"
-unset ENIGO_PROBE_WINDOW
+close_quiz
 check "answers saved" "$(printf 'france\r\nCERCLE\r\nxyz\r\n\r\n\r\n\r\n\r\n\r\n')" "$(cat "$work/$(basename "${quiz%.exe}").txt")"
 finish
