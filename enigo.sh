@@ -37,7 +37,7 @@ build() {
 source "$root/tests/windows/wine-env.sh"
 
 start_keeper() {
-  enigo_detached wine "$root/build/mingw/tests/wine_keeper.exe" &
+  enigo_spawn wine "$root/build/mingw/tests/wine_keeper.exe"
 }
 
 stop_wine() {

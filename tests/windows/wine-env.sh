@@ -8,17 +8,32 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 ENIGO_XVFB_DISPLAY="${ENIGO_XVFB_DISPLAY:-:97}"
 
-# Runs "$@" in its own session with no descriptor of ours: Wine's helper processes
-# (wineserver, explorer, services) inherit descriptors, and a test runner's pipe kept
-# open by them would never see end-of-file.
+# Closes every descriptor above stderr: Wine's helper processes (wineserver, explorer,
+# services) inherit descriptors, and a test runner's pipe kept open by them would never
+# see end-of-file.
+enigo_close_fds() {
+  local fd n
+  for fd in /proc/$BASHPID/fd/*; do
+    n=${fd##*/}
+    [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
+  done
+}
+
+# Runs "$@" to its end in its own session, holding no descriptor of ours.
 enigo_detached() {
   (
-    for fd in /proc/$BASHPID/fd/*; do
-      n=${fd##*/}
-      [ "$n" -gt 2 ] 2>/dev/null && eval "exec $n>&-"
-    done
-    exec setsid "$@" </dev/null >/dev/null 2>&1
+    enigo_close_fds
+    exec setsid --wait "$@" </dev/null >/dev/null 2>&1
   )
+}
+
+# Starts "$@" in its own session and returns at once. The fork that execs is the only
+# process between us and it, so no waiting shell is left holding the caller's pipe.
+enigo_spawn() {
+  (
+    enigo_close_fds
+    exec setsid "$@" </dev/null >/dev/null 2>&1
+  ) &
 }
 
 enigo_display_alive() {
@@ -30,7 +45,7 @@ enigo_display() {
   enigo_display_alive && return 0
   export DISPLAY="$ENIGO_XVFB_DISPLAY"
   enigo_display_alive && return 0
-  enigo_detached Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp &
+  enigo_spawn Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp
   for _ in $(seq 1 100); do
     enigo_display_alive && return 0
     sleep 0.1
