@@ -4,7 +4,6 @@
 #include "author.h"
 
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <system_error>
 
@@ -28,16 +27,6 @@ const char* const kUsage =
     "  extract QUIZ.exe OUTDIR   turn a quiz executable back into a quiz folder (OUTDIR new or empty)\n"
     "  show QUIZ.exe|QUIZDIR     one-screen summary of a quiz\n"
     "A quiz folder holds quiz.txt (UTF-8) and its media files; QUIZDIR may also name quiz.txt itself.\n";
-
-bool readFile(const fs::path& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 bool writeFile(const fs::path& path, const void* data, std::size_t size)
 {
@@ -74,7 +63,7 @@ bool locateSource(const std::string& argument, SourceFile& source, std::ostream&
         source.name += kSourceName;
     }
     std::vector<unsigned char> bytes;
-    if (!fs::is_regular_file(source.path, ignored) || !readFile(source.path, bytes)) {
+    if (!fs::is_regular_file(source.path, ignored) || !readFileBytes(source.path, bytes)) {
         err << kToolName << ": error: cannot read the quiz source " << shown(source.path)
             << " (a quiz folder holds " << kSourceName << ")\n";
         return false;
@@ -297,7 +286,7 @@ private:
     static std::optional<MediaFacts> fileFacts(const std::optional<MediaFile>& media)
     {
         std::vector<unsigned char> bytes;
-        if (!media || !readFile(media->path, bytes)) {
+        if (!media || !readFileBytes(media->path, bytes)) {
             return std::nullopt;
         }
         return factsOf(bytes);

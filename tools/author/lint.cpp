@@ -3,8 +3,6 @@
 #include "lint.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -127,27 +125,6 @@ std::string inCapitals(const std::string& text)
     return capitals;
 }
 
-const char* kindName(QuizKind kind)
-{
-    switch (kind) {
-    case QuizKind::Text: return "text";
-    case QuizKind::Picture: return "picture";
-    case QuizKind::Sound: return "sound";
-    case QuizKind::Video: return "video";
-    }
-    return "?";
-}
-
-bool readFile(const fs::path& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
 struct StoredAnswer {
     const std::string* text;
     int line;
@@ -258,7 +235,7 @@ private:
             return;
         }
         std::vector<unsigned char> bytes;
-        if (!readFile(file->path, bytes)) {
+        if (!readFileBytes(file->path, bytes)) {
             fail(line, "cannot read '" + pathToUtf8(file->path) + "'");
             return;
         }
@@ -337,7 +314,7 @@ private:
                 warn(question.line, "question " + std::to_string(i + 1) +
                                         " has no 'caption': the list shows only its number");
             } else if (quiz_.kind != QuizKind::Text && !question.caption.empty()) {
-                warn(index_.questionLine(i, "caption"), std::string("a ") + kindName(quiz_.kind) +
+                warn(index_.questionLine(i, "caption"), std::string("a ") + quizKindKeyword(quiz_.kind) +
                                                             " quiz never shows captions; only a text quiz does");
             }
         }

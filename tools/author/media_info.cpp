@@ -162,19 +162,6 @@ MediaInfo inspectMedia(const unsigned char* bytes, std::size_t size)
     return info;
 }
 
-const char* mediaFormatName(MediaFormat format)
-{
-    switch (format) {
-    case MediaFormat::Jpeg: return "JPEG";
-    case MediaFormat::Gif: return "GIF";
-    case MediaFormat::Bmp: return "BMP";
-    case MediaFormat::Png: return "PNG";
-    case MediaFormat::Mp3: return "MP3";
-    case MediaFormat::Avi: return "AVI";
-    }
-    return "?";
-}
-
 std::string describeSize(std::size_t size)
 {
     if (size < 1024) {

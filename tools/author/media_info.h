@@ -21,7 +21,6 @@ struct MediaInfo {
 MediaInfo inspectMedia(const unsigned char* bytes, std::size_t size);
 
 // "JPEG", "PNG"... for messages and summaries.
-const char* mediaFormatName(MediaFormat format);
 
 // Short description for a summary: "JPEG 480x360, 12.3 KB", "MP3, 1.2 MB".
 std::string describeMedia(const MediaInfo& info, std::size_t size);

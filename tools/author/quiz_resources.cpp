@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 
@@ -22,16 +20,6 @@ const char* const kMediaType = "IMG";
 namespace {
 
 using Severity = Diagnostic::Severity;
-
-bool readFile(const fs::path& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 // The parsed state owns its question list; this releases it with the state.
 struct StateDeleter {
@@ -323,7 +311,7 @@ bool buildResourceSet(const CompiledQuiz& compiled, QuizResourceSet& set, std::s
     set.media.clear();
     for (const MediaResource& resource : compiled.media) {
         MediaItem item{resource.id, resource.rawData, {}};
-        if (!readFile(resource.source, item.bytes)) {
+        if (!readFileBytes(resource.source, item.bytes)) {
             error = "cannot read '" + pathToUtf8(resource.source) + "'";
             return false;
         }

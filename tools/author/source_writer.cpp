@@ -43,17 +43,6 @@ void appendUtf8(std::string& out, char32_t codePoint)
     }
 }
 
-const char* kindName(QuizKind kind)
-{
-    switch (kind) {
-    case QuizKind::Text: return "text";
-    case QuizKind::Picture: return "picture";
-    case QuizKind::Sound: return "sound";
-    case QuizKind::Video: return "video";
-    }
-    return "text";
-}
-
 class SourceText {
 public:
     void line(const char* key, const std::string& cp1252Value)
@@ -109,7 +98,7 @@ std::string writeQuizSource(const QuizSource& quiz, const fs::path& baseDir)
     out.line("title", quiz.title);
     out.line("author", quiz.author);
     out.line("explanation", quiz.explanation);
-    out.line("kind", kindName(quiz.kind));
+    out.line("kind", quizKindKeyword(quiz.kind));
     out.line("answers", std::to_string(quiz.answersPerQuestion));
     if (!quiz.answerLabel1.empty()) {
         out.line("label1", quiz.answerLabel1);

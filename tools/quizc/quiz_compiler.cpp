@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -19,16 +18,6 @@ struct OutputFile {
     std::vector<unsigned char> bytes;
 };
 
-bool readFile(const fs::path& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
 void fail(std::ostream& log, const std::string& message)
 {
     log << "quizc: error: " << message << '\n';
@@ -39,7 +28,7 @@ bool isUnchanged(const fs::path& path, const std::vector<unsigned char>& bytes)
 {
     std::error_code ignored;
     std::vector<unsigned char> existing;
-    return fs::is_regular_file(path, ignored) && readFile(path, existing) && existing == bytes;
+    return fs::is_regular_file(path, ignored) && readFileBytes(path, existing) && existing == bytes;
 }
 
 void removeAll(const std::vector<fs::path>& paths)
@@ -101,7 +90,7 @@ int runQuizCompiler(const std::string& sourceName, const std::string& outDirName
     const fs::path sourcePath = pathFromUtf8(sourceName);
     std::error_code ignored;
     std::vector<unsigned char> sourceBytes;
-    if (!fs::is_regular_file(sourcePath, ignored) || !readFile(sourcePath, sourceBytes)) {
+    if (!fs::is_regular_file(sourcePath, ignored) || !readFileBytes(sourcePath, sourceBytes)) {
         fail(log, "cannot read '" + sourceName + "'");
         return 1;
     }
@@ -124,7 +113,7 @@ int runQuizCompiler(const std::string& sourceName, const std::string& outDirName
     bool mediaRead = true;
     for (const MediaResource& resource : compiled.media) {
         OutputFile output{resource.fileName, {}};
-        if (!readFile(resource.source, output.bytes)) {
+        if (!readFileBytes(resource.source, output.bytes)) {
             fail(log, "cannot read '" + pathToUtf8(resource.source) + "'");
             mediaRead = false;
         }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <map>
 
 #include "cp1252.h"
@@ -35,19 +36,6 @@ std::string_view trimBlanks(std::string_view text)
 std::string inQuotes(std::string_view text)
 {
     return "'" + std::string(text) + "'";
-}
-
-const char* formatName(MediaFormat format)
-{
-    switch (format) {
-    case MediaFormat::Jpeg: return "JPEG";
-    case MediaFormat::Gif: return "GIF";
-    case MediaFormat::Bmp: return "BMP";
-    case MediaFormat::Png: return "PNG";
-    case MediaFormat::Mp3: return "MP3";
-    case MediaFormat::Avi: return "AVI";
-    }
-    return "?";
 }
 
 std::optional<MediaFormat> formatFromExtension(const fs::path& path)
@@ -445,13 +433,13 @@ private:
         const std::size_t got = static_cast<std::size_t>(file.gcount());
         const std::optional<MediaFormat> actual = detectMediaFormat(head, got);
         if (!actual) {
-            error(line, inQuotes(name) + " does not hold " + formatName(*expected) +
+            error(line, inQuotes(name) + " does not hold " + mediaFormatName(*expected) +
                             " data (its first bytes match no accepted format)");
             return std::nullopt;
         }
         if (*actual != *expected) {
-            error(line, inQuotes(name) + " does not hold " + formatName(*expected) + " data: it is a " +
-                            formatName(*actual) + " file under the wrong extension");
+            error(line, inQuotes(name) + " does not hold " + mediaFormatName(*expected) + " data: it is a " +
+                            mediaFormatName(*actual) + " file under the wrong extension");
             return std::nullopt;
         }
         return MediaFile{path, *actual};
@@ -612,6 +600,40 @@ std::optional<MediaFormat> detectMediaFormat(const unsigned char* bytes, std::si
         return MediaFormat::Mp3;
     }
     return std::nullopt;
+}
+
+const char* mediaFormatName(MediaFormat format)
+{
+    switch (format) {
+    case MediaFormat::Jpeg: return "JPEG";
+    case MediaFormat::Gif: return "GIF";
+    case MediaFormat::Bmp: return "BMP";
+    case MediaFormat::Png: return "PNG";
+    case MediaFormat::Mp3: return "MP3";
+    case MediaFormat::Avi: return "AVI";
+    }
+    return "?";
+}
+
+const char* quizKindKeyword(QuizKind kind)
+{
+    switch (kind) {
+    case QuizKind::Text: return "text";
+    case QuizKind::Picture: return "picture";
+    case QuizKind::Sound: return "sound";
+    case QuizKind::Video: return "video";
+    }
+    return "text";
+}
+
+bool readFileBytes(const fs::path& path, std::vector<unsigned char>& bytes)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
 }
 
 fs::path pathFromUtf8(const std::string& utf8)

@@ -69,6 +69,15 @@ std::string formatDiagnostic(const std::string& fileName, const Diagnostic& diag
 // Recognises a media file by its first bytes; empty when none of the accepted formats matches.
 std::optional<MediaFormat> detectMediaFormat(const unsigned char* bytes, std::size_t size);
 
+// "JPEG", "MP3", ...: the format's name in messages.
+const char* mediaFormatName(MediaFormat format);
+
+// The source's own word for the kind: "text", "picture", "sound" or "video".
+const char* quizKindKeyword(QuizKind kind);
+
+// The whole file; false when it cannot be opened or read.
+bool readFileBytes(const std::filesystem::path& path, std::vector<unsigned char>& bytes);
+
 // Paths from and to UTF-8 text, so non-ASCII file names also work on Windows.
 std::filesystem::path pathFromUtf8(const std::string& utf8);
 std::string pathToUtf8(const std::filesystem::path& path);
