@@ -1,10 +1,15 @@
-// Helpers shared by the in-process Win32 tests: captured message boxes and fixture modules.
+// Helpers shared by the in-process Win32 tests: captured message boxes, fixture modules, a fresh
+// quiz state, window queries and the control-by-control comparison of built panels.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+struct QuizState;
 
 struct CapturedMessage {
     HWND owner;
@@ -61,3 +66,61 @@ std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour);
 // Compressed bytes as they are stored in a quiz resource.
 std::vector<unsigned char> packed(const std::vector<unsigned char>& plain);
 std::vector<unsigned char> packed(const std::string& plain);
+
+HINSTANCE self();
+std::string textOf(HWND window);
+std::vector<HWND> childrenOf(HWND window);
+SIZE bitmapSize(HBITMAP bitmap);
+// The window's rectangle in the client coordinates of frame (its parent when null).
+RECT placeIn(HWND window, HWND frame = nullptr);
+HWND makeChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
+               int id = 0);
+void writeFile(const std::string& name, const std::string& bytes);
+std::string readFile(const std::string& name);
+
+// The global app with a fresh quiz state while it lives; the previous app comes back afterwards.
+class QuizApp {
+public:
+    QuizApp();
+    ~QuizApp();
+    QuizApp(const QuizApp&) = delete;
+    QuizApp& operator=(const QuizApp&) = delete;
+};
+
+struct QuizSetup {
+    int mediaKind;
+    int questions;
+    int answers;
+    int revealMode;
+};
+
+// Fills app.quiz: answer names "Pays" and "Capitale", captions "Question n", reveal texts
+// "Réponse n", answers from the list or "An"/"Bn".
+void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::string, std::string>>& answers = {});
+
+// Styles exactly as asked for at creation, recorded while it lives: some classes (Edit drops
+// WS_BORDER) store another style than the one asked for, which would hide a mistake.
+class CreationStyles {
+public:
+    CreationStyles();
+    ~CreationStyles();
+    CreationStyles(const CreationStyles&) = delete;
+    CreationStyles& operator=(const CreationStyles&) = delete;
+    static DWORD of(HWND window);
+
+private:
+    HHOOK hook_;
+};
+
+struct ExpectedControl {
+    int id;
+    const char* className;
+    DWORD style;  // as asked for at creation
+    const char* text;
+    int font;     // resolved by the caller's fontOf
+    int x, y, width, height;
+};
+
+// Every child of parent in creation order against the table; positions in parent's client area.
+void expectControls(HWND parent, const std::vector<ExpectedControl>& expected,
+                    const std::function<HGDIOBJ(int font)>& fontOf);
