@@ -11,7 +11,6 @@
 #include "app/app.h"
 #include "app/progress.h"
 #include "app/quiz_state_win.h"
-#include "app/shell_open.h"
 #include "judging/header.h"
 #include "judging/header_ids.h"
 #include "resource.h"
@@ -34,25 +33,6 @@ LRESULT CALLBACK recordFonts(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && call->message == WM_SETFONT)
         fontRequests.push_back({call->hwnd, reinterpret_cast<HGDIOBJ>(call->wParam), call->lParam});
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Shell requests captured instead of opening a browser.
-struct ShellRequest {
-    HWND owner;
-    std::string verb;
-    std::string file;
-    bool hasParameters;
-    bool hasDirectory;
-    int show;
-};
-std::vector<ShellRequest> shellRequests;
-
-HINSTANCE captureShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
-                           const char* directory, int show)
-{
-    shellRequests.push_back({owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr,
-                             show});
-    return reinterpret_cast<HINSTANCE>(33);
 }
 
 // Records what the hide box answers when asked for its state while the panel handles a command:
@@ -124,13 +104,10 @@ protected:
         app.headerWindow = header_;
         app.quiz->headerWindow = header_;
         ShowWindow(header_, SW_SHOW);
-        shellRequests.clear();
-        setShellOpenSink(captureShellOpen);
     }
 
     void TearDown() override
     {
-        setShellOpenSink(nullptr);
         DestroyWindow(parent_);
         if (board_)
             DestroyWindow(board_);
@@ -151,15 +128,7 @@ protected:
         ASSERT_EQ(client.right, width);
     }
 
-    void expectPlace(int id, int x, int y, int width, int height)
-    {
-        SCOPED_TRACE("control " + std::to_string(id));
-        RECT rect = placeIn(control(id));
-        EXPECT_EQ(rect.left, x);
-        EXPECT_EQ(rect.top, y);
-        EXPECT_EQ(rect.right - rect.left, width);
-        EXPECT_EQ(rect.bottom - rect.top, height);
-    }
+    void expectPlace(int id, int x, int y, int width, int height) { ::expectPlace(control(id), x, y, width, height); }
 
     // A board with one answer field per line of the progress file, as saving reads it.
     HWND makeBoard(const std::vector<const char*>& answers)
@@ -184,6 +153,7 @@ protected:
     }
 
     QuizApp quizApp_;
+    ShellCapture shell_;
     HWND parent_ = nullptr;
     HWND header_ = nullptr;
     HWND board_ = nullptr;
@@ -381,14 +351,13 @@ TEST_F(Header, ClickingTheLinkOpensTheMakersAddress)
     HWND link = control(kHeaderLinkId);
     SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-    ASSERT_EQ(shellRequests.size(), 1u);
-    const ShellRequest& request = shellRequests[0];
+    ASSERT_EQ(shell_.requests().size(), 1u);
+    const ShellRequest& request = shell_.requests()[0];
     EXPECT_EQ(request.owner, nullptr);
     EXPECT_EQ(request.verb, "open");
     EXPECT_EQ(request.file, kMakerAddress);
     EXPECT_EQ(request.file, textOf(link));
-    EXPECT_FALSE(request.hasParameters);
-    EXPECT_FALSE(request.hasDirectory);
+    EXPECT_FALSE(request.parameters || request.directory);
     EXPECT_EQ(request.show, SW_SHOWNORMAL);
 }
 
@@ -454,7 +423,7 @@ TEST_F(Header, CommandsWithANotificationCodeDoNothing)
     for (WPARAM command : {MAKEWPARAM(kHeaderLinkId, STN_DBLCLK), MAKEWPARAM(kHeaderSaveId, BN_DOUBLECLICKED),
                            MAKEWPARAM(kHeaderHideId, BN_DOUBLECLICKED), MAKEWPARAM(kHeaderHideId, BN_SETFOCUS)}) {
         SendMessageA(header_, WM_COMMAND, command, 0);
-        EXPECT_TRUE(shellRequests.empty()) << std::hex << command;
+        EXPECT_TRUE(shell_.requests().empty()) << std::hex << command;
         EXPECT_EQ(GetFileAttributesA(name), INVALID_FILE_ATTRIBUTES) << std::hex << command;
         EXPECT_TRUE(checkReads.empty()) << std::hex << command;
     }
@@ -462,7 +431,7 @@ TEST_F(Header, CommandsWithANotificationCodeDoNothing)
     SendMessageA(header_, WM_COMMAND, kHeaderLinkId, 0);
     SendMessageA(header_, WM_COMMAND, kHeaderSaveId, 0);
     SendMessageA(header_, WM_COMMAND, kHeaderHideId, 0);
-    EXPECT_EQ(shellRequests.size(), 1u);
+    EXPECT_EQ(shell_.requests().size(), 1u);
     EXPECT_NE(GetFileAttributesA(name), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(checkReads.empty());
 }

@@ -7,15 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/quiz_state_win.h"
-#include "app/shell_open.h"
 #include "board/board.h"
 #include "media/media.h"
 #include "resource.h"
@@ -23,36 +19,15 @@
 
 namespace {
 
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
-
 bool fileExists(const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<unsigned char> fileBytes(const std::string& name)
 {
-    std::ifstream file(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string bytes = readFile(name);
+    return {bytes.begin(), bytes.end()};
 }
 
-void writeFile(const std::string& name, const std::string& bytes)
-{
-    std::ofstream(name, std::ios::binary) << bytes;
-}
-
-// The "enigo*" files of the current directory, sorted.
-std::vector<std::string> mediaFiles()
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("enigo*", &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> mediaFiles() { return folderContents("enigo*"); }
 
 // Distinct bytes, zeros included, and a distinct length per question.
 std::vector<unsigned char> mediaBytes(int question)
@@ -216,25 +191,6 @@ public:
 
 testing::Environment* const standInByDefault = testing::AddGlobalTestEnvironment(new StandInPlayerByDefault);
 
-struct ShellRequest {
-    HWND owner;
-    std::string verb;
-    std::string file;
-    bool parameters;
-    bool directory;
-    int show;
-};
-
-std::vector<ShellRequest> shellRequests;
-
-HINSTANCE recordShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
-                          const char* directory, int show)
-{
-    shellRequests.push_back({owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr,
-                             show});
-    return reinterpret_cast<HINSTANCE>(42);
-}
-
 struct Attachment {
     IUnknown* control;
     HWND window;
@@ -259,15 +215,9 @@ class Media : public testing::Test {
 protected:
     void SetUp() override
     {
-        removeMediaFiles();
-        app = {};
-        app.quiz = new QuizState;
-        initQuizState(*app.quiz);
         media = {};
         standIn.reset();
-        shellRequests.clear();
         attachments.clear();
-        setShellOpenSink(recordShellOpen);
         parent_ = CreateWindowExA(0, "Static", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
                                   nullptr, self(), nullptr);
     }
@@ -277,22 +227,8 @@ protected:
         shutdownMedia(parent_);
         if (IsWindow(parent_))
             DestroyWindow(parent_);
-        setShellOpenSink(nullptr);
         setPlayerFactory(makeStandIn);
-        releaseQuizState(*app.quiz);
-        delete app.quiz;
-        app = {};
         media = {};
-        removeMediaFiles();
-    }
-
-    // Also run on set-up: Wine reuses process ids, and a crashed run leaves its folder behind.
-    static void removeMediaFiles()
-    {
-        for (const std::string& name : mediaFiles()) {
-            if (!DeleteFileA(name.c_str()))
-                RemoveDirectoryA(name.c_str());
-        }
     }
 
     // A quiz of the given kind and number of questions; the listed questions get media resources.
@@ -301,12 +237,7 @@ protected:
         for (int question : withMedia)
             module_.add("IMG", 400 + question, mediaBytes(question));
         app.module = module_.load();
-        QuizState& state = *app.quiz;
-        state.mediaKind = mediaKind;
-        state.questionCount = questions;
-        state.answersPerQuestion = 1;
-        for (int question = 1; question <= questions; ++question)
-            appendQuestion(state, "A", "B", "Question");
+        ::describeQuiz({mediaKind, questions, 1, 0});
     }
 
     HWND build()
@@ -335,10 +266,12 @@ protected:
         return calls;
     }
 
+    ScratchFolder scratch_;
+    QuizApp quizApp_;
+    ShellCapture shell_;
     FixtureModule module_;
     HWND parent_ = nullptr;
     HWND board_ = nullptr;
-    ScratchFolder scratch_;
 };
 
 TEST_F(Media, PlayingAnotherCardStopsAndDeletesTheFirstThenPlaysItsOwnFile)
@@ -388,7 +321,7 @@ TEST_F(Media, StopBeforeAnyPlayOnlyStopsTheIdlePlayer)
     EXPECT_EQ(playerCalls(), kStopped);
     // No question has played yet: the file of question 1 is not the one to delete.
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo1.mp3"});
-    EXPECT_TRUE(shellRequests.empty());
+    EXPECT_TRUE(shell_.requests().empty());
 }
 
 TEST_F(Media, SamePlayButtonTwiceWritesAndPlaysTheFileAfresh)
@@ -483,7 +416,7 @@ TEST_P(NonMediaKinds, LeaveLibraryComFilesAndCommandsAlone)
     for (WPARAM id : {6001, 6002, 7001})
         command(id);
     EXPECT_TRUE(standIn.calls.empty());
-    EXPECT_TRUE(shellRequests.empty());
+    EXPECT_TRUE(shell_.requests().empty());
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo2.mp3"});
 
     shutdownMedia(parent_);
@@ -506,13 +439,7 @@ TEST_F(Media, PlayerLivesUnseenInAZeroSizedContainer)
     GetClassNameA(container, className, sizeof className);
     EXPECT_EQ(lstrcmpiA(className, "Static"), 0) << className;
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(container, GWL_STYLE)), static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_BORDER));
-    RECT place;
-    GetWindowRect(container, &place);
-    MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_EQ(place.left, 0);
-    EXPECT_EQ(place.top, 0);
-    EXPECT_EQ(place.right, 0);
-    EXPECT_EQ(place.bottom, 0);
+    expectPlace(container, 0, 0, 0, 0);
     // Made before the cards: the first child of the board.
     EXPECT_EQ(GetWindow(board_, GW_CHILD), container);
 
@@ -540,29 +467,25 @@ TEST_F(Media, WithoutPlayerTheShellOpensEachFileAndStopLeavesIt)
     MessageCapture capture;
     build();
     ASSERT_EQ(capture.messages().size(), 1u);
-    EXPECT_EQ(capture.messages()[0].owner, board_);
-    EXPECT_EQ(capture.messages()[0].text, "WindowMediaplayer non d\xE9" "tect\xE9" ".");
-    EXPECT_EQ(capture.messages()[0].caption, "Information");
-    EXPECT_EQ(capture.messages()[0].flags, static_cast<UINT>(MB_OK));
+    expectMessage(capture.messages()[0], board_, "WindowMediaplayer non d\xE9" "tect\xE9" ".", "Information", MB_OK);
     // The board is built on: container and buttons all there.
     EXPECT_NE(GetDlgItem(board_, 9900), nullptr);
     EXPECT_NE(GetDlgItem(board_, 6004), nullptr);
     EXPECT_NE(GetDlgItem(board_, 7004), nullptr);
 
     click(6003);
-    ASSERT_EQ(shellRequests.size(), 1u);
-    const ShellRequest& request = shellRequests[0];
+    ASSERT_EQ(shell_.requests().size(), 1u);
+    const ShellRequest& request = shell_.requests()[0];
     EXPECT_EQ(request.owner, board_);
     EXPECT_EQ(request.verb, "open");
     EXPECT_EQ(request.file, "enigo3.mp3");
-    EXPECT_FALSE(request.parameters);
-    EXPECT_FALSE(request.directory);
+    EXPECT_FALSE(request.parameters || request.directory);
     EXPECT_EQ(request.show, SW_HIDE);
     EXPECT_EQ(fileBytes("enigo3.mp3"), mediaBytes(3));
 
     click(7003);
     click(7001);
-    EXPECT_EQ(shellRequests.size(), 1u);
+    EXPECT_EQ(shell_.requests().size(), 1u);
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo3.mp3"}) << "the shell's application may still use it";
     EXPECT_TRUE(standIn.calls.empty());
     EXPECT_EQ(capture.messages().size(), 1u);
@@ -586,7 +509,7 @@ TEST_P(CreationResults, AnythingButPlainSuccessMeansNoPlayer)
     EXPECT_EQ(standIn.references, 1);
     click(6001);
     EXPECT_TRUE(standIn.calls.empty());
-    EXPECT_EQ(shellRequests.size(), 1u);
+    EXPECT_EQ(shell_.requests().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, CreationResults, testing::Values(REGDB_E_CLASSNOTREG, E_NOINTERFACE, S_FALSE));
@@ -611,7 +534,7 @@ TEST_F(Media, SystemPlayerIsHostedAndPlays)
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo2.mp3"});
     click(7002);
     EXPECT_TRUE(mediaFiles().empty());
-    EXPECT_TRUE(shellRequests.empty());
+    EXPECT_TRUE(shell_.requests().empty());
     EXPECT_TRUE(capture.messages().empty());
 
     shutdownMedia(parent_);
@@ -638,10 +561,7 @@ TEST_P(WriteFailures, FileThatCannotBeWrittenIsAFailedExtraction)
     click(6003);
     EXPECT_EQ(playerCalls(), kStopped) << "stopped, but handed nothing to play";
     ASSERT_EQ(capture.messages().size(), 1u);
-    EXPECT_EQ(capture.messages()[0].owner, nullptr);
-    EXPECT_EQ(capture.messages()[0].text, c.message);
-    EXPECT_EQ(capture.messages()[0].caption, "Information");
-    EXPECT_EQ(capture.messages()[0].flags, static_cast<UINT>(MB_OK));
+    expectMessage(capture.messages()[0], nullptr, c.message, "Information", MB_OK);
 
     EXPECT_EQ(extractMediaFile(board_, 403, c.mediaKind - 1), 0);
     EXPECT_EQ(extractMediaFile(board_, 402, c.mediaKind - 1), 1);

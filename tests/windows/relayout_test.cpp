@@ -109,7 +109,7 @@ protected:
         SetWindowPos(board_, nullptr, 5, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(board_, SW_SHOW);
         ASSERT_TRUE(IsWindowVisible(board_)) << "scrolling moves nothing on a hidden window";
-        resizeClient(clientWidth, clientHeight);
+        ASSERT_NO_FATAL_FAILURE(resizeClient(board_, clientWidth, clientHeight));
 
         answers_ = setup.answers;
         initialContentHeight_ = state.contentHeight;
@@ -118,19 +118,6 @@ protected:
             placed_.push_back({child, GetDlgCtrlID(child), contentRect(child),
                                (GetWindowLongA(child, GWL_STYLE) & WS_VISIBLE) != 0});
         ASSERT_FALSE(placed_.empty());
-    }
-
-    void resizeClient(int width, int height)
-    {
-        RECT frame;
-        RECT client;
-        GetWindowRect(board_, &frame);
-        GetClientRect(board_, &client);
-        SetWindowPos(board_, nullptr, 0, 0, width + (frame.right - frame.left) - client.right,
-                     height + (frame.bottom - frame.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
-        GetClientRect(board_, &client);
-        ASSERT_EQ(client.right, width);
-        ASSERT_EQ(client.bottom, height);
     }
 
     // Where a control sits in the content: its client place plus the scroll position.
@@ -142,18 +129,6 @@ protected:
     }
 
     RECT clientRect(int id) const { return placeIn(GetDlgItem(board_, id)); }
-
-    // Puts the board at a scroll position with plain Win32 calls, as the scroll handlers would.
-    void placeAt(int x, int y)
-    {
-        const int oldX = GetScrollPos(board_, SB_HORZ);
-        const int oldY = GetScrollPos(board_, SB_VERT);
-        SetScrollPos(board_, SB_HORZ, x, FALSE);
-        SetScrollPos(board_, SB_VERT, y, FALSE);
-        ScrollWindowEx(board_, oldX - x, oldY - y, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
-        ASSERT_EQ(GetScrollPos(board_, SB_HORZ), x);
-        ASSERT_EQ(GetScrollPos(board_, SB_VERT), y);
-    }
 
     void relayout(const char* solved, bool ticked)
     {
@@ -324,7 +299,7 @@ TEST_P(RelayoutScrolled, KeepsControlsAtContentMinusScrollPosition)
 {
     const ScrolledCase& c = GetParam();
     ASSERT_NO_FATAL_FAILURE(build({kMediaPicture, 6, 1, 0}, 400, c.clientHeight));
-    placeAt(200, c.startY);
+    ASSERT_NO_FATAL_FAILURE(scrollTo(board_, 200, c.startY));
 
     relayout("111000", true);
     EXPECT_EQ(GetScrollPos(board_, SB_VERT), c.yWhenClosed);

@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "app/app.h"
 #include "app/message_box.h"
 #include "app/quiz_state_win.h"
+#include "app/shell_open.h"
 #include "lzw_encode.h"
 
 namespace {
@@ -33,6 +37,16 @@ LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam)
 
 App savedApp = {};
 
+std::vector<ShellRequest> shellRequests;
+
+HINSTANCE captureShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
+                           const char* directory, int show)
+{
+    shellRequests.push_back({owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr,
+                             show});
+    return reinterpret_cast<HINSTANCE>(42);
+}
+
 } // namespace
 
 ScratchFolder::ScratchFolder()
@@ -42,24 +56,18 @@ ScratchFolder::ScratchFolder()
     GetTempPathA(MAX_PATH, temp);
     GetCurrentDirectoryA(MAX_PATH, previous_);
     path_ = std::string(temp) + "enigo-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    // Wine reuses process ids, and a crashed run leaves its folder behind.
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
     EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
     EXPECT_TRUE(SetCurrentDirectoryA(path_.c_str())) << path_;
 }
 
 ScratchFolder::~ScratchFolder()
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("*", &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != ".." && !DeleteFileA(name.c_str()))
-                RemoveDirectoryA(name.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
     SetCurrentDirectoryA(previous_);
-    RemoveDirectoryA(path_.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 MessageCapture::MessageCapture()
@@ -206,10 +214,8 @@ void writeFile(const std::string& name, const std::string& bytes)
 std::string readFile(const std::string& name)
 {
     HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        ADD_FAILURE() << "cannot open " << name;
+    if (file == INVALID_HANDLE_VALUE)
         return {};
-    }
     std::string bytes(GetFileSize(file, nullptr), '\0');
     DWORD read = 0;
     ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
@@ -295,4 +301,117 @@ void expectControls(HWND parent, const std::vector<ExpectedControl>& expected,
         EXPECT_EQ(rect.right - rect.left, want.width);
         EXPECT_EQ(rect.bottom - rect.top, want.height);
     }
+}
+
+ShellCapture::ShellCapture()
+{
+    shellRequests.clear();
+    setShellOpenSink(captureShellOpen);
+}
+
+ShellCapture::~ShellCapture()
+{
+    setShellOpenSink(nullptr);
+}
+
+std::vector<ShellRequest>& ShellCapture::requests()
+{
+    return shellRequests;
+}
+
+void expectMessage(const CapturedMessage& message, HWND owner, const std::string& text, const std::string& caption,
+                   UINT flags)
+{
+    EXPECT_EQ(message.owner, owner);
+    EXPECT_EQ(message.text, text);
+    EXPECT_EQ(message.caption, caption);
+    EXPECT_EQ(message.flags, flags);
+}
+
+std::string windowsPath(std::string path)
+{
+    if (path.size() > 1 && path[0] == '/' && path[1] != '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::vector<std::string> folderContents(const char* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<DWORD> pixelsOf(HBITMAP bitmap)
+{
+    const SIZE size = bitmapSize(bitmap);
+    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(rows, size.cy) << "GetDIBits";
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+std::vector<MSG> drainPosted(HWND window, UINT first, UINT last)
+{
+    std::vector<MSG> posted;
+    MSG message;
+    while (PeekMessageA(&message, window, first, last, PM_REMOVE))
+        posted.push_back(message);
+    return posted;
+}
+
+void resizeClient(HWND window, int width, int height)
+{
+    RECT frame;
+    RECT client;
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    SetWindowPos(window, nullptr, 0, 0, width + (frame.right - frame.left) - client.right,
+                 height + (frame.bottom - frame.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, width);
+    EXPECT_EQ(client.bottom, height);
+}
+
+void scrollTo(HWND board, int x, int y)
+{
+    const int oldX = GetScrollPos(board, SB_HORZ);
+    const int oldY = GetScrollPos(board, SB_VERT);
+    SetScrollPos(board, SB_HORZ, x, FALSE);
+    SetScrollPos(board, SB_VERT, y, FALSE);
+    ScrollWindowEx(board, oldX - x, oldY - y, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
+    ASSERT_EQ(GetScrollPos(board, SB_HORZ), x);
+    ASSERT_EQ(GetScrollPos(board, SB_VERT), y);
+}
+
+void expectPlace(HWND window, int x, int y, int width, int height)
+{
+    SCOPED_TRACE("control " + std::to_string(GetDlgCtrlID(window)));
+    const RECT rect = placeIn(window);
+    EXPECT_EQ(rect.left, x);
+    EXPECT_EQ(rect.top, y);
+    EXPECT_EQ(rect.right - rect.left, width);
+    EXPECT_EQ(rect.bottom - rect.top, height);
 }
