@@ -244,7 +244,6 @@ TEST_P(RelayoutScenario, LeavesEveryControlWhereExpected)
 INSTANTIATE_TEST_SUITE_P(
     Boards, RelayoutScenario,
     testing::Values(
-        Scenario{"FirstRowClosesAndReopens", {kMediaPicture, 6, 1, 0}, {kFirstRowClosed, kSixRestored}},
         // Two answers: answer-name labels (156) stay; reveal labels travel with their card.
         Scenario{"TwoAnswersWithRevealLabels",
                  {kMediaPicture, 6, 2, 2},
