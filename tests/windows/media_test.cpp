@@ -46,6 +46,10 @@ std::string narrow(BSTR text)
     return result;
 }
 
+// What the media code never calls.
+#define NOT_CALLED(name, ...) \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+
 // Stands in for the system's player: one object that is both the player and its controls. It
 // logs the calls the media code makes, and at each stop which media files were still there.
 class StandInPlayer final : public IWMPPlayer, public IWMPControls {
@@ -87,54 +91,37 @@ public:
         }
         return references;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
+    NOT_CALLED(GetTypeInfoCount, UINT*) NOT_CALLED(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    NOT_CALLED(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    NOT_CALLED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
 
     // IWMPCore
     HRESULT STDMETHODCALLTYPE close() override { return log("close"); }
-    HRESULT STDMETHODCALLTYPE get_URL(BSTR*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_URL, BSTR*)
     HRESULT STDMETHODCALLTYPE put_URL(BSTR url) override { return log("url " + narrow(url)); }
-    HRESULT STDMETHODCALLTYPE get_openState(WMPOpenState*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_playState(WMPPlayState*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_openState, WMPOpenState*) NOT_CALLED(get_playState, WMPPlayState*)
     HRESULT STDMETHODCALLTYPE get_controls(IWMPControls** controls) override
     {
         *controls = this;
         AddRef();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_settings(IWMPSettings**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentMedia(IWMPMedia**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentMedia(IWMPMedia*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_mediaCollection(IWMPMediaCollection**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_playlistCollection(IWMPPlaylistCollection**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_versionInfo(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE launchURL(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_network(IWMPNetwork**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentPlaylist(IWMPPlaylist**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentPlaylist(IWMPPlaylist*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_cdromCollection(IWMPCdromCollection**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_closedCaption(IWMPClosedCaption**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_isOnline(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_Error(IWMPError**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_status(BSTR*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_settings, IWMPSettings**) NOT_CALLED(get_currentMedia, IWMPMedia**) NOT_CALLED(put_currentMedia, IWMPMedia*)
+    NOT_CALLED(get_mediaCollection, IWMPMediaCollection**) NOT_CALLED(get_playlistCollection, IWMPPlaylistCollection**)
+    NOT_CALLED(get_versionInfo, BSTR*) NOT_CALLED(launchURL, BSTR) NOT_CALLED(get_network, IWMPNetwork**)
+    NOT_CALLED(get_currentPlaylist, IWMPPlaylist**) NOT_CALLED(put_currentPlaylist, IWMPPlaylist*)
+    NOT_CALLED(get_cdromCollection, IWMPCdromCollection**) NOT_CALLED(get_closedCaption, IWMPClosedCaption**)
+    NOT_CALLED(get_isOnline, VARIANT_BOOL*) NOT_CALLED(get_Error, IWMPError**) NOT_CALLED(get_status, BSTR*)
 
     // IWMPPlayer
-    HRESULT STDMETHODCALLTYPE get_enabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_enabled(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_fullScreen(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_fullScreen(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_enableContextMenu(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_enableContextMenu(VARIANT_BOOL) override { return E_NOTIMPL; }
+    NOT_CALLED(get_enabled, VARIANT_BOOL*) NOT_CALLED(put_enabled, VARIANT_BOOL) NOT_CALLED(get_fullScreen, VARIANT_BOOL*)
+    NOT_CALLED(put_fullScreen, VARIANT_BOOL) NOT_CALLED(get_enableContextMenu, VARIANT_BOOL*)
+    NOT_CALLED(put_enableContextMenu, VARIANT_BOOL)
     HRESULT STDMETHODCALLTYPE put_uiMode(BSTR mode) override { return log("uiMode " + narrow(mode)); }
-    HRESULT STDMETHODCALLTYPE get_uiMode(BSTR*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_uiMode, BSTR*)
 
     // IWMPControls
-    HRESULT STDMETHODCALLTYPE get_isAvailable(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_isAvailable, BSTR, VARIANT_BOOL*)
     HRESULT STDMETHODCALLTYPE play() override { return log("play"); }
     HRESULT STDMETHODCALLTYPE stop() override
     {
@@ -142,18 +129,10 @@ public:
         return log("stop");
     }
     HRESULT STDMETHODCALLTYPE pause() override { return log("pause"); }
-    HRESULT STDMETHODCALLTYPE fastForward() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE fastReverse() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentPosition(double*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentPosition(double) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentPositionString(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE next() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE previous() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE currentItem(IWMPMedia**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentItem(IWMPMedia*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentMarker(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentMarker(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE playItem(IWMPMedia*) override { return E_NOTIMPL; }
+    NOT_CALLED(fastForward) NOT_CALLED(fastReverse) NOT_CALLED(get_currentPosition, double*) NOT_CALLED(put_currentPosition, double)
+    NOT_CALLED(get_currentPositionString, BSTR*) NOT_CALLED(next) NOT_CALLED(previous) NOT_CALLED(currentItem, IWMPMedia**)
+    NOT_CALLED(put_currentItem, IWMPMedia*) NOT_CALLED(get_currentMarker, LONG*) NOT_CALLED(put_currentMarker, LONG)
+    NOT_CALLED(playItem, IWMPMedia*)
 
 private:
     HRESULT log(const std::string& call)
@@ -162,6 +141,7 @@ private:
         return S_OK;
     }
 };
+#undef NOT_CALLED
 
 StandInPlayer standIn;
 
