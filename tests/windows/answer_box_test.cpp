@@ -152,7 +152,6 @@ TEST_F(AnswerBox, F1CopiesTheAnswerIntoEveryFieldNotShowingBravo)
     SetDlgItemTextA(board_, 4002, "ROME");
     SetDlgItemTextA(board_, 5005, "BRAVO");
     SetDlgItemTextA(board_, 4005, "OSLO");
-    SetDlgItemTextA(board_, 4002, "ROME");
     SetFocus(field(2));
     keyUp(field(2), VK_F1);
     for (int question = 1; question <= kQuestions; ++question)
