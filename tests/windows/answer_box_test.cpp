@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/app.h"
 #include "app/quiz_state_win.h"
@@ -15,8 +17,6 @@
 
 namespace {
 
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
-
 constexpr int kQuestions = 40;
 
 // A 40-line list quiz on a board 500 x 200 pixels, in a scratch working folder.
@@ -24,16 +24,8 @@ class AnswerBox : public testing::Test {
 protected:
     void SetUp() override
     {
-
-        app = {};
-        app.module = self();
-        app.quiz = new QuizState;
-        initQuizState(*app.quiz);
+        describeQuiz({0, kQuestions, 1, 0}, std::vector<std::pair<std::string, std::string>>(kQuestions, {"REPONSE", ""}));
         QuizState& state = *app.quiz;
-        state.mediaKind = 0;
-        state.questionCount = kQuestions;
-        for (int question = 1; question <= kQuestions; ++question)
-            appendQuestion(state, "REPONSE", "", "Question");
         copyText(state.codes[0], "UN");
 
         parent_ = CreateWindowExA(0, "Static", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 700, 400, nullptr, nullptr,
@@ -44,13 +36,7 @@ protected:
         SetWindowPos(board_, nullptr, 0, 0, 500, 200, SWP_NOZORDER | SWP_SHOWWINDOW);
     }
 
-    void TearDown() override
-    {
-        DestroyWindow(parent_);
-        releaseQuizState(*app.quiz);
-        delete app.quiz;
-        app = {};
-    }
+    void TearDown() override { DestroyWindow(parent_); }
 
     HWND field(int question) const { return GetDlgItem(board_, 4000 + question); }
 
@@ -63,15 +49,9 @@ protected:
 
     LRESULT keyUp(HWND control, WPARAM key) { return SendMessageA(control, WM_KEYUP, key, 0xC0000001); }
 
-    // The field's rectangle in the board's client area.
-    RECT placeOf(HWND control) const
-    {
-        RECT rect;
-        GetWindowRect(control, &rect);
-        MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&rect), 2);
-        return rect;
-    }
+    RECT placeOf(HWND control) const { return placeIn(control, board_); }
 
+    QuizApp quizApp_;
     HWND parent_ = nullptr;
     HWND board_ = nullptr;
     ScratchFolder scratch_;
@@ -172,7 +152,6 @@ TEST_F(AnswerBox, F1CopiesTheAnswerIntoEveryFieldNotShowingBravo)
     SetDlgItemTextA(board_, 4002, "ROME");
     SetDlgItemTextA(board_, 5005, "BRAVO");
     SetDlgItemTextA(board_, 4005, "OSLO");
-    SetDlgItemTextA(board_, 4002, "ROME");
     SetFocus(field(2));
     keyUp(field(2), VK_F1);
     for (int question = 1; question <= kQuestions; ++question)
@@ -185,17 +164,11 @@ TEST_F(AnswerBox, F2SavesTheAnswersNow)
     SetDlgItemTextA(board_, 4001, "LYON");
     SetDlgItemTextA(board_, 4000 + kQuestions, "NICE");
     keyUp(field(1), VK_F2);
-    HANDLE file = CreateFileA("windows_tests.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    char bytes[200] = {};
-    DWORD got = 0;
-    ReadFile(file, bytes, sizeof bytes, &got, nullptr);
-    CloseHandle(file);
     std::string expected = "LYON\r\n";
     for (int line = 2; line < kQuestions; ++line)
         expected += "\r\n";
     expected += "NICE\r\n";
-    EXPECT_EQ(std::string(bytes, got), expected);
+    EXPECT_EQ(readFile("windows_tests.txt"), expected);
 }
 
 // Judging follows the focus: moving it out of a field judges that field, not the new one.

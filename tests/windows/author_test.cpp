@@ -9,69 +9,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
+
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Paths from the build system are Unix paths when the tests run under Wine.
-std::string windowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 const std::string kTool = windowsPath(ENIGO_AUTHOR_TOOL);
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// A fresh folder of the test's own, removed with its contents at the end.
-class Scratch {
-public:
-    Scratch()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        static int created = 0;
-        path_ = std::string(temp) + "enigo-author-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++created);
-        fs::create_directories(path_);
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-    const std::string& path() const { return path_; }
-
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::directory_iterator(path_))
-            found.push_back(entry.path().filename().string());
-        std::sort(found.begin(), found.end());
-        return found;
-    }
-
-private:
-    std::string path_;
-};
+using Scratch = ScratchFolder;
 
 struct ToolRun {
     DWORD status;
@@ -101,7 +51,7 @@ ToolRun runProgram(const std::string& program, const std::vector<std::string>& a
         CloseHandle(process.hProcess);
     }
     CloseHandle(output);
-    run.output = readAll(outputName);
+    run.output = readFile(outputName);
     DeleteFileA(outputName.c_str());
     return run;
 }
@@ -144,7 +94,7 @@ Resources quizResources(const std::string& exe)
 // ---------------------------------------------------------------------------------------------
 // A quiz running in its own process, seen from this one
 
-std::string textOf(HWND window)
+std::string remoteText(HWND window)
 {
     char text[300] = {};
     DWORD_PTR copied = 0;
@@ -238,11 +188,11 @@ public:
             lines.push_back(std::string(className) + " " + std::to_string(GetDlgCtrlID(child)) +
                             (IsWindowVisible(child) ? " shown " : " hidden ") + std::to_string(rect.left) + "," +
                             std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + "x" +
-                            std::to_string(rect.bottom - rect.top) + " [" + textOf(child) + "]\n");
+                            std::to_string(rect.bottom - rect.top) + " [" + remoteText(child) + "]\n");
         }
         // Sorted: the order of sibling windows is not what a player sees.
         std::sort(lines.begin(), lines.end());
-        std::string all = "title " + textOf(main_) + "\n";
+        std::string all = "title " + remoteText(main_) + "\n";
         for (const std::string& line : lines)
             all += line;
         return all;
@@ -278,7 +228,7 @@ public:
         SendMessageTimeoutA(field, WM_KEYUP, VK_RETURN, 0, SMTO_ABORTIFHUNG, 5000, &result);
     }
 
-    std::string verdict(int fieldId) const { return textOf(GetDlgItem(board(), fieldId + 1000)); }
+    std::string verdict(int fieldId) const { return remoteText(GetDlgItem(board(), fieldId + 1000)); }
 
 private:
     PROCESS_INFORMATION process_ = {};
@@ -418,7 +368,7 @@ TEST_P(AuthorDemo, ExtractThenMakeGivesTheSameQuizResources)
     // A quiz the tool made comes back byte for byte.
     ASSERT_EQ(runTool({"extract", scratch / "refait.exe", scratch / "encore"}, scratch.path()).status, 0u);
     ASSERT_EQ(runTool({"make", scratch / "encore", scratch / "encore.exe"}, scratch.path()).status, 0u);
-    EXPECT_TRUE(readAll(scratch / "encore.exe") == readAll(scratch / "refait.exe"));
+    EXPECT_TRUE(readFile(scratch / "encore.exe") == readFile(scratch / "refait.exe"));
 }
 
 TEST_P(AuthorDemo, SameFolderGivesTheSameBytesWithAValidChecksum)
@@ -429,9 +379,9 @@ TEST_P(AuthorDemo, SameFolderGivesTheSameBytesWithAValidChecksum)
     // Past the next second, so that a time stamp of writing would show.
     Sleep(1100);
     ASSERT_EQ(runTool({"make", demo.folder, scratch / "deux.exe"}, scratch.path()).status, 0u);
-    const std::string first = readAll(scratch / "un.exe");
+    const std::string first = readFile(scratch / "un.exe");
     EXPECT_GT(first.size(), 100000u);
-    EXPECT_TRUE(first == readAll(scratch / "deux.exe")) << "two makes of one folder differ";
+    EXPECT_TRUE(first == readFile(scratch / "deux.exe")) << "two makes of one folder differ";
 
     // The system's own checksum routine agrees with the one the tool stored.
     using MapFileAndCheckSum = DWORD(WINAPI*)(PCSTR, PDWORD, PDWORD);
@@ -468,7 +418,7 @@ protected:
     {
         std::map<std::string, std::string> files;
         for (const auto& entry : fs::recursive_directory_iterator(scratch_.path())) {
-            const std::string bytes = entry.is_regular_file() ? readAll(entry.path().string()) : std::string();
+            const std::string bytes = entry.is_regular_file() ? readFile(entry.path().string()) : std::string();
             files[entry.path().string()] = entry.is_regular_file() ? std::to_string(bytes.size()) + " bytes, hash " +
                                                                          std::to_string(std::hash<std::string>()(bytes))
                                                                    : "folder";
@@ -521,17 +471,17 @@ TEST_F(AuthorSafety, FailedMakeLeavesNoPartialExecutable)
     // A folder where the quiz should go: the new executable is written in full beside it, then
     // cannot take its place.
     fs::create_directories(scratch_ / "quiz.exe");
-    writeAll(scratch_ / "quiz.exe\\notes.txt", "in the way");
+    writeFile(scratch_ / "quiz.exe\\notes.txt", "in the way");
     const auto before = contents();
     const ToolRun refused = runCopy({"make", scratch_ / "images", scratch_ / "quiz.exe"});
     EXPECT_EQ(refused.status, 1u) << refused.output;
     EXPECT_NE(refused.output.find("cannot write"), std::string::npos) << refused.output;
     EXPECT_EQ(changes(before, contents()), "");
     fs::remove_all(scratch_ / "quiz.exe");
-    writeAll(scratch_ / "quiz.exe", "MZ the previous quiz");
+    writeFile(scratch_ / "quiz.exe", "MZ the previous quiz");
 
     // A quiz with an error writes nothing at all.
-    writeAll(scratch_ / "images\\quiz.txt", readAll(scratch_ / "images\\quiz.txt") + "answer-picture: absent.jpg\n");
+    writeFile(scratch_ / "images\\quiz.txt", readFile(scratch_ / "images\\quiz.txt") + "answer-picture: absent.jpg\n");
     const auto broken = contents();
     const ToolRun failed = runCopy({"make", scratch_ / "images", scratch_ / "quiz.exe"});
     EXPECT_EQ(failed.status, 1u) << failed.output;
@@ -554,7 +504,7 @@ TEST_F(AuthorSafety, StoresPngPicturesAsRawDataAndOthersUnderImg)
     fs::copy_file(fixtures + "\\square.gif", scratch_ / "formats\\carte.gif");
     fs::copy_file(fixtures + "\\landscape.jpg", scratch_ / "formats\\reponse.jpg");
     fs::copy_file(fixtures + "\\picture.png", scratch_ / "formats\\reponse.png");
-    writeAll(scratch_ / "formats\\quiz.txt",
+    writeFile(scratch_ / "formats\\quiz.txt",
              "title: Formats\nkind: picture\nreveal: 1\ncode: A\ncode: B\n"
              "question:\nmedia: carte.png\nanswer-picture: reponse.jpg\nanswer: PREMIER\n"
              "question:\nmedia: carte.gif\nanswer-picture: reponse.png\nanswer: SECOND\n");
@@ -563,10 +513,10 @@ TEST_F(AuthorSafety, StoresPngPicturesAsRawDataAndOthersUnderImg)
     Resources found = quizResources(scratch_ / "formats.exe");
     found.erase("PATCH 104");
     found.erase("PATCH 105");
-    const Resources expected = {{"RCDATA 401", readAll(scratch_ / "formats\\carte.png")},
-                                {"IMG 402", readAll(scratch_ / "formats\\carte.gif")},
-                                {"IMG 10401", readAll(scratch_ / "formats\\reponse.jpg")},
-                                {"RCDATA 10402", readAll(scratch_ / "formats\\reponse.png")}};
+    const Resources expected = {{"RCDATA 401", readFile(scratch_ / "formats\\carte.png")},
+                                {"IMG 402", readFile(scratch_ / "formats\\carte.gif")},
+                                {"IMG 10401", readFile(scratch_ / "formats\\reponse.jpg")},
+                                {"RCDATA 10402", readFile(scratch_ / "formats\\reponse.png")}};
     EXPECT_TRUE(found == expected);
     std::string names;
     for (const auto& entry : found)

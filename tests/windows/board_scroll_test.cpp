@@ -10,10 +10,9 @@
 #include "app/app.h"
 #include "board/board_scroll.h"
 #include "resource.h"
+#include "test_support.h"
 
 namespace {
-
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
 
 constexpr int kContentWidth = 910;
 constexpr int kContentHeight = 2000;
@@ -87,11 +86,7 @@ constexpr char kParentClass[] = "EnigoScrollTestParent";
 
 std::vector<MSG> drainScrollRequests(HWND window)
 {
-    std::vector<MSG> posted;
-    MSG message;
-    while (PeekMessageA(&message, window, WM_VSCROLL, WM_VSCROLL, PM_REMOVE))
-        posted.push_back(message);
-    return posted;
+    return drainPosted(window, WM_VSCROLL, WM_VSCROLL);
 }
 
 class BoardScroll : public testing::Test {
@@ -122,22 +117,11 @@ protected:
         // As construction does: controls made at their content positions while the position is 0,
         // then the bars fitted, then the board shown and sized by its parent.
         for (int i = 0; i < static_cast<int>(std::size(kProbes)); ++i)
-            CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, kProbes[i].x, kProbes[i].y, 20, 10, board,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstProbeId + i)), self(), nullptr);
+            makeChild("Static", "", WS_CHILD | WS_VISIBLE, kProbes[i].x, kProbes[i].y, 20, 10, board, kFirstProbeId + i);
         setUpBoardScrollBars(state, board);
         ShowWindow(board, SW_SHOW);
         ASSERT_TRUE(IsWindowVisible(board)) << "scrolling moves nothing on a hidden window";
-
-        RECT frame;
-        RECT client;
-        GetWindowRect(board, &frame);
-        GetClientRect(board, &client);
-        frameWidth = (frame.right - frame.left) - client.right;
-        frameHeight = (frame.bottom - frame.top) - client.bottom;
-        resizeClient(kClientWidth, kClientHeight);
-        GetClientRect(board, &client);
-        ASSERT_EQ(client.right, kClientWidth);
-        ASSERT_EQ(client.bottom, kClientHeight);
+        ASSERT_NO_FATAL_FAILURE(resizeClient(kClientWidth, kClientHeight));
         ASSERT_EQ(position(SB_HORZ), 0);
         ASSERT_EQ(position(SB_VERT), 0);
         scrollLog.clear();
@@ -152,10 +136,7 @@ protected:
         app = savedApp;
     }
 
-    void resizeClient(int width, int height)
-    {
-        SetWindowPos(board, nullptr, 0, 0, width + frameWidth, height + frameHeight, SWP_NOMOVE | SWP_NOZORDER);
-    }
+    void resizeClient(int width, int height) { ::resizeClient(board, width, height); }
 
     int position(int bar) const { return GetScrollPos(board, bar); }
 
@@ -181,13 +162,7 @@ protected:
     // Puts the board at a position with plain Win32 calls, independently of the handlers.
     void placeAt(int x, int y)
     {
-        const int oldX = position(SB_HORZ);
-        const int oldY = position(SB_VERT);
-        SetScrollPos(board, SB_HORZ, x, FALSE);
-        SetScrollPos(board, SB_VERT, y, FALSE);
-        ScrollWindowEx(board, oldX - x, oldY - y, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
-        ASSERT_EQ(position(SB_HORZ), x);
-        ASSERT_EQ(position(SB_VERT), y);
+        scrollTo(board, x, y);
         expectProbesAt(x, y, "after placing");
     }
 
@@ -234,8 +209,6 @@ protected:
     App savedApp = {};
     HWND parent = nullptr;
     HWND board = nullptr;
-    int frameWidth = 0;
-    int frameHeight = 0;
 };
 
 struct RequestCase {

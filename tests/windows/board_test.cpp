@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -16,142 +15,42 @@
 
 namespace {
 
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
-
-// Styles exactly as the board asked for them at creation: the Edit class drops WS_BORDER from
-// its stored style and draws the border itself, so the stored style alone would hide a mistake.
-std::vector<std::pair<HWND, DWORD>> requestedStyles;
-
-LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_CREATEWND) {
-        auto* creation = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
-        requestedStyles.emplace_back(reinterpret_cast<HWND>(wParam), static_cast<DWORD>(creation->lpcs->style));
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-DWORD requestedStyle(HWND window)
-{
-    for (const auto& entry : requestedStyles)
-        if (entry.first == window)
-            return entry.second;
-    return 0;
-}
-
-enum class Font { None, Board, Gui };
-
-struct ExpectedControl {
-    int id;
-    const char* className;
-    DWORD style;
-    const char* text;
-    Font font;
-    int x, y, width, height;
-};
-
-struct QuizSetup {
-    int mediaKind;
-    int questions;
-    int answers;
-    int revealMode;
-};
+enum Font { kNoFont, kBoardFont, kGuiFont };
 
 // A shown parent window holding a freshly built board, in a scratch working folder.
 class Board : public testing::Test {
 protected:
     void SetUp() override
     {
-        app = {};
-        app.module = self();
-        app.quiz = new QuizState;
-        initQuizState(*app.quiz);
         parent_ = CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
                                   nullptr, self(), nullptr);
     }
 
-    void TearDown() override
-    {
-        DestroyWindow(parent_);
-        releaseQuizState(*app.quiz);
-        delete app.quiz;
-        app = {};
-    }
-
-    void describeQuiz(const QuizSetup& setup)
-    {
-        QuizState& state = *app.quiz;
-        state.mediaKind = setup.mediaKind;
-        state.questionCount = setup.questions;
-        state.answersPerQuestion = setup.answers;
-        state.revealMode = setup.revealMode;
-        copyText(state.answerLabel1, "Pays");
-        copyText(state.answerLabel2, "Capitale");
-        for (int question = 1; question <= setup.questions; ++question) {
-            std::string n = std::to_string(question);
-            QuestionRecord* record = appendQuestion(state, ("A" + n).c_str(), ("B" + n).c_str(), ("Question " + n).c_str());
-            copyText(record->revealText, ("R\xE9" "ponse " + n).c_str());
-        }
-    }
-
-    void writeProgress(const std::string& bytes)
-    {
-        HANDLE file = CreateFileA("windows_tests.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    void TearDown() override { DestroyWindow(parent_); }
 
     HWND build()
     {
-        requestedStyles.clear();
-        HHOOK hook = SetWindowsHookExA(WH_CBT, recordCreation, nullptr, GetCurrentThreadId());
+        CreationStyles styles;
         board_ = CreateDialogParamA(self(), MAKEINTRESOURCEA(IDD_BOARD), parent_, boardProc, 0);
-        UnhookWindowsHookEx(hook);
         EXPECT_NE(board_, nullptr);
         return board_;
     }
 
-    std::vector<HWND> children() const
+    void expectBoard(const std::vector<ExpectedControl>& expected)
     {
-        std::vector<HWND> list;
-        for (HWND child = GetWindow(board_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-            list.push_back(child);
-        return list;
+        expectControls(board_, expected, [](int font) -> HGDIOBJ {
+            return font == kBoardFont ? static_cast<HGDIOBJ>(app.quiz->boardFont)
+                   : font == kGuiFont ? GetStockObject(DEFAULT_GUI_FONT)
+                                      : nullptr;
+        });
     }
 
-    void expectControls(const std::vector<ExpectedControl>& expected)
+    HBITMAP picture(int id) const
     {
-        std::vector<HWND> made = children();
-        ASSERT_EQ(made.size(), expected.size());
-        for (size_t i = 0; i < made.size(); ++i) {
-            const ExpectedControl& want = expected[i];
-            HWND control = made[i];
-            SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(want.id));
-            EXPECT_EQ(GetDlgCtrlID(control), want.id);
-            char className[32] = {};
-            GetClassNameA(control, className, sizeof className);
-            EXPECT_EQ(lstrcmpiA(className, want.className), 0) << className;
-            EXPECT_EQ(requestedStyle(control), want.style);
-            EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE), 0);
-            char text[300] = {};
-            GetWindowTextA(control, text, sizeof text);
-            EXPECT_STREQ(text, want.text);
-            HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0));
-            HGDIOBJ wantFont = want.font == Font::Board ? static_cast<HGDIOBJ>(app.quiz->boardFont)
-                               : want.font == Font::Gui ? GetStockObject(DEFAULT_GUI_FONT)
-                                                        : nullptr;
-            EXPECT_EQ(font, wantFont);
-            RECT rect;
-            GetWindowRect(control, &rect);
-            MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&rect), 2);
-            EXPECT_EQ(rect.left, want.x);
-            EXPECT_EQ(rect.top, want.y);
-            EXPECT_EQ(rect.right - rect.left, want.width);
-            EXPECT_EQ(rect.bottom - rect.top, want.height);
-        }
+        return reinterpret_cast<HBITMAP>(SendDlgItemMessageA(board_, id, STM_GETIMAGE, IMAGE_BITMAP, 0));
     }
 
+    QuizApp quizApp_;
     HWND parent_ = nullptr;
     HWND board_ = nullptr;
     ScratchFolder scratch_;
@@ -170,21 +69,21 @@ TEST_F(Board, ListQuizMakesOneNumberedLinePerQuestion)
 {
     describeQuiz({0, 3, 1, 2});
     // Restored answers are judged as their fields are made: right, empty, wrong.
-    writeProgress("a1\r\n\r\nMADRID\r\n");
+    writeFile("windows_tests.txt", "a1\r\n\r\nMADRID\r\n");
     build();
-    expectControls({
-        {2000, "Static", kRight, "1.", Font::None, 26, 7, 19, 17},
-        {3000, "Static", kFramed, "Question 1", Font::Board, 50, 5, 550, 20},
-        {4001, "Edit", kListAnswer, "a1", Font::Board, 610, 5, 170, 20},
-        {5001, "Static", kFramed, "BRAVO", Font::None, 790, 5, 100, 20},
-        {2000, "Static", kRight, "2.", Font::None, 26, 32, 19, 17},
-        {3000, "Static", kFramed, "Question 2", Font::Board, 50, 30, 550, 20},
-        {4002, "Edit", kListAnswer, "", Font::Board, 610, 30, 170, 20},
-        {5002, "Static", kFramed, "?", Font::None, 790, 30, 100, 20},
-        {2000, "Static", kRight, "3.", Font::None, 26, 57, 19, 17},
-        {3000, "Static", kFramed, "Question 3", Font::Board, 50, 55, 550, 20},
-        {4003, "Edit", kListAnswer, "MADRID", Font::Board, 610, 55, 170, 20},
-        {5003, "Static", kFramed, "FAUX", Font::None, 790, 55, 100, 20},
+    expectBoard({
+        {2000, "Static", kRight, "1.", kNoFont, 26, 7, 19, 17},
+        {3000, "Static", kFramed, "Question 1", kBoardFont, 50, 5, 550, 20},
+        {4001, "Edit", kListAnswer, "a1", kBoardFont, 610, 5, 170, 20},
+        {5001, "Static", kFramed, "BRAVO", kNoFont, 790, 5, 100, 20},
+        {2000, "Static", kRight, "2.", kNoFont, 26, 32, 19, 17},
+        {3000, "Static", kFramed, "Question 2", kBoardFont, 50, 30, 550, 20},
+        {4002, "Edit", kListAnswer, "", kBoardFont, 610, 30, 170, 20},
+        {5002, "Static", kFramed, "?", kNoFont, 790, 30, 100, 20},
+        {2000, "Static", kRight, "3.", kNoFont, 26, 57, 19, 17},
+        {3000, "Static", kFramed, "Question 3", kBoardFont, 50, 55, 550, 20},
+        {4003, "Edit", kListAnswer, "MADRID", kBoardFont, 610, 55, 170, 20},
+        {5003, "Static", kFramed, "FAUX", kNoFont, 790, 55, 100, 20},
     });
     EXPECT_EQ(app.quiz->contentWidth, 900);
     EXPECT_EQ(app.quiz->contentHeight, 80);
@@ -194,7 +93,7 @@ TEST_F(Board, ListQuizWithTwoAnswersStillHasOneFieldPerQuestion)
 {
     describeQuiz({0, 2, 2, 0});
     build();
-    std::vector<HWND> made = children();
+    std::vector<HWND> made = childrenOf(board_);
     ASSERT_EQ(made.size(), 8u);
     EXPECT_EQ(GetDlgCtrlID(made[2]), 4001);
     EXPECT_EQ(GetDlgCtrlID(made[6]), 4002);
@@ -209,34 +108,31 @@ TEST_F(Board, PictureRowCentresEachPictureInTheTallestPicturesBand)
     pictures.add("IMG", 403, bmpFile(360, 480, RGB(0, 0, 200)));
     app.module = pictures.load();
     describeQuiz({1, 3, 1, 0});
-    writeProgress("un\r\ndeux\r\ntrois\r\n");
-    HWND board = build();
-    expectControls({
-        {9901, "Static", kPicture, "", Font::None, 46, 37, 260, 195},
-        {2001, "Static", kRight, "1.", Font::None, 18, 277, 27, 17},
-        {4001, "Edit", kCardAnswer, "un", Font::Board, 46, 275, 260, 20},
-        {5001, "Static", kFramed, "FAUX", Font::None, 46, 294, 260, 20},
-        {9902, "Static", kPicture, "", Font::None, 336, 135, 260, 0},
-        {2002, "Static", kRight, "2.", Font::None, 308, 277, 27, 17},
-        {4002, "Edit", kCardAnswer, "deux", Font::Board, 336, 275, 260, 20},
-        {5002, "Static", kFramed, "FAUX", Font::None, 336, 294, 260, 20},
-        {9903, "Static", kPicture, "", Font::None, 658, 5, 195, 260},
-        {2003, "Static", kRight, "3.", Font::None, 598, 277, 27, 17},
-        {4003, "Edit", kCardAnswer, "trois", Font::Board, 626, 275, 260, 20},
-        {5003, "Static", kFramed, "FAUX", Font::None, 626, 294, 260, 20},
+    writeFile("windows_tests.txt", "un\r\ndeux\r\ntrois\r\n");
+    build();
+    expectBoard({
+        {9901, "Static", kPicture, "", kNoFont, 46, 37, 260, 195},
+        {2001, "Static", kRight, "1.", kNoFont, 18, 277, 27, 17},
+        {4001, "Edit", kCardAnswer, "un", kBoardFont, 46, 275, 260, 20},
+        {5001, "Static", kFramed, "FAUX", kNoFont, 46, 294, 260, 20},
+        {9902, "Static", kPicture, "", kNoFont, 336, 135, 260, 0},
+        {2002, "Static", kRight, "2.", kNoFont, 308, 277, 27, 17},
+        {4002, "Edit", kCardAnswer, "deux", kBoardFont, 336, 275, 260, 20},
+        {5002, "Static", kFramed, "FAUX", kNoFont, 336, 294, 260, 20},
+        {9903, "Static", kPicture, "", kNoFont, 658, 5, 195, 260},
+        {2003, "Static", kRight, "3.", kNoFont, 598, 277, 27, 17},
+        {4003, "Edit", kCardAnswer, "trois", kBoardFont, 626, 275, 260, 20},
+        {5003, "Static", kFramed, "FAUX", kNoFont, 626, 294, 260, 20},
     });
     EXPECT_EQ(app.quiz->rowHeights[0], 260);
     EXPECT_EQ(app.quiz->contentWidth, 910);
     EXPECT_EQ(app.quiz->contentHeight, 335);
 
     // The scaled bitmaps went to their controls; the missing one left its control empty.
-    HBITMAP first = reinterpret_cast<HBITMAP>(SendDlgItemMessageA(board, 9901, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    ASSERT_NE(first, nullptr);
-    BITMAP size;
-    GetObjectA(first, sizeof size, &size);
-    EXPECT_EQ(size.bmWidth, 260);
-    EXPECT_EQ(size.bmHeight, 195);
-    EXPECT_EQ(SendDlgItemMessageA(board, 9902, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    ASSERT_NE(picture(9901), nullptr);
+    EXPECT_EQ(bitmapSize(picture(9901)).cx, 260);
+    EXPECT_EQ(bitmapSize(picture(9901)).cy, 195);
+    EXPECT_EQ(picture(9902), nullptr);
 }
 
 // Seven questions: the third row asks for pictures 408 and 409, past the last question.
@@ -253,10 +149,7 @@ TEST_F(Board, LastRowTakesPicturesPastTheLastQuestionIntoItsHeight)
     EXPECT_EQ(app.quiz->rowHeights[1], 195);
     EXPECT_EQ(app.quiz->rowHeights[2], 260);
     // Rows: 5, 5 + 205 + 60 = 270, 270 + 265 = 535; question 7's fields under a 260-pixel band.
-    RECT field;
-    GetWindowRect(GetDlgItem(board_, 4007), &field);
-    MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&field), 2);
-    EXPECT_EQ(field.top, 535 + 270);
+    EXPECT_EQ(placeIn(GetDlgItem(board_, 4007)).top, 535 + 270);
     EXPECT_EQ(app.quiz->contentHeight, 535 + 270 + 60);
     EXPECT_EQ(GetDlgItem(board_, 9908), nullptr);
 }
@@ -265,29 +158,29 @@ TEST_F(Board, LastRowTakesPicturesPastTheLastQuestionIntoItsHeight)
 TEST_F(Board, SoundCardsWithTwoAnswersAndRevealLabels)
 {
     describeQuiz({2, 2, 2, 2});
-    writeProgress("a1\r\na2\r\nb1\r\n");
+    writeFile("windows_tests.txt", "a1\r\na2\r\nb1\r\n");
     build();
-    expectControls({
+    expectBoard({
         // The media player's container comes first, before any card.
-        {9900, "STATIC", WS_CHILD | WS_VISIBLE | WS_BORDER, "", Font::None, 0, 0, 0, 0},
-        {156, "Static", kPlain, "Pays", Font::Gui, 4, 7, 95, 20},
-        {156, "Static", kPlain, "Capitale", Font::Gui, 3, 27, 95, 20},
-        {2001, "Static", kRight, "1.", Font::None, 78, 7, 27, 17},
-        {8001, "Static", kCentred, "R\xE9ponse 1", Font::Gui, 106, 51, 260, 65},
-        {4001, "Edit", kCardAnswer, "a1", Font::Board, 126, 5, 181, 20},
-        {5001, "Static", kFramed, "BRAVO", Font::Gui, 306, 5, 60, 20},
-        {4002, "Edit", kCardAnswer, "a2", Font::Board, 126, 24, 181, 20},
-        {5002, "Static", kFramed, "FAUX", Font::Gui, 306, 24, 60, 20},
-        {6001, "Button", kIconButton, "", Font::None, 106, 5, 20, 20},
-        {7001, "Button", kIconButton, "", Font::None, 106, 25, 20, 19},
-        {2002, "Static", kRight, "2.", Font::None, 368, 7, 27, 17},
-        {8002, "Static", kCentred, "R\xE9ponse 2", Font::Gui, 396, 51, 260, 65},
-        {4003, "Edit", kCardAnswer, "b1", Font::Board, 416, 5, 181, 20},
-        {5003, "Static", kFramed, "FAUX", Font::Gui, 596, 5, 60, 20},
-        {4004, "Edit", kCardAnswer, "", Font::Board, 416, 24, 181, 20},
-        {5004, "Static", kFramed, "?", Font::Gui, 596, 24, 60, 20},
-        {6002, "Button", kIconButton, "", Font::None, 396, 5, 20, 20},
-        {7002, "Button", kIconButton, "", Font::None, 396, 25, 20, 19},
+        {9900, "STATIC", WS_CHILD | WS_VISIBLE | WS_BORDER, "", kNoFont, 0, 0, 0, 0},
+        {156, "Static", kPlain, "Pays", kGuiFont, 4, 7, 95, 20},
+        {156, "Static", kPlain, "Capitale", kGuiFont, 3, 27, 95, 20},
+        {2001, "Static", kRight, "1.", kNoFont, 78, 7, 27, 17},
+        {8001, "Static", kCentred, "R\xE9ponse 1", kGuiFont, 106, 51, 260, 65},
+        {4001, "Edit", kCardAnswer, "a1", kBoardFont, 126, 5, 181, 20},
+        {5001, "Static", kFramed, "BRAVO", kGuiFont, 306, 5, 60, 20},
+        {4002, "Edit", kCardAnswer, "a2", kBoardFont, 126, 24, 181, 20},
+        {5002, "Static", kFramed, "FAUX", kGuiFont, 306, 24, 60, 20},
+        {6001, "Button", kIconButton, "", kNoFont, 106, 5, 20, 20},
+        {7001, "Button", kIconButton, "", kNoFont, 106, 25, 20, 19},
+        {2002, "Static", kRight, "2.", kNoFont, 368, 7, 27, 17},
+        {8002, "Static", kCentred, "R\xE9ponse 2", kGuiFont, 396, 51, 260, 65},
+        {4003, "Edit", kCardAnswer, "b1", kBoardFont, 416, 5, 181, 20},
+        {5003, "Static", kFramed, "FAUX", kGuiFont, 596, 5, 60, 20},
+        {4004, "Edit", kCardAnswer, "", kBoardFont, 416, 24, 181, 20},
+        {5004, "Static", kFramed, "?", kGuiFont, 596, 24, 60, 20},
+        {6002, "Button", kIconButton, "", kNoFont, 396, 5, 20, 20},
+        {7002, "Button", kIconButton, "", kNoFont, 396, 25, 20, 19},
     });
     EXPECT_EQ(app.quiz->contentWidth, 970);
     EXPECT_EQ(app.quiz->contentHeight, 145);
@@ -304,9 +197,7 @@ TEST_F(Board, VideoCardsLeaveRoomAboveTheFields)
 {
     describeQuiz({3, 4, 1, 0});
     build();
-    RECT field;
-    GetWindowRect(GetDlgItem(board_, 4004), &field);
-    MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&field), 2);
+    const RECT field = placeIn(GetDlgItem(board_, 4004));
     // Row 1 starts at 5 + 210 + 60 = 275; its fields 210 lower.
     EXPECT_EQ(field.left, 66);
     EXPECT_EQ(field.top, 485);
@@ -332,7 +223,7 @@ TEST_F(Board, UnknownMediaKindOrNoQuestionMakesNoCard)
     for (QuizSetup setup : {QuizSetup{7, 3, 1, 0}, QuizSetup{1, 0, 2, 0}}) {
         describeQuiz(setup);
         build();
-        EXPECT_TRUE(children().empty());
+        EXPECT_TRUE(childrenOf(board_).empty());
         EXPECT_EQ(app.quiz->contentWidth, setup.answers == 2 ? 80 : 20);
         EXPECT_EQ(app.quiz->contentHeight, 0);
         DestroyWindow(board_);
@@ -359,7 +250,7 @@ TEST_F(Board, LabelsAreColouredByKindAndVerdict)
         {5002, "Presque", app.quiz->hintBrush, RGB(255, 203, 38)},
         {5001, "?", none, CLR_INVALID},
     };
-    std::vector<HWND> made = children();
+    std::vector<HWND> made = childrenOf(board_);
     HDC dc = GetDC(board_);
     for (const Case& c : cases) {
         SetDlgItemTextA(board_, c.id, c.text);
@@ -395,10 +286,6 @@ TEST_F(Board, LabelsAreColouredByKindAndVerdict)
     EXPECT_EQ(SendMessageA(board_, WM_CTLCOLORDLG, 0, 0), reinterpret_cast<LRESULT>(app.quiz->backBrush));
 }
 
-} // namespace
-
-namespace {
-
 // A restored answer that solves its question shows the answer picture from the start.
 TEST_F(Board, RestoredRightAnswerShowsTheAnswerPicture)
 {
@@ -407,15 +294,12 @@ TEST_F(Board, RestoredRightAnswerShowsTheAnswerPicture)
     pictures.add("IMG", 10401, bmpFile(100, 100, RGB(0, 0, 200)));
     app.module = pictures.load();
     describeQuiz({1, 2, 1, 1});
-    writeProgress("A1\r\n");
+    writeFile("windows_tests.txt", "A1\r\n");
     build();
     EXPECT_EQ(app.quiz->answerPictureShown[1], 1);
-    HBITMAP shown = reinterpret_cast<HBITMAP>(SendDlgItemMessageA(board_, 9901, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    ASSERT_NE(shown, nullptr);
-    BITMAP size;
-    GetObjectA(shown, sizeof size, &size);
-    EXPECT_EQ(size.bmWidth, 260) << "the square answer picture, not the 260 x 195 card picture";
-    EXPECT_EQ(size.bmHeight, 260);
+    ASSERT_NE(picture(9901), nullptr);
+    EXPECT_EQ(bitmapSize(picture(9901)).cy, 260) << "the square answer picture, not the 260 x 195 card picture";
+    EXPECT_EQ(bitmapSize(picture(9901)).cx, 260);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/app.h"
@@ -19,8 +20,6 @@
 
 namespace {
 
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
-
 // The score update writes the header's score label once per call; counting those writes counts
 // the calls, whichever updateScore is linked.
 int scoreWrites = 0;
@@ -33,19 +32,8 @@ LRESULT CALLBACK countScoreWrites(HWND label, UINT message, WPARAM wParam, LPARA
     return CallWindowProcA(staticProc, label, message, wParam, lParam);
 }
 
-struct QuizSetup {
-    int mediaKind;
-    int questions;
-    int answers;
-    int revealMode;
-};
-
-struct StoredAnswers {
-    const char* first;
-    const char* second;
-};
-
-const StoredAnswers kCountries[] = {{"France", "Paris"}, {"Espagne", "Madrid"}, {"Italie", "Rome"}};
+const std::vector<std::pair<std::string, std::string>> kCountries = {
+    {"France", "Paris"}, {"Espagne", "Madrid"}, {"Italie", "Rome"}};
 
 // Card pictures 480 x 360 (shown 260 x 195), answer pictures 200 x 400 (shown 130 x 260).
 constexpr int kAnswerPictureWidth = 130;
@@ -55,18 +43,12 @@ class Judging : public testing::Test {
 protected:
     void SetUp() override
     {
-        app = {};
-        app.module = self();
-        app.quiz = new QuizState;
-        initQuizState(*app.quiz);
         parent_ = CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
                                   nullptr, self(), nullptr);
         header_ = CreateWindowExA(0, "Static", "header", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, self(),
                                   nullptr);
-        HWND score = CreateWindowExA(0, "Static", "", WS_CHILD, 0, 0, 50, 20, header_,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHeaderScoreId)), self(), nullptr);
-        CreateWindowExA(0, "Edit", "", WS_CHILD, 0, 20, 50, 20, header_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kHeaderCodeId)), self(), nullptr);
+        HWND score = makeChild("Static", "", WS_CHILD, 0, 0, 50, 20, header_, kHeaderScoreId);
+        makeChild("Edit", "", WS_CHILD, 0, 20, 50, 20, header_, kHeaderCodeId);
         staticProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(score, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countScoreWrites)));
         scoreWrites = 0;
@@ -77,9 +59,6 @@ protected:
     {
         DestroyWindow(parent_);
         DestroyWindow(header_);
-        releaseQuizState(*app.quiz);
-        delete app.quiz;
-        app = {};
     }
 
     // Card pictures 401.. and answer pictures 10401.. for the given questions.
@@ -92,27 +71,13 @@ protected:
         app.module = pictures_.load();
     }
 
-    void describeQuiz(const QuizSetup& setup, const StoredAnswers* answers = kCountries)
-    {
-        QuizState& state = *app.quiz;
-        state.mediaKind = setup.mediaKind;
-        state.questionCount = setup.questions;
-        state.answersPerQuestion = setup.answers;
-        state.revealMode = setup.revealMode;
-        for (int question = 0; question < setup.questions; ++question) {
-            QuestionRecord* record = appendQuestion(state, answers[question].first, answers[question].second, "");
-            copyText(record->revealText, ("R\xE9" "ponse " + std::to_string(question + 1)).c_str());
-        }
-    }
+    void describe(const QuizSetup& setup) { describeQuiz(setup, kCountries); }
 
     void writeProgress(const std::string& bytes)
     {
         char name[MAX_PATH];
         progressFileName(name);
-        HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        writeFile(name, bytes);
     }
 
     void build()
@@ -158,13 +123,7 @@ protected:
             SendDlgItemMessageA(board_, 9900 + question, STM_GETIMAGE, IMAGE_BITMAP, 0));
     }
 
-    static SIZE bitmapSize(HBITMAP bitmap)
-    {
-        BITMAP description = {};
-        GetObjectA(bitmap, sizeof description, &description);
-        return {description.bmWidth, description.bmHeight};
-    }
-
+    QuizApp quizApp_;
     FixtureModule pictures_;
     HWND parent_ = nullptr;
     HWND header_ = nullptr;
@@ -176,7 +135,7 @@ protected:
 TEST_F(Judging, WorkedExampleRevealsLabelAndPictureOnceBothAnswersAreRight)
 {
     usePictures({1, 2, 3}, {1, 2, 3});
-    describeQuiz({1, 3, 2, 3});
+    describe({1, 3, 2, 3});
     build();
     QuizState& state = *app.quiz;
     const HBITMAP cardPicture = picture(2);
@@ -229,7 +188,7 @@ TEST_F(Judging, WorkedExampleRevealsLabelAndPictureOnceBothAnswersAreRight)
 
 TEST_F(Judging, AnUnchangedVerdictHasNoConsequence)
 {
-    describeQuiz({2, 3, 1, 2});
+    describe({2, 3, 1, 2});
     build();
     EXPECT_EQ(answer(4002, "espagn"), 1);
     EXPECT_EQ(verdict(4002), "Quasiment");
@@ -262,7 +221,7 @@ TEST_P(RevealModes, SolvingOneQuestionThenGettingItWrong)
 {
     const ModeCase& c = GetParam();
     usePictures({1, 2, 3}, {1, 2, 3});
-    describeQuiz({1, 3, 1, c.mode});
+    describe({1, 3, 1, c.mode});
     build();
     QuizState& state = *app.quiz;
     const HBITMAP cardPicture = picture(1);
@@ -297,7 +256,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, RevealModes,
 
 TEST_F(Judging, WholeBoardRevealWaitsForEveryVerdictAndLatches)
 {
-    describeQuiz({2, 3, 1, 4});
+    describe({2, 3, 1, 4});
     build();
     QuizState& state = *app.quiz;
     answer(4001, "france");
@@ -331,7 +290,7 @@ TEST_F(Judging, WholeBoardRevealWaitsForEveryVerdictAndLatches)
 
 TEST_F(Judging, WholeBoardRevealCountsBothFieldsOfEveryQuestion)
 {
-    describeQuiz({3, 2, 2, 4});
+    describe({3, 2, 2, 4});
     build();
     answer(4001, "france");
     answer(4002, "paris");
@@ -345,7 +304,7 @@ TEST_F(Judging, WholeBoardRevealCountsBothFieldsOfEveryQuestion)
 
 TEST_F(Judging, TwoAnswerFieldIdsDecodeToQuestionAndAnswer)
 {
-    describeQuiz({2, 3, 2, 0});
+    describe({2, 3, 2, 0});
     build();
     struct Field {
         int id;
@@ -367,7 +326,7 @@ TEST_F(Judging, TwoAnswerFieldIdsDecodeToQuestionAndAnswer)
 
 TEST_F(Judging, RevealLabelWaitsForBothAnswersOfTheQuestion)
 {
-    describeQuiz({2, 3, 2, 2});
+    describe({2, 3, 2, 2});
     build();
     QuizState& state = *app.quiz;
     answer(4001, "France");
@@ -396,7 +355,7 @@ TEST_F(Judging, RevealLabelWaitsForBothAnswersOfTheQuestion)
 // The list has one field per question even in a two-answer quiz: judged against the first answer.
 TEST_F(Judging, ListQuizWithTwoAnswersJudgesOneFieldPerQuestion)
 {
-    describeQuiz({0, 3, 2, 4});
+    describe({0, 3, 2, 4});
     build();
     answer(4002, "Madrid");
     EXPECT_NE(verdict(4002), "BRAVO");
@@ -411,7 +370,7 @@ TEST_F(Judging, ListQuizWithTwoAnswersJudgesOneFieldPerQuestion)
 
 TEST_F(Judging, RestoredAnswersAreJudgedWhileTheBoardIsBuilt)
 {
-    describeQuiz({2, 3, 1, 2});
+    describe({2, 3, 1, 2});
     writeProgress("france\r\n\r\nitalia\r\n");
     build();
     EXPECT_EQ(verdict(4001), "BRAVO");
@@ -426,8 +385,7 @@ TEST_F(Judging, RestoredAnswersAreJudgedWhileTheBoardIsBuilt)
 TEST_F(Judging, TypedTextIsJudgedOnItsFirst259Characters)
 {
     const std::string stored(259, 'A');
-    const StoredAnswers answers[] = {{stored.c_str(), ""}};
-    describeQuiz({2, 1, 1, 0}, answers);
+    describeQuiz({2, 1, 1, 0}, {{stored, ""}});
     build();
     answer(4001, std::string(259, 'a') + "zzz");
     EXPECT_EQ(verdict(4001), "BRAVO");
@@ -438,7 +396,7 @@ TEST_F(Judging, TypedTextIsJudgedOnItsFirst259Characters)
 TEST_F(Judging, MissingAnswerPictureLeavesTheCardAndIsTriedAgainLater)
 {
     usePictures({1, 2, 3}, {1});
-    describeQuiz({1, 3, 1, 1});
+    describe({1, 3, 1, 1});
     build();
     const HBITMAP cardPicture = picture(2);
     answer(4002, "espagne");
@@ -455,7 +413,7 @@ TEST_F(Judging, MissingAnswerPictureLeavesTheCardAndIsTriedAgainLater)
 TEST_F(Judging, SoundQuizHasNoPictureToReplace)
 {
     usePictures({}, {1});
-    describeQuiz({2, 3, 1, 3});
+    describe({2, 3, 1, 3});
     build();
     EXPECT_EQ(answer(4001, "france"), 1);
     EXPECT_TRUE(revealShown(1));
@@ -465,7 +423,7 @@ TEST_F(Judging, SoundQuizHasNoPictureToReplace)
 TEST_F(Judging, FieldIdsOutsideTheBoardAreIgnored)
 {
     usePictures({1, 2, 3}, {1, 2, 3});
-    describeQuiz({1, 3, 1, 1});
+    describe({1, 3, 1, 1});
     build();
     QuizState before = *app.quiz;
     for (int id : {0, 3000, 4000, 4004, 9999}) {

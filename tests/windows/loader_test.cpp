@@ -90,10 +90,7 @@ int listLength(const QuizState& state)
 void expectOnlyMessage(const LoadedQuiz& loaded, const std::string& text)
 {
     ASSERT_EQ(loaded.messages.size(), 1u);
-    EXPECT_EQ(loaded.messages[0].text, text);
-    EXPECT_EQ(loaded.messages[0].caption, "Enigo");
-    EXPECT_EQ(loaded.messages[0].flags, static_cast<UINT>(MB_OK));
-    EXPECT_EQ(loaded.messages[0].owner, nullptr);
+    expectMessage(loaded.messages[0], nullptr, text, "Enigo", MB_OK);
 }
 
 // The state a failed quiz record leaves: reset values with no questions.

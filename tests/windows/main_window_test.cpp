@@ -11,37 +11,9 @@
 #include "app/main_window.h"
 #include "app/quiz_state_win.h"
 #include "app/startup.h"
+#include "test_support.h"
 
 namespace {
-
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
-
-// A window's rectangle in its parent's client coordinates.
-RECT placeInParent(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-void expectRect(HWND window, int x, int y, int width, int height, const char* what)
-{
-    RECT rect = placeInParent(window);
-    EXPECT_EQ(rect.left, x) << what;
-    EXPECT_EQ(rect.top, y) << what;
-    EXPECT_EQ(rect.right - rect.left, width) << what;
-    EXPECT_EQ(rect.bottom - rect.top, height) << what;
-}
-
-std::vector<MSG> drainPosted(HWND window)
-{
-    std::vector<MSG> posted;
-    MSG message;
-    while (PeekMessageA(&message, window, 0, 0, PM_REMOVE))
-        posted.push_back(message);
-    return posted;
-}
 
 // A fresh quiz state and the real main window with its two dialogs, as start-up makes them.
 class MainWindow : public testing::Test {
@@ -50,11 +22,7 @@ protected:
 
     void SetUp() override
     {
-        app = {};
-        app.module = self();
         app.labelBrush = CreateSolidBrush(kLabelColour);
-        app.quiz = new QuizState;
-        initQuizState(*app.quiz);
         copyText(app.quiz->title, "Capitales d'Europe \xE9t\xE9");
         main = createMainWindow(self());
         ASSERT_NE(main, nullptr);
@@ -65,21 +33,20 @@ protected:
         if (IsWindow(main))
             DestroyWindow(main);
         drainPosted(nullptr);
-        releaseQuizState(*app.quiz);
-        delete app.quiz;
         DeleteObject(app.labelBrush);
-        app = {};
     }
 
     HWND label() const { return GetDlgItem(main, kVersionLabelId); }
 
     void expectLayoutFor(int width, int height)
     {
-        expectRect(app.boardWindow, 5, 50, width - 11, height - 68, "board");
-        expectRect(app.headerWindow, 5, 2, width - 11, 49, "header");
-        expectRect(label(), width - 145, height - 16, 150, 15, "version label");
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        expectPlace(app.boardWindow, 5, 50, width - 11, height - 68);
+        expectPlace(app.headerWindow, 5, 2, width - 11, 49);
+        expectPlace(label(), width - 145, height - 16, 150, 15);
     }
 
+    QuizApp quizApp_;
     HWND main = nullptr;
 };
 
@@ -101,9 +68,7 @@ TEST(MainWindowClass, IsRegisteredAsTheProgramExpects)
 
 TEST_F(MainWindow, IsTitledWithTheQuizTitleAndCentred)
 {
-    char title[300] = {};
-    GetWindowTextA(main, title, sizeof title);
-    EXPECT_STREQ(title, app.quiz->title);
+    EXPECT_EQ(textOf(main), app.quiz->title);
 
     RECT frame;
     RECT desktop;
@@ -142,9 +107,9 @@ TEST_F(MainWindow, LaysOutItsChildrenFromTheClientArea)
 TEST_F(MainWindow, MinimisingKeepsTheLayoutAndRestoringReappliesIt)
 {
     SetWindowPos(main, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
-    RECT before = placeInParent(app.boardWindow);
+    RECT before = placeIn(app.boardWindow);
     ShowWindow(main, SW_MINIMIZE);
-    RECT minimised = placeInParent(app.boardWindow);
+    RECT minimised = placeIn(app.boardWindow);
     EXPECT_EQ(minimised.right - minimised.left, before.right - before.left);
     EXPECT_EQ(minimised.bottom - minimised.top, before.bottom - before.top);
 
@@ -166,12 +131,8 @@ TEST_F(MainWindow, VersionLabelCarriesItsTextFontAndBrush)
 {
     HWND version = label();
     ASSERT_NE(version, nullptr);
-    char text[64] = {};
-    GetWindowTextA(version, text, sizeof text);
     // Windows-1252 bytes, two trailing blanks.
-    EXPECT_EQ(std::string(text), std::string("R\xE9" "alis\xE9" " avec la version 2.1.6  "));
-    EXPECT_EQ(static_cast<unsigned char>(text[1]), 0xE9);
-    EXPECT_EQ(std::string(text).size(), 31u);
+    EXPECT_EQ(textOf(version), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
     EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(version, WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
 
     HDC dc = GetDC(version);
@@ -197,18 +158,10 @@ TEST_F(MainWindow, WheelOverTheWindowReachesTheBoard)
 
 TEST_F(MainWindow, ClosingDeletesTheStraySoundFileDestroysTheBoardAndQuits)
 {
-    char folder[MAX_PATH];
-    char previous[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    SetCurrentDirectoryA(folder);
-    HANDLE file = CreateFileA("enigo.mp3", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
-
+    ScratchFolder scratch;
+    writeFile("enigo.mp3", "");
     EXPECT_EQ(SendMessageA(main, WM_CLOSE, 0, 0), 0);
     EXPECT_EQ(GetFileAttributesA("enigo.mp3"), INVALID_FILE_ATTRIBUTES);
-    SetCurrentDirectoryA(previous);
 
     EXPECT_FALSE(IsWindow(app.boardWindow));
     EXPECT_TRUE(IsWindow(main)) << "closing leaves the main window to the teardown";

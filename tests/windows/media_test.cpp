@@ -7,15 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/quiz_state_win.h"
-#include "app/shell_open.h"
 #include "board/board.h"
 #include "media/media.h"
 #include "resource.h"
@@ -23,36 +19,15 @@
 
 namespace {
 
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
-
 bool fileExists(const std::string& name) { return GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::vector<unsigned char> fileBytes(const std::string& name)
 {
-    std::ifstream file(name, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::string bytes = readFile(name);
+    return {bytes.begin(), bytes.end()};
 }
 
-void writeFile(const std::string& name, const std::string& bytes)
-{
-    std::ofstream(name, std::ios::binary) << bytes;
-}
-
-// The "enigo*" files of the current directory, sorted.
-std::vector<std::string> mediaFiles()
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("enigo*", &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
+std::vector<std::string> mediaFiles() { return folderContents("enigo*"); }
 
 // Distinct bytes, zeros included, and a distinct length per question.
 std::vector<unsigned char> mediaBytes(int question)
@@ -70,6 +45,10 @@ std::string narrow(BSTR text)
         result += static_cast<char>(text[i]);
     return result;
 }
+
+// What the media code never calls.
+#define NOT_CALLED(name, ...) \
+    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
 
 // Stands in for the system's player: one object that is both the player and its controls. It
 // logs the calls the media code makes, and at each stop which media files were still there.
@@ -112,54 +91,37 @@ public:
         }
         return references;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
+    NOT_CALLED(GetTypeInfoCount, UINT*) NOT_CALLED(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    NOT_CALLED(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+    NOT_CALLED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
 
     // IWMPCore
     HRESULT STDMETHODCALLTYPE close() override { return log("close"); }
-    HRESULT STDMETHODCALLTYPE get_URL(BSTR*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_URL, BSTR*)
     HRESULT STDMETHODCALLTYPE put_URL(BSTR url) override { return log("url " + narrow(url)); }
-    HRESULT STDMETHODCALLTYPE get_openState(WMPOpenState*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_playState(WMPPlayState*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_openState, WMPOpenState*) NOT_CALLED(get_playState, WMPPlayState*)
     HRESULT STDMETHODCALLTYPE get_controls(IWMPControls** controls) override
     {
         *controls = this;
         AddRef();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE get_settings(IWMPSettings**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentMedia(IWMPMedia**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentMedia(IWMPMedia*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_mediaCollection(IWMPMediaCollection**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_playlistCollection(IWMPPlaylistCollection**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_versionInfo(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE launchURL(BSTR) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_network(IWMPNetwork**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentPlaylist(IWMPPlaylist**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentPlaylist(IWMPPlaylist*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_cdromCollection(IWMPCdromCollection**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_closedCaption(IWMPClosedCaption**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_isOnline(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_Error(IWMPError**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_status(BSTR*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_settings, IWMPSettings**) NOT_CALLED(get_currentMedia, IWMPMedia**) NOT_CALLED(put_currentMedia, IWMPMedia*)
+    NOT_CALLED(get_mediaCollection, IWMPMediaCollection**) NOT_CALLED(get_playlistCollection, IWMPPlaylistCollection**)
+    NOT_CALLED(get_versionInfo, BSTR*) NOT_CALLED(launchURL, BSTR) NOT_CALLED(get_network, IWMPNetwork**)
+    NOT_CALLED(get_currentPlaylist, IWMPPlaylist**) NOT_CALLED(put_currentPlaylist, IWMPPlaylist*)
+    NOT_CALLED(get_cdromCollection, IWMPCdromCollection**) NOT_CALLED(get_closedCaption, IWMPClosedCaption**)
+    NOT_CALLED(get_isOnline, VARIANT_BOOL*) NOT_CALLED(get_Error, IWMPError**) NOT_CALLED(get_status, BSTR*)
 
     // IWMPPlayer
-    HRESULT STDMETHODCALLTYPE get_enabled(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_enabled(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_fullScreen(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_fullScreen(VARIANT_BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_enableContextMenu(VARIANT_BOOL*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_enableContextMenu(VARIANT_BOOL) override { return E_NOTIMPL; }
+    NOT_CALLED(get_enabled, VARIANT_BOOL*) NOT_CALLED(put_enabled, VARIANT_BOOL) NOT_CALLED(get_fullScreen, VARIANT_BOOL*)
+    NOT_CALLED(put_fullScreen, VARIANT_BOOL) NOT_CALLED(get_enableContextMenu, VARIANT_BOOL*)
+    NOT_CALLED(put_enableContextMenu, VARIANT_BOOL)
     HRESULT STDMETHODCALLTYPE put_uiMode(BSTR mode) override { return log("uiMode " + narrow(mode)); }
-    HRESULT STDMETHODCALLTYPE get_uiMode(BSTR*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_uiMode, BSTR*)
 
     // IWMPControls
-    HRESULT STDMETHODCALLTYPE get_isAvailable(BSTR, VARIANT_BOOL*) override { return E_NOTIMPL; }
+    NOT_CALLED(get_isAvailable, BSTR, VARIANT_BOOL*)
     HRESULT STDMETHODCALLTYPE play() override { return log("play"); }
     HRESULT STDMETHODCALLTYPE stop() override
     {
@@ -167,18 +129,10 @@ public:
         return log("stop");
     }
     HRESULT STDMETHODCALLTYPE pause() override { return log("pause"); }
-    HRESULT STDMETHODCALLTYPE fastForward() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE fastReverse() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentPosition(double*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentPosition(double) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentPositionString(BSTR*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE next() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE previous() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE currentItem(IWMPMedia**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentItem(IWMPMedia*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE get_currentMarker(LONG*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE put_currentMarker(LONG) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE playItem(IWMPMedia*) override { return E_NOTIMPL; }
+    NOT_CALLED(fastForward) NOT_CALLED(fastReverse) NOT_CALLED(get_currentPosition, double*) NOT_CALLED(put_currentPosition, double)
+    NOT_CALLED(get_currentPositionString, BSTR*) NOT_CALLED(next) NOT_CALLED(previous) NOT_CALLED(currentItem, IWMPMedia**)
+    NOT_CALLED(put_currentItem, IWMPMedia*) NOT_CALLED(get_currentMarker, LONG*) NOT_CALLED(put_currentMarker, LONG)
+    NOT_CALLED(playItem, IWMPMedia*)
 
 private:
     HRESULT log(const std::string& call)
@@ -187,6 +141,7 @@ private:
         return S_OK;
     }
 };
+#undef NOT_CALLED
 
 StandInPlayer standIn;
 
@@ -216,25 +171,6 @@ public:
 
 testing::Environment* const standInByDefault = testing::AddGlobalTestEnvironment(new StandInPlayerByDefault);
 
-struct ShellRequest {
-    HWND owner;
-    std::string verb;
-    std::string file;
-    bool parameters;
-    bool directory;
-    int show;
-};
-
-std::vector<ShellRequest> shellRequests;
-
-HINSTANCE recordShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
-                          const char* directory, int show)
-{
-    shellRequests.push_back({owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr,
-                             show});
-    return reinterpret_cast<HINSTANCE>(42);
-}
-
 struct Attachment {
     IUnknown* control;
     HWND window;
@@ -259,15 +195,9 @@ class Media : public testing::Test {
 protected:
     void SetUp() override
     {
-        removeMediaFiles();
-        app = {};
-        app.quiz = new QuizState;
-        initQuizState(*app.quiz);
         media = {};
         standIn.reset();
-        shellRequests.clear();
         attachments.clear();
-        setShellOpenSink(recordShellOpen);
         parent_ = CreateWindowExA(0, "Static", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
                                   nullptr, self(), nullptr);
     }
@@ -277,22 +207,8 @@ protected:
         shutdownMedia(parent_);
         if (IsWindow(parent_))
             DestroyWindow(parent_);
-        setShellOpenSink(nullptr);
         setPlayerFactory(makeStandIn);
-        releaseQuizState(*app.quiz);
-        delete app.quiz;
-        app = {};
         media = {};
-        removeMediaFiles();
-    }
-
-    // Also run on set-up: Wine reuses process ids, and a crashed run leaves its folder behind.
-    static void removeMediaFiles()
-    {
-        for (const std::string& name : mediaFiles()) {
-            if (!DeleteFileA(name.c_str()))
-                RemoveDirectoryA(name.c_str());
-        }
     }
 
     // A quiz of the given kind and number of questions; the listed questions get media resources.
@@ -301,12 +217,7 @@ protected:
         for (int question : withMedia)
             module_.add("IMG", 400 + question, mediaBytes(question));
         app.module = module_.load();
-        QuizState& state = *app.quiz;
-        state.mediaKind = mediaKind;
-        state.questionCount = questions;
-        state.answersPerQuestion = 1;
-        for (int question = 1; question <= questions; ++question)
-            appendQuestion(state, "A", "B", "Question");
+        ::describeQuiz({mediaKind, questions, 1, 0});
     }
 
     HWND build()
@@ -335,10 +246,12 @@ protected:
         return calls;
     }
 
+    ScratchFolder scratch_;
+    QuizApp quizApp_;
+    ShellCapture shell_;
     FixtureModule module_;
     HWND parent_ = nullptr;
     HWND board_ = nullptr;
-    ScratchFolder scratch_;
 };
 
 TEST_F(Media, PlayingAnotherCardStopsAndDeletesTheFirstThenPlaysItsOwnFile)
@@ -388,7 +301,7 @@ TEST_F(Media, StopBeforeAnyPlayOnlyStopsTheIdlePlayer)
     EXPECT_EQ(playerCalls(), kStopped);
     // No question has played yet: the file of question 1 is not the one to delete.
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo1.mp3"});
-    EXPECT_TRUE(shellRequests.empty());
+    EXPECT_TRUE(shell_.requests().empty());
 }
 
 TEST_F(Media, SamePlayButtonTwiceWritesAndPlaysTheFileAfresh)
@@ -483,7 +396,7 @@ TEST_P(NonMediaKinds, LeaveLibraryComFilesAndCommandsAlone)
     for (WPARAM id : {6001, 6002, 7001})
         command(id);
     EXPECT_TRUE(standIn.calls.empty());
-    EXPECT_TRUE(shellRequests.empty());
+    EXPECT_TRUE(shell_.requests().empty());
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo2.mp3"});
 
     shutdownMedia(parent_);
@@ -506,13 +419,7 @@ TEST_F(Media, PlayerLivesUnseenInAZeroSizedContainer)
     GetClassNameA(container, className, sizeof className);
     EXPECT_EQ(lstrcmpiA(className, "Static"), 0) << className;
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(container, GWL_STYLE)), static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_BORDER));
-    RECT place;
-    GetWindowRect(container, &place);
-    MapWindowPoints(HWND_DESKTOP, board_, reinterpret_cast<POINT*>(&place), 2);
-    EXPECT_EQ(place.left, 0);
-    EXPECT_EQ(place.top, 0);
-    EXPECT_EQ(place.right, 0);
-    EXPECT_EQ(place.bottom, 0);
+    expectPlace(container, 0, 0, 0, 0);
     // Made before the cards: the first child of the board.
     EXPECT_EQ(GetWindow(board_, GW_CHILD), container);
 
@@ -523,15 +430,6 @@ TEST_F(Media, PlayerLivesUnseenInAZeroSizedContainer)
     EXPECT_EQ(standIn.calls, std::vector<std::string>{"uiMode none"});
 }
 
-// A hosting library without the entry point: the player is used unhosted, never called through null.
-TEST_F(Media, PlayerWithoutHostingEntryStillPlays)
-{
-    describeQuiz(kMediaSound, 2, {1, 2});
-    build();
-    click(6001);
-    EXPECT_EQ(playerCalls(), played("enigo1.mp3"));
-}
-
 TEST_F(Media, WithoutPlayerTheShellOpensEachFileAndStopLeavesIt)
 {
     forcedResult = REGDB_E_CLASSNOTREG;
@@ -540,29 +438,25 @@ TEST_F(Media, WithoutPlayerTheShellOpensEachFileAndStopLeavesIt)
     MessageCapture capture;
     build();
     ASSERT_EQ(capture.messages().size(), 1u);
-    EXPECT_EQ(capture.messages()[0].owner, board_);
-    EXPECT_EQ(capture.messages()[0].text, "WindowMediaplayer non d\xE9" "tect\xE9" ".");
-    EXPECT_EQ(capture.messages()[0].caption, "Information");
-    EXPECT_EQ(capture.messages()[0].flags, static_cast<UINT>(MB_OK));
+    expectMessage(capture.messages()[0], board_, "WindowMediaplayer non d\xE9" "tect\xE9" ".", "Information", MB_OK);
     // The board is built on: container and buttons all there.
     EXPECT_NE(GetDlgItem(board_, 9900), nullptr);
     EXPECT_NE(GetDlgItem(board_, 6004), nullptr);
     EXPECT_NE(GetDlgItem(board_, 7004), nullptr);
 
     click(6003);
-    ASSERT_EQ(shellRequests.size(), 1u);
-    const ShellRequest& request = shellRequests[0];
+    ASSERT_EQ(shell_.requests().size(), 1u);
+    const ShellRequest& request = shell_.requests()[0];
     EXPECT_EQ(request.owner, board_);
     EXPECT_EQ(request.verb, "open");
     EXPECT_EQ(request.file, "enigo3.mp3");
-    EXPECT_FALSE(request.parameters);
-    EXPECT_FALSE(request.directory);
+    EXPECT_FALSE(request.parameters || request.directory);
     EXPECT_EQ(request.show, SW_HIDE);
     EXPECT_EQ(fileBytes("enigo3.mp3"), mediaBytes(3));
 
     click(7003);
     click(7001);
-    EXPECT_EQ(shellRequests.size(), 1u);
+    EXPECT_EQ(shell_.requests().size(), 1u);
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo3.mp3"}) << "the shell's application may still use it";
     EXPECT_TRUE(standIn.calls.empty());
     EXPECT_EQ(capture.messages().size(), 1u);
@@ -586,7 +480,7 @@ TEST_P(CreationResults, AnythingButPlainSuccessMeansNoPlayer)
     EXPECT_EQ(standIn.references, 1);
     click(6001);
     EXPECT_TRUE(standIn.calls.empty());
-    EXPECT_EQ(shellRequests.size(), 1u);
+    EXPECT_EQ(shell_.requests().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, CreationResults, testing::Values(REGDB_E_CLASSNOTREG, E_NOINTERFACE, S_FALSE));
@@ -611,7 +505,7 @@ TEST_F(Media, SystemPlayerIsHostedAndPlays)
     EXPECT_EQ(mediaFiles(), std::vector<std::string>{"enigo2.mp3"});
     click(7002);
     EXPECT_TRUE(mediaFiles().empty());
-    EXPECT_TRUE(shellRequests.empty());
+    EXPECT_TRUE(shell_.requests().empty());
     EXPECT_TRUE(capture.messages().empty());
 
     shutdownMedia(parent_);
@@ -638,10 +532,7 @@ TEST_P(WriteFailures, FileThatCannotBeWrittenIsAFailedExtraction)
     click(6003);
     EXPECT_EQ(playerCalls(), kStopped) << "stopped, but handed nothing to play";
     ASSERT_EQ(capture.messages().size(), 1u);
-    EXPECT_EQ(capture.messages()[0].owner, nullptr);
-    EXPECT_EQ(capture.messages()[0].text, c.message);
-    EXPECT_EQ(capture.messages()[0].caption, "Information");
-    EXPECT_EQ(capture.messages()[0].flags, static_cast<UINT>(MB_OK));
+    expectMessage(capture.messages()[0], nullptr, c.message, "Information", MB_OK);
 
     EXPECT_EQ(extractMediaFile(board_, 403, c.mediaKind - 1), 0);
     EXPECT_EQ(extractMediaFile(board_, 402, c.mediaKind - 1), 1);
@@ -673,7 +564,8 @@ struct CommandCase {
     std::vector<std::string> files;
 };
 
-// The board compares the command's whole first parameter with the play and stop ranges.
+// The board compares the command's whole first parameter with the play and stop ranges. No
+// hosting entry is loaded here: the player is used unhosted, never called through null.
 TEST_F(Media, OnlyPlainClicksOfTheButtonRangesCount)
 {
     describeQuiz(kMediaSound, 3, {1, 96});

@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,39 +17,10 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-std::string unixToWindows(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    return path;
-}
-
 Bytes suiteFile(const std::string& name)
 {
-    std::ifstream file(unixToWindows(ENIGO_PNGSUITE_DIR) + "/" + name, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// Every pixel as 0x00RRGGBB, top row first.
-std::vector<DWORD> pixelsOf(HBITMAP bitmap, int& width, int& height)
-{
-    BITMAP description = {};
-    GetObjectA(bitmap, sizeof description, &description);
-    width = description.bmWidth;
-    height = description.bmHeight;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    for (DWORD& pixel : pixels)
-        pixel &= 0xFFFFFF;
-    return pixels;
+    const std::string bytes = readFile(windowsPath(ENIGO_PNGSUITE_DIR) + "\\" + name);
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 class SuiteImage : public testing::TestWithParam<const char*> {};
@@ -74,11 +43,10 @@ TEST_P(SuiteImage, DecodesToTheSamePixelsAsTheSystemLoader)
     ASSERT_NE(ours, nullptr);
     EXPECT_TRUE(capture.messages().empty());
 
-    int width = 0, height = 0, referenceWidth = 0, referenceHeight = 0;
-    std::vector<DWORD> ourPixels = pixelsOf(ours, width, height);
-    std::vector<DWORD> referencePixels = pixelsOf(reference, referenceWidth, referenceHeight);
-    ASSERT_EQ(width, referenceWidth);
-    ASSERT_EQ(height, referenceHeight);
+    ASSERT_EQ(bitmapSize(ours).cx, bitmapSize(reference).cx);
+    ASSERT_EQ(bitmapSize(ours).cy, bitmapSize(reference).cy);
+    std::vector<DWORD> ourPixels = pixelsOf(ours);
+    std::vector<DWORD> referencePixels = pixelsOf(reference);
     int different = 0;
     for (size_t i = 0; i < ourPixels.size(); ++i)
         different += ourPixels[i] != referencePixels[i];
@@ -106,10 +74,8 @@ TEST(PngPicture, IsScaledIntoTheCardLikeAnyPicture)
     HMODULE module = fixture.load();
     HBITMAP picture = loadPicture(module, 401, kPictureResourceType, kPictureBox, kPictureBox);
     ASSERT_NE(picture, nullptr);
-    BITMAP size = {};
-    GetObjectA(picture, sizeof size, &size);
-    EXPECT_EQ(size.bmWidth, 260);
-    EXPECT_EQ(size.bmHeight, 260);
+    EXPECT_EQ(bitmapSize(picture).cx, 260);
+    EXPECT_EQ(bitmapSize(picture).cy, 260);
     DeleteObject(picture);
 }
 
@@ -151,10 +117,7 @@ TEST_P(PngFailures, YieldNoPictureAndTheRightMessage)
         return;
     }
     ASSERT_EQ(capture.messages().size(), 1u);
-    EXPECT_EQ(capture.messages()[0].text, failure.message);
-    EXPECT_EQ(capture.messages()[0].caption, "APPNAME");
-    EXPECT_EQ(capture.messages()[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
-    EXPECT_EQ(capture.messages()[0].owner, nullptr);
+    expectMessage(capture.messages()[0], nullptr, failure.message, "APPNAME", MB_OK | MB_ICONERROR);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -21,49 +21,6 @@ namespace {
 
 const std::string k259(259, 'x');
 
-// Names in the current folder, without "." and "..", sorted.
-std::vector<std::string> folderContents()
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("*", &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-bool readFile(const std::string& name, std::string& bytes)
-{
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    bytes.clear();
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
-        bytes.append(chunk, got);
-    CloseHandle(file);
-    return true;
-}
-
-void writeFile(const std::string& name, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(written, bytes.size());
-}
-
 // A scratch folder, the progress file's name, a quiz state and a window standing for the board.
 class Progress : public testing::Test {
 protected:
@@ -74,8 +31,7 @@ protected:
         name = fileName;
         state = std::make_unique<QuizState>();
         resetQuizData(*state);
-        board = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
+        board = makeChild("Static", "", WS_POPUP, 0, 0, 400, 300, nullptr);
         ASSERT_NE(board, nullptr);
         state->boardWindow = board;
     }
@@ -91,11 +47,9 @@ protected:
             for (int k = 1; k <= fieldsPerQuestion; ++k) {
                 const int id = answerFieldId(j, k, fieldsPerQuestion);
                 const std::string& text = texts.at(next++);
-                HWND field = CreateWindowExA(0, "Edit", text.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
-                                             0, 20 * static_cast<int>(next), 260, 20, board,
-                                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                             GetModuleHandleA(nullptr), nullptr);
-                ASSERT_NE(field, nullptr);
+                ASSERT_NE(makeChild("Edit", text.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 0,
+                                    20 * static_cast<int>(next), 260, 20, board, id),
+                          nullptr);
             }
         }
         ASSERT_EQ(next, texts.size());
@@ -119,9 +73,8 @@ protected:
 
     std::string fileBytes()
     {
-        std::string bytes;
-        EXPECT_TRUE(readFile(name, bytes)) << "no " << name;
-        return bytes;
+        EXPECT_NE(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES) << "no " << name;
+        return readFile(name);
     }
 
     ScratchFolder folder;

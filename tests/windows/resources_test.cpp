@@ -11,24 +11,16 @@
 #include <vector>
 
 #include "resource.h"
-
-// The ids are part of the executable's external interface; a renumbering must not slip through.
-static_assert(IDD_BOARD == 1001, "board template id");
-static_assert(IDD_HEADER == 1002, "header template id");
-static_assert(IDC_LINK_HAND == 1003, "hand cursor id");
-static_assert(IDI_PLAY == 1004, "play icon id");
-static_assert(IDI_STOP == 1005, "stop icon id");
+#include "test_support.h"
 
 namespace {
 
-HMODULE selfModule() { return GetModuleHandleA(nullptr); }
-
 // Bytes of one resource of this executable; empty when it is missing.
 std::vector<uint8_t> resourceBytes(int id, LPCSTR type) {
-    HRSRC info = FindResourceA(selfModule(), MAKEINTRESOURCEA(id), type);
+    HRSRC info = FindResourceA(self(), MAKEINTRESOURCEA(id), type);
     if (!info) return {};
-    HGLOBAL handle = LoadResource(selfModule(), info);
-    const DWORD size = SizeofResource(selfModule(), info);
+    HGLOBAL handle = LoadResource(self(), info);
+    const DWORD size = SizeofResource(self(), info);
     const auto* data = static_cast<const uint8_t*>(LockResource(handle));
     if (!data || size == 0) return {};
     return std::vector<uint8_t>(data, data + size);
@@ -127,13 +119,9 @@ void expectEmptyChildTemplate(int id, uint32_t expectedStyle) {
     EXPECT_EQ(h.style & WS_VISIBLE, 0u) << "must start hidden";
     EXPECT_EQ(h.exStyle, 0u);
     EXPECT_EQ(h.itemCount, 0u) << "the procedures create every control";
-    EXPECT_EQ(h.x, 0);
-    EXPECT_EQ(h.y, 0);
-    EXPECT_EQ(h.cx, 86);
-    EXPECT_EQ(h.cy, 100);
-    EXPECT_EQ(h.menu, "");
-    EXPECT_EQ(h.windowClass, "");
-    EXPECT_EQ(h.title, "");
+    EXPECT_EQ(std::to_string(h.x) + "," + std::to_string(h.y) + " " + std::to_string(h.cx) + "x" + std::to_string(h.cy),
+              "0,0 86x100");
+    EXPECT_EQ(h.menu + "|" + h.windowClass + "|" + h.title, "||");
     EXPECT_EQ(h.pointSize, 8u);
     EXPECT_EQ(h.face, "MS Sans Serif");
 }
@@ -153,10 +141,10 @@ INT_PTR CALLBACK silentDialogProc(HWND, UINT message, WPARAM, LPARAM) {
 // The templates must also be accepted by the dialog manager as child dialogs.
 TEST(DialogTemplates, CreateHiddenChildDialogsWithoutControls) {
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 400, 300, nullptr, nullptr,
-                                  selfModule(), nullptr);
+                                  self(), nullptr);
     ASSERT_NE(parent, nullptr);
     for (int id : {IDD_BOARD, IDD_HEADER}) {
-        HWND dialog = CreateDialogParamA(selfModule(), MAKEINTRESOURCEA(id), parent, silentDialogProc, 0);
+        HWND dialog = CreateDialogParamA(self(), MAKEINTRESOURCEA(id), parent, silentDialogProc, 0);
         ASSERT_NE(dialog, nullptr) << "dialog " << id;
         const LONG style = GetWindowLongA(dialog, GWL_STYLE);
         EXPECT_TRUE(style & WS_CHILD) << "dialog " << id;
@@ -195,8 +183,8 @@ TEST(HandCursor, GroupHoldsOneMonochrome32x32Cursor) {
     EXPECT_TRUE(r.ok);
 }
 
-TEST(HandCursor, LoadsWithHotSpotAtFingertip) {
-    HCURSOR cursor = LoadCursorA(selfModule(), MAKEINTRESOURCEA(IDC_LINK_HAND));
+TEST(HandCursor, LoadsWithHotSpotAtFingertipBothWays) {
+    HCURSOR cursor = LoadCursorA(self(), MAKEINTRESOURCEA(IDC_LINK_HAND));
     ASSERT_NE(cursor, nullptr);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
@@ -242,22 +230,18 @@ TEST(HandCursor, LoadsWithHotSpotAtFingertip) {
         }
 
     DeleteObject(info.hbmMask);
-}
 
-TEST(HandCursor, LoadImageGivesTheSameSizeAndHotSpot) {
-    HANDLE cursor = LoadImageA(selfModule(), MAKEINTRESOURCEA(IDC_LINK_HAND), IMAGE_CURSOR, 0, 0, 0);
-    ASSERT_NE(cursor, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(static_cast<HCURSOR>(cursor), &info));
-    BITMAP mask{};
-    ASSERT_TRUE(GetObjectA(info.hbmMask, sizeof mask, &mask));
-    EXPECT_EQ(mask.bmWidth, 32);
-    EXPECT_EQ(mask.bmHeight, 64);
+    // Loaded by LoadImage at its default size: the same size and hot spot.
+    HANDLE image = LoadImageA(self(), MAKEINTRESOURCEA(IDC_LINK_HAND), IMAGE_CURSOR, 0, 0, 0);
+    ASSERT_NE(image, nullptr);
+    ASSERT_TRUE(GetIconInfo(static_cast<HCURSOR>(image), &info));
+    EXPECT_EQ(bitmapSize(info.hbmMask).cx, 32);
+    EXPECT_EQ(bitmapSize(info.hbmMask).cy, 64);
     EXPECT_EQ(info.xHotspot, 6u);
     EXPECT_EQ(info.yHotspot, 0u);
     DeleteObject(info.hbmMask);
     if (info.hbmColor) DeleteObject(info.hbmColor);
-    DestroyCursor(static_cast<HCURSOR>(cursor));
+    DestroyCursor(static_cast<HCURSOR>(image));
 }
 
 const COLORREF kBlack = RGB(0, 0, 0);
@@ -273,7 +257,7 @@ struct IconPixels {
 
 IconPixels readIcon(int id) {
     IconPixels result;
-    HICON icon = LoadIconA(selfModule(), MAKEINTRESOURCEA(id));
+    HICON icon = LoadIconA(self(), MAKEINTRESOURCEA(id));
     ICONINFO info{};
     if (!icon || !GetIconInfo(icon, &info)) return result;
     BITMAP colour{};
@@ -408,7 +392,7 @@ class VersionBlock : public ::testing::Test {
 protected:
     void SetUp() override {
         char path[MAX_PATH] = {};
-        ASSERT_GT(GetModuleFileNameA(selfModule(), path, MAX_PATH), 0u);
+        ASSERT_GT(GetModuleFileNameA(self(), path, MAX_PATH), 0u);
         DWORD ignored = 0;
         const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
         ASSERT_GT(size, 0u) << "no version block";

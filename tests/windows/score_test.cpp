@@ -15,17 +15,9 @@
 #include "judging/header_ids.h"
 #include "judging/score.h"
 #include "resource.h"
+#include "test_support.h"
 
 namespace {
-
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
-
-std::string textOf(HWND window)
-{
-    char text[300] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 
 // Writes to the score label and code field and reads of the hide box, in the order they happen:
 // the board's relayout reads the box, so a read after both writes is the relayout at the end.
@@ -48,36 +40,16 @@ void logMessagesOf(HWND control)
     SetWindowLongPtrA(control, GWLP_USERDATA, previous);
 }
 
-// The verdict label ids a board holds: one per question in the list, one per answer in the grid.
-std::vector<int> verdictLabelIds(int mediaKind, int questions, int answers)
-{
-    const int fields = mediaKind == 0 ? questions : questions * answers;
-    std::vector<int> ids;
-    for (int field = 1; field <= fields; ++field)
-        ids.push_back(5000 + field);
-    return ids;
-}
-
 // A real header panel and a stand-in board holding nothing but verdict labels reading "?".
 class Score : public testing::Test {
 protected:
     void SetUp() override
     {
-        app = {};
-        app.module = self();
-        app.quiz = new QuizState;
-        initQuizState(*app.quiz);
         parent_ = CreateWindowExA(0, "Static", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 400, nullptr,
                                   nullptr, self(), nullptr);
     }
 
-    void TearDown() override
-    {
-        DestroyWindow(parent_);
-        releaseQuizState(*app.quiz);
-        delete app.quiz;
-        app = {};
-    }
+    void TearDown() override { DestroyWindow(parent_); }
 
     // Builds header and board for a quiz; the header is reached through the quiz state only.
     void makeQuiz(int mediaKind, int questions, int answers)
@@ -91,11 +63,11 @@ protected:
         header_ = CreateDialogParamA(self(), MAKEINTRESOURCEA(IDD_HEADER), parent_, headerProc, 0);
         ASSERT_NE(header_, nullptr);
         state.headerWindow = header_;
-        board_ = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 0, 60, 880, 300, parent_, nullptr, self(),
-                                 nullptr);
-        for (int id : verdictLabelIds(mediaKind, questions, answers))
-            CreateWindowExA(0, "Static", "?", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, board_,
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), self(), nullptr);
+        board_ = makeChild("Static", "", WS_CHILD | WS_VISIBLE, 0, 60, 880, 300, parent_);
+        // One verdict label per question in the list, one per answer in the grid.
+        const int labels = mediaKind == 0 ? questions : questions * answers;
+        for (int id = 5001; id <= 5000 + labels; ++id)
+            makeChild("Static", "?", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, board_, id);
         state.boardWindow = board_;
     }
 
@@ -113,6 +85,7 @@ protected:
         return std::vector<int>(state.solvedFlags + 1, state.solvedFlags + 1 + state.questionCount);
     }
 
+    QuizApp quizApp_;
     HWND parent_ = nullptr;
     HWND header_ = nullptr;
     HWND board_ = nullptr;
@@ -176,23 +149,13 @@ INSTANTIATE_TEST_SUITE_P(
         ScoreCase{"any_three_give_the_third_code", 2, 36, 1, {{5001, "BRAVO"}, {5020, "BRAVO"}, {5036, "BRAVO"}},
                   " 3 / 36", "CODE-3", {1, 20, 36}},
         ScoreCase{"all_of_36", 1, 36, 1, allBravo(36), " 36 / 36", "CODE-36", upTo(36)},
-        ScoreCase{"only_exact_bytes_count",
-                  1,
-                  6,
-                  1,
+        ScoreCase{"only_exact_bytes_count", 1, 6, 1,
                   {{5001, "bravo"}, {5002, "BRAVO "}, {5003, "BRAV"}, {5004, " BRAVO"}, {5005, "BRAVOS"}, {5006, "BRAVO"}},
-                  " 1 / 6",
-                  "CODE-1",
-                  {6}},
-        ScoreCase{"two_answers_need_both",
-                  1,
-                  4,
-                  2,
+                  " 1 / 6", "CODE-1", {6}},
+        ScoreCase{"two_answers_need_both", 1, 4, 2,
                   {{5001, "BRAVO"}, {5002, "BRAVO"}, {5003, "BRAVO"}, {5004, "Presque"}, {5005, "FAUX"}, {5006, "BRAVO"},
                    {5008, "BRAVO"}},
-                  " 1 / 4",
-                  "CODE-1",
-                  {1}},
+                  " 1 / 4", "CODE-1", {1}},
         ScoreCase{"two_answers_video_cards", 3, 3, 2, {{5003, "BRAVO"}, {5004, "BRAVO"}, {5005, "BRAVO"}}, " 1 / 3",
                   "CODE-1", {2}},
         // The list has one field and one verdict label per question even when the quiz has two answers.

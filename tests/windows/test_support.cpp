@@ -3,7 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
+#include "app/app.h"
 #include "app/message_box.h"
+#include "app/quiz_state_win.h"
+#include "app/shell_open.h"
 #include "lzw_encode.h"
 
 namespace {
@@ -18,6 +24,29 @@ int captureMessage(HWND owner, const char* text, const char* caption, UINT flags
 
 int fixtureCounter = 0;
 
+std::vector<std::pair<HWND, DWORD>> requestedStyles;
+
+LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        auto* creation = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        requestedStyles.emplace_back(reinterpret_cast<HWND>(wParam), static_cast<DWORD>(creation->lpcs->style));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+App savedApp = {};
+
+std::vector<ShellRequest> shellRequests;
+
+HINSTANCE captureShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
+                           const char* directory, int show)
+{
+    shellRequests.push_back({owner, verb ? verb : "", file ? file : "", parameters != nullptr, directory != nullptr,
+                             show});
+    return reinterpret_cast<HINSTANCE>(42);
+}
+
 } // namespace
 
 ScratchFolder::ScratchFolder()
@@ -27,24 +56,18 @@ ScratchFolder::ScratchFolder()
     GetTempPathA(MAX_PATH, temp);
     GetCurrentDirectoryA(MAX_PATH, previous_);
     path_ = std::string(temp) + "enigo-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    // Wine reuses process ids, and a crashed run leaves its folder behind.
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
     EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
     EXPECT_TRUE(SetCurrentDirectoryA(path_.c_str())) << path_;
 }
 
 ScratchFolder::~ScratchFolder()
 {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA("*", &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name != "." && name != ".." && !DeleteFileA(name.c_str()))
-                RemoveDirectoryA(name.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
     SetCurrentDirectoryA(previous_);
-    RemoveDirectoryA(path_.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
 }
 
 MessageCapture::MessageCapture()
@@ -138,4 +161,257 @@ std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
             pixel[2] = GetRValue(colour);
         }
     return file;
+}
+
+HINSTANCE self() { return GetModuleHandleA(nullptr); }
+
+std::string textOf(HWND window)
+{
+    char text[300] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::vector<HWND> childrenOf(HWND window)
+{
+    std::vector<HWND> list;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        list.push_back(child);
+    return list;
+}
+
+SIZE bitmapSize(HBITMAP bitmap)
+{
+    BITMAP description = {};
+    GetObjectA(bitmap, sizeof description, &description);
+    return {description.bmWidth, description.bmHeight};
+}
+
+RECT placeIn(HWND window, HWND frame)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, frame ? frame : GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+HWND makeChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
+               int id)
+{
+    return CreateWindowExA(0, className, text, style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), self(), nullptr);
+}
+
+void writeFile(const std::string& name, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string readFile(const std::string& name)
+{
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+QuizApp::QuizApp()
+{
+    savedApp = app;
+    app = {};
+    app.module = self();
+    app.quiz = new QuizState;
+    initQuizState(*app.quiz);
+}
+
+QuizApp::~QuizApp()
+{
+    releaseQuizState(*app.quiz);
+    delete app.quiz;
+    app = savedApp;
+}
+
+void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::string, std::string>>& answers)
+{
+    QuizState& state = *app.quiz;
+    state.mediaKind = setup.mediaKind;
+    state.questionCount = setup.questions;
+    state.answersPerQuestion = setup.answers;
+    state.revealMode = setup.revealMode;
+    copyText(state.answerLabel1, "Pays");
+    copyText(state.answerLabel2, "Capitale");
+    for (int question = 1; question <= setup.questions; ++question) {
+        const std::string n = std::to_string(question);
+        const bool given = static_cast<size_t>(question) <= answers.size();
+        QuestionRecord* record = appendQuestion(state, given ? answers[question - 1].first.c_str() : ("A" + n).c_str(),
+                                                given ? answers[question - 1].second.c_str() : ("B" + n).c_str(),
+                                                ("Question " + n).c_str());
+        copyText(record->revealText, ("R\xE9" "ponse " + n).c_str());
+    }
+}
+
+CreationStyles::CreationStyles()
+{
+    requestedStyles.clear();
+    hook_ = SetWindowsHookExA(WH_CBT, recordCreation, nullptr, GetCurrentThreadId());
+}
+
+CreationStyles::~CreationStyles()
+{
+    UnhookWindowsHookEx(hook_);
+}
+
+DWORD CreationStyles::of(HWND window)
+{
+    for (const auto& entry : requestedStyles)
+        if (entry.first == window)
+            return entry.second;
+    return 0;
+}
+
+void expectControls(HWND parent, const std::vector<ExpectedControl>& expected,
+                    const std::function<HGDIOBJ(int font)>& fontOf)
+{
+    const std::vector<HWND> made = childrenOf(parent);
+    ASSERT_EQ(made.size(), expected.size());
+    for (size_t i = 0; i < made.size(); ++i) {
+        const ExpectedControl& want = expected[i];
+        HWND control = made[i];
+        SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(want.id));
+        EXPECT_EQ(GetDlgCtrlID(control), want.id);
+        char className[32] = {};
+        GetClassNameA(control, className, sizeof className);
+        EXPECT_EQ(lstrcmpiA(className, want.className), 0) << className;
+        EXPECT_EQ(CreationStyles::of(control), want.style);
+        EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE), 0);
+        EXPECT_EQ(textOf(control), want.text);
+        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)), fontOf(want.font));
+        const RECT rect = placeIn(control, parent);
+        EXPECT_EQ(rect.left, want.x);
+        EXPECT_EQ(rect.top, want.y);
+        EXPECT_EQ(rect.right - rect.left, want.width);
+        EXPECT_EQ(rect.bottom - rect.top, want.height);
+    }
+}
+
+ShellCapture::ShellCapture()
+{
+    shellRequests.clear();
+    setShellOpenSink(captureShellOpen);
+}
+
+ShellCapture::~ShellCapture()
+{
+    setShellOpenSink(nullptr);
+}
+
+std::vector<ShellRequest>& ShellCapture::requests()
+{
+    return shellRequests;
+}
+
+void expectMessage(const CapturedMessage& message, HWND owner, const std::string& text, const std::string& caption,
+                   UINT flags)
+{
+    EXPECT_EQ(message.owner, owner);
+    EXPECT_EQ(message.text, text);
+    EXPECT_EQ(message.caption, caption);
+    EXPECT_EQ(message.flags, flags);
+}
+
+std::string windowsPath(std::string path)
+{
+    if (path.size() > 1 && path[0] == '/' && path[1] != '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::vector<std::string> folderContents(const char* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<DWORD> pixelsOf(HBITMAP bitmap)
+{
+    const SIZE size = bitmapSize(bitmap);
+    std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(rows, size.cy) << "GetDIBits";
+    for (DWORD& pixel : pixels)
+        pixel &= 0xFFFFFF;
+    return pixels;
+}
+
+std::vector<MSG> drainPosted(HWND window, UINT first, UINT last)
+{
+    std::vector<MSG> posted;
+    MSG message;
+    while (PeekMessageA(&message, window, first, last, PM_REMOVE))
+        posted.push_back(message);
+    return posted;
+}
+
+void resizeClient(HWND window, int width, int height)
+{
+    RECT frame;
+    RECT client;
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    SetWindowPos(window, nullptr, 0, 0, width + (frame.right - frame.left) - client.right,
+                 height + (frame.bottom - frame.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, width);
+    EXPECT_EQ(client.bottom, height);
+}
+
+void scrollTo(HWND board, int x, int y)
+{
+    const int oldX = GetScrollPos(board, SB_HORZ);
+    const int oldY = GetScrollPos(board, SB_VERT);
+    SetScrollPos(board, SB_HORZ, x, FALSE);
+    SetScrollPos(board, SB_VERT, y, FALSE);
+    ScrollWindowEx(board, oldX - x, oldY - y, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN);
+    ASSERT_EQ(GetScrollPos(board, SB_HORZ), x);
+    ASSERT_EQ(GetScrollPos(board, SB_VERT), y);
+}
+
+void expectPlace(HWND window, int x, int y, int width, int height)
+{
+    SCOPED_TRACE("control " + std::to_string(GetDlgCtrlID(window)));
+    const RECT rect = placeIn(window);
+    EXPECT_EQ(rect.left, x);
+    EXPECT_EQ(rect.top, y);
+    EXPECT_EQ(rect.right - rect.left, width);
+    EXPECT_EQ(rect.bottom - rect.top, height);
 }

@@ -1,10 +1,15 @@
-// Helpers shared by the in-process Win32 tests: captured message boxes and fixture modules.
+// Helpers shared by the in-process Win32 tests: captured message boxes, fixture modules, a fresh
+// quiz state, window queries and the control-by-control comparison of built panels.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
+
+struct QuizState;
 
 struct CapturedMessage {
     HWND owner;
@@ -23,7 +28,7 @@ public:
     const std::vector<CapturedMessage>& messages() const;
 };
 
-// A fresh, empty folder made current while it lives, removed with its contents afterwards.
+// A fresh, empty folder made current while it lives, removed with everything in it afterwards.
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -31,6 +36,7 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
 private:
     std::string path_;
@@ -61,3 +67,96 @@ std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour);
 // Compressed bytes as they are stored in a quiz resource.
 std::vector<unsigned char> packed(const std::vector<unsigned char>& plain);
 std::vector<unsigned char> packed(const std::string& plain);
+
+// Records every shell open request while it lives, instead of opening anything.
+struct ShellRequest {
+    HWND owner;
+    std::string verb;
+    std::string file;
+    bool parameters;
+    bool directory;
+    int show;
+};
+
+class ShellCapture {
+public:
+    ShellCapture();
+    ~ShellCapture();
+    ShellCapture(const ShellCapture&) = delete;
+    ShellCapture& operator=(const ShellCapture&) = delete;
+    std::vector<ShellRequest>& requests();
+};
+
+void expectMessage(const CapturedMessage& message, HWND owner, const std::string& text, const std::string& caption,
+                   UINT flags);
+
+HINSTANCE self();
+std::string textOf(HWND window);
+std::vector<HWND> childrenOf(HWND window);
+SIZE bitmapSize(HBITMAP bitmap);
+// The window's rectangle in the client coordinates of frame (its parent when null).
+RECT placeIn(HWND window, HWND frame = nullptr);
+HWND makeChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
+               int id = 0);
+void writeFile(const std::string& name, const std::string& bytes);
+std::string readFile(const std::string& name);  // empty when missing
+// A path from the build system: under Wine a Unix path names a folder of drive Z:.
+std::string windowsPath(std::string path);
+// Names in the current folder matching pattern, without "." and "..", sorted.
+std::vector<std::string> folderContents(const char* pattern = "*");
+// Every pixel of a bitmap as 0x00RRGGBB, top row first.
+std::vector<DWORD> pixelsOf(HBITMAP bitmap);
+// Messages posted to window (any window when null) in [first, last], taken off the queue.
+std::vector<MSG> drainPosted(HWND window, UINT first = 0, UINT last = 0);
+// Sizes window so that its client area is width x height.
+void resizeClient(HWND window, int width, int height);
+// Scrolls a board to x, y with plain Win32 calls, as its scroll handlers would.
+void scrollTo(HWND board, int x, int y);
+void expectPlace(HWND window, int x, int y, int width, int height);
+
+// The global app with a fresh quiz state while it lives; the previous app comes back afterwards.
+class QuizApp {
+public:
+    QuizApp();
+    ~QuizApp();
+    QuizApp(const QuizApp&) = delete;
+    QuizApp& operator=(const QuizApp&) = delete;
+};
+
+struct QuizSetup {
+    int mediaKind;
+    int questions;
+    int answers;
+    int revealMode;
+};
+
+// Fills app.quiz: answer names "Pays" and "Capitale", captions "Question n", reveal texts
+// "Réponse n", answers from the list or "An"/"Bn".
+void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::string, std::string>>& answers = {});
+
+// Styles exactly as asked for at creation, recorded while it lives: some classes (Edit drops
+// WS_BORDER) store another style than the one asked for, which would hide a mistake.
+class CreationStyles {
+public:
+    CreationStyles();
+    ~CreationStyles();
+    CreationStyles(const CreationStyles&) = delete;
+    CreationStyles& operator=(const CreationStyles&) = delete;
+    static DWORD of(HWND window);
+
+private:
+    HHOOK hook_;
+};
+
+struct ExpectedControl {
+    int id;
+    const char* className;
+    DWORD style;  // as asked for at creation
+    const char* text;
+    int font;     // resolved by the caller's fontOf
+    int x, y, width, height;
+};
+
+// Every child of parent in creation order against the table; positions in parent's client area.
+void expectControls(HWND parent, const std::vector<ExpectedControl>& expected,
+                    const std::function<HGDIOBJ(int font)>& fontOf);
