@@ -163,6 +163,10 @@ std::vector<RecordCase> recordCases()
     QuizRecordBuilder empty;
     empty.header(0, 1, 2, 2).texts({"", "", "", "", ""}).texts({"", "", "", "", "", ""}).byte(3).texts({"", "", "", ""});
     add("EmptyTexts", withColour(empty), "kind 0, 2 x 2, mode 3, " + kColourText + ": ||||", "///;///");
+    QuizRecordBuilder emptyMode4;
+    emptyMode4.header(0, 4, 2, 1).texts({"", "", "", "", ""}).texts({"", "", "a", "c"}).byte(4).texts({"", "r"});
+    add("EmptyTextsModeFourBarColour", emptyMode4.colour('|', '|', '|'), "kind 3, 2 x 1, mode 4, colour 124 124 124: ||||",
+        "///;a//c/r");
 
     // No question: the mode byte follows the fifth text and the colour is still read.
     for (int mode : {0, 1, 2, 3, 4, int('|'), 255}) {
@@ -245,32 +249,7 @@ TEST_P(QuizRecord, ParsesEveryField)
 INSTANTIATE_TEST_SUITE_P(Records, QuizRecord, ::testing::ValuesIn(recordCases()),
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
-// Valid records whose every proper prefix is a truncated record.
-Bytes truncationRecord(int which)
-{
-    QuizRecordBuilder record;
-    switch (which) {
-    case 0:
-        return fullRecord().bytes();
-    case 1:  // no question, mode 2
-        record.header(0, 1, 0, 1).texts({"t", "a", "e", "l1", "l2"}).byte(2).colour(1, 2, 3);
-        break;
-    case 2:  // one answer, mode 4, empty texts, '|' colour bytes
-        record.header(0, 4, 2, 1).texts({"", "", "", "", ""}).texts({"", "", "a", "c"}).byte(4);
-        record.texts({"", "r"}).colour('|', '|', '|');
-        break;
-    default:  // capped count: 97 questions, mode 3
-        record.header(0, 1, 97, 1).texts({"t", "a", "e", "l1", "l2"});
-        for (int q = 0; q < 97; ++q) record.texts({"a", "c"});
-        record.byte(3);
-        for (int q = 0; q < 97; ++q) record.texts({"r", ""});
-        record.colour(7, 8, 9);
-        break;
-    }
-    return record.bytes();
-}
-
-class TruncationTest : public QuizParseTest, public ::testing::WithParamInterface<int> {};
+class TruncationTest : public QuizParseTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(TruncationTest, EveryCutFailsAndLeavesTheStateUntouched)
 {
@@ -282,7 +261,11 @@ TEST_P(TruncationTest, EveryCutFailsAndLeavesTheStateUntouched)
     state->solvedFlags[1] = 1;
     const Bytes before = snapshot(*state);
 
-    const Bytes full = truncationRecord(GetParam());
+    // Valid records whose every proper prefix is a truncated record.
+    const std::vector<RecordCase> records = recordCases();
+    const auto row = std::find_if(records.begin(), records.end(), [](const RecordCase& c) { return c.name == GetParam(); });
+    ASSERT_NE(row, records.end());
+    const Bytes& full = row->bytes;
     for (std::size_t cut = 0; cut < full.size(); ++cut) {
         ExactBuffer prefix(full.data(), cut);
         ASSERT_EQ(parseQuizResource(*state, prefix.data(), prefix.size()), 0) << "cut at " << cut;
@@ -291,7 +274,8 @@ TEST_P(TruncationTest, EveryCutFailsAndLeavesTheStateUntouched)
     EXPECT_EQ(parse(full), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, TruncationTest, ::testing::Values(0, 1, 2, 3));
+INSTANTIATE_TEST_SUITE_P(Records, TruncationTest,
+                         ::testing::Values("FullRecord", "CountZeroMode2", "EmptyTextsModeFourBarColour", "Count97Mode3"));
 
 TEST_F(QuizParseTest, NoBytesAtAllFail)
 {
