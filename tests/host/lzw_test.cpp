@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
-#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -265,11 +264,6 @@ struct StreamCase {
     std::string output;  // expected bytes when status is kLzwOk
 };
 
-std::ostream& operator<<(std::ostream& out, const StreamCase& c)
-{
-    return out << c.name;
-}
-
 StreamBuilder start(unsigned char first)
 {
     StreamBuilder builder;
@@ -493,11 +487,6 @@ struct RoundTripCase {
     Bytes data;
     int minimumResets;  // 258 codes the stream must hold
 };
-
-std::ostream& operator<<(std::ostream& out, const RoundTripCase& c)
-{
-    return out << c.name;
-}
 
 std::vector<RoundTripCase> roundTripCases()
 {

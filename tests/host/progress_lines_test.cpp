@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ struct LineCase {
     std::string file;
     std::vector<std::string> lines;
 };
+
+// Failures name the row, not its bytes.
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
 
 class ReadProgressLine : public testing::TestWithParam<LineCase> {};
 
@@ -95,6 +99,14 @@ struct FormatCase {
     std::string line;
 };
 
+// In the order the round trip below writes them: an empty line between others, a cut before a long one.
+const std::vector<FormatCase> kFormatCases = {
+    {"Word", "Paris", "Paris\r\n"}, {"Empty", "", "\r\n"}, {"CutAtCr", "a\r\nb", "a\r\n"},
+    {"BareLfKept", "a\nb", "a\nb\r\n"}, {"Whole259", k259, k259 + "\r\n"},
+    {"Cut300", k300, std::string(259, 'a') + "\r\n"}, {"Accents", "\xE9t\xE9 \x80", "\xE9t\xE9 \x80\r\n"}};
+
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
+
 class FormatProgressLine : public testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatProgressLine, WritesTheTextThenCrLf)
@@ -107,32 +119,22 @@ TEST_P(FormatProgressLine, WritesTheTextThenCrLf)
     EXPECT_EQ(std::string(line, static_cast<std::size_t>(length)), c.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FormatProgressLine,
-    testing::Values(FormatCase{"Empty", "", "\r\n"}, FormatCase{"Word", "Paris", "Paris\r\n"},
-                    FormatCase{"Accents", "\xE9t\xE9 \x80", "\xE9t\xE9 \x80\r\n"},
-                    FormatCase{"BareLfKept", "a\nb", "a\nb\r\n"},
-                    FormatCase{"CutAtCr", "a\r\nb", "a\r\n"},
-                    FormatCase{"Whole259", k259, k259 + "\r\n"},
-                    FormatCase{"Cut300", k300, std::string(259, 'a') + "\r\n"}),
-    [](const testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Texts, FormatProgressLine, testing::ValuesIn(kFormatCases),
+                         [](const testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
 
+// The lines of every text above written one after the other read back as the texts they hold.
 TEST(ProgressLineRoundTrip, EveryFieldComesBackOnItsOwnLine)
 {
-    const std::vector<std::string> fields = {"Paris", "", "a\r\nb", "x\ny", k259, k300, "\xE9t\xE9", "", "fin"};
-    const std::vector<std::string> restored = {"Paris", "", "a", "x\ny", k259, std::string(259, 'a'), "\xE9t\xE9",
-                                               "", "fin"};
     Bytes file;
-    for (const std::string& field : fields) {
+    for (const FormatCase& c : kFormatCases) {
         char line[kProgressLineSize];
-        const int length = formatProgressLine(field.c_str(), line);
-        file.insert(file.end(), line, line + length);
+        file.insert(file.end(), line, line + formatProgressLine(c.text.c_str(), line));
     }
     std::size_t position = 0;
-    for (std::size_t i = 0; i < restored.size(); ++i) {
+    for (const FormatCase& c : kFormatCases) {
         char text[kTextSize];
         position = readProgressLine(file.data(), file.size(), position, text);
-        EXPECT_EQ(std::string(text), restored[i]) << "field " << i + 1;
+        EXPECT_EQ(std::string(text) + "\r\n", c.line) << c.name;
     }
     EXPECT_EQ(position, file.size());
 }
@@ -142,6 +144,8 @@ struct NameCase {
     std::string path;
     std::string file;
 };
+
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
 
 class ProgressNameFromPath : public testing::TestWithParam<NameCase> {};
 
