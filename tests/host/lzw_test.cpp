@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -321,6 +322,9 @@ std::vector<StreamCase> handPackedCases()
     return cases;
 }
 
+// Failures name the row, not its bytes.
+void PrintTo(const StreamCase& c, std::ostream* out) { *out << c.name; }
+
 class HandPackedStream : public ::testing::TestWithParam<StreamCase> {};
 
 TEST_P(HandPackedStream, DecodesAsExpected)
@@ -508,6 +512,8 @@ std::vector<RoundTripCase> roundTripCases()
         {"Zeros120000", Bytes(kLzwMaxOutput, 0), 0},
     };
 }
+
+void PrintTo(const RoundTripCase& c, std::ostream* out) { *out << c.name; }
 
 class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
