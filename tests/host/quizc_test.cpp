@@ -253,61 +253,48 @@ TEST_F(QuizSourceTest, KeepsValuesAsWritten)
 const char* const kKindNames[] = {"text", "picture", "sound", "video"};
 const char* const kKindMedia[] = {"", "pic.png", "song.mp3", "clip.avi"};
 
-TEST_F(QuizSourceTest, ReadsSettings)
+// Settings read with their defaults, and media recognised by their content.
+TEST_F(QuizSourceTest, ReadsSettingsAndMedia)
 {
     const struct {
         std::string lines;
         std::vector<int> redGreenBlueAnswersReveal;
         QuizKind kind;
+        const char* media;     // as written, with trailing blanks after it; none in a text quiz
+        const char* resolved;  // where it must be found
+        MediaFormat format;
     } cases[] = {
-        {"kind: text\n", {90, 95, 150, 1, 0}, QuizKind::Text},
-        {"kind: text\nbackground: #5A5F96\n", {90, 95, 150, 1, 0}, QuizKind::Text},
-        {"kind: text\nbackground: #ff00aB\nreveal: 4\n", {255, 0, 171, 1, 4}, QuizKind::Text},
-        {"kind: sound\nbackground:  0   7\t255 \nanswers: 2\n", {0, 7, 255, 2, 0}, QuizKind::Sound},
-        {"kind: video \nreveal: 3 \nanswers: 1\n", {90, 95, 150, 1, 3}, QuizKind::Video},
-        {"kind: picture\nreveal: 1\n", {90, 95, 150, 1, 1}, QuizKind::Picture},
+        {"kind: text\n", {90, 95, 150, 1, 0}, QuizKind::Text, "", "", {}},
+        {"kind: text\nbackground: #5A5F96\n", {90, 95, 150, 1, 0}, QuizKind::Text, "", "", {}},
+        {"kind: text\nbackground: #ff00aB\nreveal: 4\n", {255, 0, 171, 1, 4}, QuizKind::Text, "", "", {}},
+        {"kind: sound\nbackground:  0   7\t255 \nanswers: 2\n", {0, 7, 255, 2, 0}, QuizKind::Sound, "song.mp3", "song.mp3", MediaFormat::Mp3},
+        {"kind: video \nreveal: 3 \nanswers: 1\n", {90, 95, 150, 1, 3}, QuizKind::Video, "clip.avi", "clip.avi", MediaFormat::Avi},
+        {"kind: picture\nreveal: 1\n", {90, 95, 150, 1, 1}, QuizKind::Picture, "pic.png", "pic.png", MediaFormat::Png},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pic.jpg", "pic.jpg", MediaFormat::Jpeg},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pics/deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},
+        // Windows separators work everywhere.
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pics\\deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pic.gif", "pic.gif", MediaFormat::Gif},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pic.bmp", "pic.bmp", MediaFormat::Bmp},
+        {"kind: sound\n", {90, 95, 150, 1, 0}, QuizKind::Sound, "bare.mp3", "bare.mp3", MediaFormat::Mp3},
     };
     for (const auto& row : cases) {
-        SCOPED_TRACE(row.lines);
-        const int kind = static_cast<int>(row.kind);
+        SCOPED_TRACE(row.lines + row.media);
+        const bool hasMedia = row.media[0] != '\0';
         const ParseResult result = parse("title: T\n" + row.lines + "question:\nanswer: A\n" +
                                          (row.redGreenBlueAnswersReveal[3] == 2 ? "answer2: B\n" : "") +
-                                         (kind ? std::string("media: ") + kKindMedia[kind] + "\n" : ""));
+                                         (hasMedia ? std::string("media: ") + row.media + "  \n" : ""));
         ASSERT_FALSE(result.hasErrors()) << listed(result.diagnostics);
         const QuizSource& quiz = result.quiz;
         EXPECT_EQ((std::vector<int>{quiz.red, quiz.green, quiz.blue, quiz.answersPerQuestion, quiz.revealMode}),
                   row.redGreenBlueAnswersReveal);
         EXPECT_EQ(quiz.kind, row.kind);
-    }
-}
-
-TEST_F(QuizSourceTest, RecognisesMediaByContent)
-{
-    const struct {
-        const char* kind;
-        const char* file;
-        const char* resolved;
-        MediaFormat format;
-    } cases[] = {
-        {"picture", "pic.jpg", "pic.jpg", MediaFormat::Jpeg},
-        {"picture", "pics/deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},
-        {"picture", "pics\\deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},  // Windows separators work everywhere
-        {"picture", "pic.png", "pic.png", MediaFormat::Png},
-        {"picture", "pic.gif", "pic.gif", MediaFormat::Gif},
-        {"picture", "pic.bmp", "pic.bmp", MediaFormat::Bmp},
-        {"sound", "song.mp3", "song.mp3", MediaFormat::Mp3},
-        {"sound", "bare.mp3", "bare.mp3", MediaFormat::Mp3},
-        {"video", "clip.avi", "clip.avi", MediaFormat::Avi},
-    };
-    for (const auto& row : cases) {
-        SCOPED_TRACE(row.file);
-        const ParseResult result =
-            parse(std::string("title: T\nkind: ") + row.kind + "\nquestion:\nanswer: A\nmedia: " + row.file + "  \n");
-        ASSERT_FALSE(result.hasErrors()) << listed(result.diagnostics);
-        const std::optional<MediaFile>& media = result.quiz.questions[0].media;
-        ASSERT_TRUE(media.has_value());
-        EXPECT_EQ(media->format, row.format);
-        EXPECT_TRUE(fs::equivalent(media->path, scratch.path() / row.resolved));
+        const std::optional<MediaFile>& media = quiz.questions[0].media;
+        ASSERT_EQ(media.has_value(), hasMedia);
+        if (hasMedia) {
+            EXPECT_EQ(media->format, row.format);
+            EXPECT_TRUE(fs::equivalent(media->path, scratch.path() / row.resolved));
+        }
     }
 }
 
