@@ -2,17 +2,11 @@
 // that does not, run on real folders so media rules see real files.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
-#include <random>
-#include <string>
-#include <utility>
-#include <vector>
+#include <algorithm>
 
 #include "lint.h"
 #include "media_info.h"
+#include "quiz_files_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -31,8 +25,7 @@ const std::string kJpegWithoutFrame = std::string("\xFF\xD8\xFF\xE0\x00\x04\x00\
 
 std::string suitePng(const char* stem)
 {
-    std::ifstream file(fs::path(ENIGO_PNGSUITE_DIR) / (std::string(stem) + ".png"), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return readAll(fs::path(ENIGO_PNGSUITE_DIR) / (std::string(stem) + ".png"));
 }
 
 // A valid PNG cut inside its image data: the signature is right, the decoder refuses it.
@@ -61,46 +54,30 @@ std::string edit(const std::string& source, const std::map<int, std::string>& li
 
 // Clean quizzes with spare comment lines that cases turn into keys.
 const std::string kTextQuiz =
-    "title: Capitales\n"    // 1
-    "kind: text\n"          // 2
-    "# spare\n"             // 3
-    "code: UN\n"            // 4
-    "code: DEUX\n"          // 5
-    "question: 1\n"         // 6
-    "caption: Belgique ?\n" // 7
-    "answer: BRUXELLES\n"   // 8
-    "# spare\n"             // 9
-    "question: 2\n"         // 10
-    "caption: Autriche ?\n" // 11
-    "answer: VIENNE\n"      // 12
-    "# spare\n";            // 13
+    "title: Capitales\nkind: text\n# spare\ncode: UN\ncode: DEUX\n"  // lines 1-5
+    "question: 1\ncaption: Belgique ?\nanswer: BRUXELLES\n# spare\n"   // 6-9
+    "question: 2\ncaption: Autriche ?\nanswer: VIENNE\n# spare\n";     // 10-13
 
 const std::string kPictureQuiz =
-    "title: Formes\n"                 // 1
-    "kind: picture\n"                 // 2
-    "reveal: 3\n"                     // 3
-    "# spare\n"                       // 4
-    "code: UN\n"                      // 5
-    "code: DEUX\n"                    // 6
-    "question: 1\n"                   // 7
-    "media: rond.jpg\n"               // 8
-    "answer-picture: rond-r.png\n"    // 9
-    "answer: CERCLE\n"                // 10
-    "reveal: Tout rond.\n"            // 11
-    "# spare\n"                       // 12
-    "question: 2\n"                   // 13
-    "media: carre.png\n"              // 14
-    "answer-picture: carre-r.jpg\n"   // 15
-    "answer: TRIANGLE\n"              // 16
-    "reveal: Trois angles.\n"         // 17
-    "# spare\n";                      // 18
+    "title: Formes\nkind: picture\nreveal: 3\n# spare\ncode: UN\ncode: DEUX\n"                          // lines 1-6
+    "question: 1\nmedia: rond.jpg\nanswer-picture: rond-r.png\nanswer: CERCLE\nreveal: Tout rond.\n# spare\n"  // 7-12
+    "question: 2\nmedia: carre.png\nanswer-picture: carre-r.jpg\nanswer: TRIANGLE\nreveal: Trois angles.\n# spare\n";  // 13-18
 
 using Files = std::map<std::string, std::string>;
 
-Files pictureFiles()
+// The picture quiz's files, with some replaced (an empty content removes the file).
+Files pictureFiles(const Files& changes = {})
 {
-    return {{"rond.jpg", jpeg()}, {"rond-r.png", suitePng("basn2c08")}, {"carre.png", suitePng("basi0g08")},
-            {"carre-r.jpg", jpeg('\xC2')}};
+    Files files = {{"rond.jpg", jpeg()}, {"rond-r.png", suitePng("basn2c08")}, {"carre.png", suitePng("basi0g08")},
+                   {"carre-r.jpg", jpeg('\xC2')}};
+    for (const auto& change : changes) {
+        if (change.second.empty()) {
+            files.erase(change.first);
+        } else {
+            files[change.first] = change.second;
+        }
+    }
+    return files;
 }
 
 struct Expected {
@@ -139,8 +116,6 @@ const std::string kUtf8E = "\xC3\xA9";  // é
 std::vector<LintCase> lintCases()
 {
     const Files pictures = pictureFiles();
-    Files withSpare = pictures;
-    withSpare["images/spare.JPG"] = jpeg();
     std::string longE;
     for (int i = 0; i < 259; ++i) {
         longE += kUtf8E;
@@ -165,27 +140,19 @@ std::vector<LintCase> lintCases()
          {{Severity::Error, 3, "text is 260 bytes long in Windows-1252"}}},
         {"TextOf259BytesIn518Utf8Bytes", edit(kTextQuiz, {{3, "explanation: " + longE}}), {}, {}},
 
-        {"MissingMedia", kPictureQuiz, Files{{"rond.jpg", jpeg()}, {"rond-r.png", suitePng("basn2c08")},
-                                             {"carre-r.jpg", jpeg()}},
+        {"MissingMedia", kPictureQuiz, pictureFiles({{"carre.png", ""}}),
          {{Severity::Error, 14, "cannot open 'carre.png'"}}},
         {"UnreadableMedia", edit(kPictureQuiz, {{8, "media: dossier.jpg"}}), pictures,
          {{Severity::Error, 8, "cannot open 'dossier.jpg'"}}},
 
         {"PictureOfAnotherFormat", edit(kPictureQuiz, {{8, "media: rond.tif"}}),
-         Files{{"rond.tif", "II*\0"}, {"rond-r.png", suitePng("basn2c08")}, {"carre.png", suitePng("basi0g08")},
-               {"carre-r.jpg", jpeg()}},
+         pictureFiles({{"rond.jpg", ""}, {"rond.tif", "II*"}}),
          {{Severity::Error, 8, "a picture must be a .jpg"}}},
-        {"PngTheDecoderRefuses", kPictureQuiz,
-         Files{{"rond.jpg", jpeg()}, {"rond-r.png", truncatedPng()}, {"carre.png", suitePng("basi0g08")},
-               {"carre-r.jpg", jpeg()}},
+        {"PngTheDecoderRefuses", kPictureQuiz, pictureFiles({{"rond-r.png", truncatedPng()}}),
          {{Severity::Error, 9, "the player cannot show 'rond-r.png'"}}},
-        {"JpegWithoutFrame", kPictureQuiz,
-         Files{{"rond.jpg", kJpegWithoutFrame}, {"rond-r.png", suitePng("basn2c08")},
-               {"carre.png", suitePng("basi0g08")}, {"carre-r.jpg", jpeg()}},
+        {"JpegWithoutFrame", kPictureQuiz, pictureFiles({{"rond.jpg", kJpegWithoutFrame}}),
          {{Severity::Error, 8, "the player cannot show 'rond.jpg': it holds no JPEG frame header"}}},
-        {"ArithmeticJpeg", kPictureQuiz,
-         Files{{"rond.jpg", jpeg('\xC9')}, {"rond-r.png", suitePng("basn2c08")}, {"carre.png", suitePng("basi0g08")},
-               {"carre-r.jpg", jpeg()}},
+        {"ArithmeticJpeg", kPictureQuiz, pictureFiles({{"rond.jpg", jpeg('\xC9')}}),
          {{Severity::Warning, 8, "the player may not show 'rond.jpg'"}}},
 
         {"AnswerEndingInBlank", edit(kTextQuiz, {{12, "answer: VIENNE "}}), {},
@@ -250,7 +217,7 @@ std::vector<LintCase> lintCases()
         {"QuestionWithoutRevealText", edit(kPictureQuiz, {{17, "#"}}), pictures,
          {{Severity::Warning, 13, "question 2 has no 'reveal' text"}}},
         {"NoRevealTextAtAll", edit(kPictureQuiz, {{3, "reveal: 4"}, {9, "#"}, {11, "#"}, {15, "#"}, {17, "#"}}),
-         Files{{"rond.jpg", jpeg()}, {"carre.png", suitePng("basi0g08")}},
+         pictureFiles({{"rond-r.png", ""}, {"carre-r.jpg", ""}}),
          {{Severity::Warning, 3, "'reveal: 4' shows reveal texts, but no question has one"}}},
 
         {"MediaInATextQuiz", edit(kTextQuiz, {{9, "media: rond.jpg"}}), {{"rond.jpg", jpeg()}},
@@ -261,15 +228,9 @@ std::vector<LintCase> lintCases()
          {{Severity::Error, 6, "an answer picture is shown only"}}},
         {"PictureFilesInATextQuizFolder", kTextQuiz, {{"photo.jpg", jpeg()}},
          {{Severity::Warning, 0, "a text quiz shows no media: 'photo.jpg' in the quiz folder is not used"}}},
-        {"UnusedFileInASubfolder", kPictureQuiz, withSpare,
+        {"UnusedFileInASubfolder", kPictureQuiz, pictureFiles({{"images/spare.JPG", jpeg()}}),
          {{Severity::Warning, 0, "'images/spare.JPG' in the quiz folder is not used by any question"}}},
-        {"OtherFilesInTheFolder", kPictureQuiz,
-         [&] {
-             Files files = pictures;
-             files["notes.txt"] = "to do";
-             return files;
-         }(),
-         {}},
+        {"OtherFilesInTheFolder", kPictureQuiz, pictureFiles({{"notes.txt", "to do"}}), {}},
         {"CaptionInAPictureQuiz", edit(kPictureQuiz, {{12, "caption: Rond"}}), pictures,
          {{Severity::Warning, 12, "a picture quiz never shows captions"}}},
         {"AnswerLabelsWithOneAnswer", edit(kTextQuiz, {{3, "label1: Nom"}}), {},
@@ -279,45 +240,14 @@ std::vector<LintCase> lintCases()
     };
 }
 
-class ScratchFolder {
-public:
-    explicit ScratchFolder(const Files& files)
-    {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("author_lint_" + std::to_string(random()) + std::to_string(random()));
-        fs::create_directories(path_ / "dossier.jpg");
-        for (const auto& file : files) {
-            fs::create_directories((path_ / file.first).parent_path());
-            std::ofstream out(path_ / file.first, std::ios::binary);
-            out << file.second;
-        }
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
-std::string listed(const std::vector<Diagnostic>& diagnostics)
-{
-    std::string text;
-    for (const Diagnostic& diagnostic : diagnostics) {
-        text += formatDiagnostic("quiz.txt", diagnostic) + "\n";
-    }
-    return text;
-}
-
 class LintRule : public testing::TestWithParam<LintCase> {};
 
 TEST_P(LintRule, ReportsExactlyWhatIsWrongAtItsLine)
 {
     const LintCase& row = GetParam();
-    const ScratchFolder folder(row.files);
+    Files files = row.files;
+    files["dossier.jpg/"] = "";  // a folder where a picture is expected
+    const ScratchFolder folder(files);
     const CheckResult result = checkQuizSource(row.source, folder.path());
     ASSERT_EQ(result.diagnostics.size(), row.expected.size()) << listed(result.diagnostics);
     for (std::size_t i = 0; i < row.expected.size(); ++i) {
@@ -340,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(Check, LintRule, testing::ValuesIn(lintCases()),
 // structure wait for a quiz the parser understood.
 TEST(Check, AnswerRulesRunDespiteErrorsStructureRulesDoNot)
 {
-    const ScratchFolder folder({});
+    const ScratchFolder folder;
     const CheckResult result =
         checkQuizSource(edit(kTextQuiz, {{2, "kind: poster"}, {5, "#"}, {12, "answer: RIO"}}), folder.path());
     ASSERT_EQ(result.diagnostics.size(), 2u) << listed(result.diagnostics);

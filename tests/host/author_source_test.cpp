@@ -2,14 +2,10 @@
 // every item of a quiz, and a quiz's resources unpacked into a folder make the same resources.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "lzw_encode.h"
+#include "quiz_files_test_support.h"
 #include "quiz_record_builder.h"
 #include "quiz_resources.h"
 #include "quizc/cp1252.h"
@@ -26,43 +22,16 @@ const std::string kPng("\x89PNG\r\n\x1A\n png body", 17);
 const std::string kMp3("ID3\x03 sound");
 const std::string kAvi("RIFF\x10\0\0\0AVI LIST", 16);
 
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("author_source_" + std::to_string(random()) + std::to_string(random()));
-        fs::create_directories(path_ / "images");
-        write("a.jpg", kJpeg);
-        write("b.png", kPng);
-        write("images/c.jpg", kJpeg + "other");
-        write("images/d.png", kPng + "other");
-        write("s.mp3", kMp3);
-        write("v.avi", kAvi);
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    void write(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream file(path_ / name, std::ios::binary | std::ios::trunc);
-        file << bytes;
-    }
-    const fs::path& path() const { return path_; }
+const std::map<std::string, std::string> kFiles = {{"a.jpg", kJpeg}, {"b.png", kPng},
+    {"images/c.jpg", kJpeg + "other"}, {"images/d.png", kPng + "other"}, {"s.mp3", kMp3}, {"v.avi", kAvi}};
 
-private:
-    fs::path path_;
-};
-
-std::string listed(const std::vector<Diagnostic>& diagnostics)
+// Writes what unpacking extracted into the folder `out`, made if need be.
+void writeExtracted(const UnpackedQuiz& unpacked, const fs::path& out)
 {
-    std::string text;
-    for (const Diagnostic& diagnostic : diagnostics) {
-        text += formatDiagnostic("quiz.txt", diagnostic) + "\n";
+    fs::create_directories(out);
+    for (const ExtractedFile& file : unpacked.files) {
+        writeAll(out / file.name, std::string(file.bytes->begin(), file.bytes->end()));
     }
-    return text;
 }
 
 void expectSameFile(const std::optional<MediaFile>& a, const std::optional<MediaFile>& b)
@@ -76,27 +45,19 @@ void expectSameFile(const std::optional<MediaFile>& a, const std::optional<Media
 
 void expectSameQuiz(const QuizSource& a, const QuizSource& b)
 {
-    EXPECT_EQ(a.title, b.title);
-    EXPECT_EQ(a.author, b.author);
-    EXPECT_EQ(a.explanation, b.explanation);
-    EXPECT_EQ(a.answerLabel1, b.answerLabel1);
-    EXPECT_EQ(a.answerLabel2, b.answerLabel2);
-    EXPECT_EQ(a.kind, b.kind);
-    EXPECT_EQ(a.answersPerQuestion, b.answersPerQuestion);
-    EXPECT_EQ(a.revealMode, b.revealMode);
-    EXPECT_EQ(a.red, b.red);
-    EXPECT_EQ(a.green, b.green);
-    EXPECT_EQ(a.blue, b.blue);
-    EXPECT_EQ(a.codes, b.codes);
+    EXPECT_EQ(std::tie(a.title, a.author, a.explanation, a.answerLabel1, a.answerLabel2, a.codes),
+              std::tie(b.title, b.author, b.explanation, b.answerLabel1, b.answerLabel2, b.codes));
+    EXPECT_EQ(std::tie(a.kind, a.answersPerQuestion, a.revealMode, a.red, a.green, a.blue),
+              std::tie(b.kind, b.answersPerQuestion, b.revealMode, b.red, b.green, b.blue));
     ASSERT_EQ(a.questions.size(), b.questions.size());
     for (std::size_t i = 0; i < a.questions.size(); ++i) {
         SCOPED_TRACE("question " + std::to_string(i + 1));
-        EXPECT_EQ(a.questions[i].answer1, b.questions[i].answer1);
-        EXPECT_EQ(a.questions[i].answer2, b.questions[i].answer2);
-        EXPECT_EQ(a.questions[i].caption, b.questions[i].caption);
-        EXPECT_EQ(a.questions[i].revealText, b.questions[i].revealText);
-        expectSameFile(a.questions[i].media, b.questions[i].media);
-        expectSameFile(a.questions[i].answerPicture, b.questions[i].answerPicture);
+        const QuizQuestion& p = a.questions[i];
+        const QuizQuestion& q = b.questions[i];
+        EXPECT_EQ(std::tie(p.answer1, p.answer2, p.caption, p.revealText),
+                  std::tie(q.answer1, q.answer2, q.caption, q.revealText));
+        expectSameFile(p.media, q.media);
+        expectSameFile(p.answerPicture, q.answerPicture);
     }
 }
 
@@ -162,7 +123,7 @@ class SourceRoundTrip : public testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(SourceRoundTrip, ParseWriteParseKeepsEveryItem)
 {
-    const ScratchFolder folder;
+    const ScratchFolder folder(kFiles);
     const ParseResult first = parseQuizSource(GetParam().source, folder.path());
     ASSERT_FALSE(first.hasErrors()) << listed(first.diagnostics);
 
@@ -178,7 +139,7 @@ TEST_P(SourceRoundTrip, ParseWriteParseKeepsEveryItem)
 // byte for byte.
 TEST_P(SourceRoundTrip, UnpackedResourcesMakeTheSameResources)
 {
-    const ScratchFolder folder;
+    const ScratchFolder folder(kFiles);
     const ParseResult parsed = parseQuizSource(GetParam().source, folder.path());
     ASSERT_FALSE(parsed.hasErrors()) << listed(parsed.diagnostics);
     QuizResourceSet original;
@@ -188,11 +149,7 @@ TEST_P(SourceRoundTrip, UnpackedResourcesMakeTheSameResources)
     const fs::path out = folder.path() / "extrait";
     const UnpackedQuiz unpacked = unpackResourceSet(original, out);
     ASSERT_TRUE(unpacked.diagnostics.empty()) << listed(unpacked.diagnostics);
-    fs::create_directories(out);
-    for (const ExtractedFile& file : unpacked.files) {
-        std::ofstream(out / file.name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(file.bytes->data()), static_cast<std::streamsize>(file.bytes->size()));
-    }
+    writeExtracted(unpacked, out);
     const ParseResult reread = parseQuizSource(writeQuizSource(unpacked.quiz, out), out);
     ASSERT_FALSE(reread.hasErrors()) << listed(reread.diagnostics);
     QuizResourceSet rebuilt;
@@ -247,6 +204,11 @@ TEST(SourceWriter, Cp1252ToUtf8CoversTheWholeCodePage)
 // ---------------------------------------------------------------------------------------------
 // Resources that cannot be extracted as they are
 
+std::vector<unsigned char> bytesOf(const std::string& text)
+{
+    return std::vector<unsigned char>(text.begin(), text.end());
+}
+
 std::vector<unsigned char> encoded(const std::vector<unsigned char>& bytes)
 {
     return lzwEncode(bytes.data(), bytes.size());
@@ -254,12 +216,12 @@ std::vector<unsigned char> encoded(const std::vector<unsigned char>& bytes)
 
 std::vector<unsigned char> encoded(const std::string& bytes)
 {
-    return encoded(std::vector<unsigned char>(bytes.begin(), bytes.end()));
+    return encoded(bytesOf(bytes));
 }
 
-std::vector<unsigned char> bytesOf(const std::string& text)
+std::vector<unsigned char> encoded(const QuizRecordBuilder& record)
 {
-    return std::vector<unsigned char>(text.begin(), text.end());
+    return encoded(record.bytes());
 }
 
 // A one-question quiz record: kind byte, answers per question and reveal mode as given.
@@ -297,47 +259,41 @@ std::vector<UnpackCase> unpackCases()
     return {
         {"NoQuizRecord", {}, {}, S::Error, "no quiz record (resource 104 of type PATCH)"},
         {"RecordNotLzw", {0x00, 0x00}, {}, S::Error, "does not decode"},
-        {"UnknownKind", encoded(oneQuestion(5, 1, 0).bytes()), {}, S::Error, "no quiz kind the player knows"},
-        {"NoQuestion", encoded(QuizRecordBuilder().header(0, 1, 0, 1).texts({"T", "", "", "", ""}).byte(0).colour(1, 2, 3).bytes()),
+        {"UnknownKind", encoded(oneQuestion(5, 1, 0)), {}, S::Error, "no quiz kind the player knows"},
+        {"NoQuestion", encoded(QuizRecordBuilder().header(0, 1, 0, 1).texts({"T", "", "", "", ""}).byte(0).colour(1, 2, 3)),
          {}, S::Error, "has 0 questions"},
-        {"NinetySevenQuestions", encoded(QuizRecordBuilder().header(0, 1, 97, 1).bytes()), {}, S::Error,
-         "has 97 questions"},
-        {"ThreeAnswers", encoded(QuizRecordBuilder().header(0, 2, 1, 3).bytes()), {}, S::Error,
-         "3 answers per question"},
-        {"RecordCutShort", encoded(QuizRecordBuilder().header(0, 1, 1, 1).texts({"T", "A"}).bytes()), {}, S::Error,
+        {"NinetySevenQuestions", encoded(QuizRecordBuilder().header(0, 1, 97, 1)), {}, S::Error, "has 97 questions"},
+        {"ThreeAnswers", encoded(QuizRecordBuilder().header(0, 2, 1, 3)), {}, S::Error, "3 answers per question"},
+        {"RecordCutShort", encoded(QuizRecordBuilder().header(0, 1, 1, 1).texts({"T", "A"})), {}, S::Error,
          "ends before its last text or its colour"},
-        {"RevealModeFive", encoded(oneQuestion(1, 1, 5).bytes()), {}, S::Error, "reveal mode 5"},
-        {"TabInTitle", encoded(oneQuestion(1, 1, 0, "A\tB").bytes()), {}, S::Error, "the title holds the byte 0x09"},
-        {"UndefinedByteInTitle", encoded(oneQuestion(1, 1, 0, "A\x81").bytes()), {}, S::Error,
-         "the title holds the byte 0x81"},
-        {"TextQuizWithTwoAnswers", encoded(oneQuestion(1, 2, 0).bytes()), {}, S::Error,
+        {"RevealModeFive", encoded(oneQuestion(1, 1, 5)), {}, S::Error, "reveal mode 5"},
+        {"TabInTitle", encoded(oneQuestion(1, 1, 0, "A\tB")), {}, S::Error, "the title holds the byte 0x09"},
+        {"UndefinedByteInTitle", encoded(oneQuestion(1, 1, 0, "A\x81")), {}, S::Error, "the title holds the byte 0x81"},
+        {"TextQuizWithTwoAnswers", encoded(oneQuestion(1, 2, 0)), {}, S::Error,
          "a text quiz with two answers per question"},
         {"EmptyAnswer",
-         encoded(QuizRecordBuilder().header(0, 1, 1, 1).texts({"T", "", "", "", "", "", "L"}).byte(0).colour(1, 2, 3).bytes()),
+         encoded(QuizRecordBuilder().header(0, 1, 1, 1).texts({"T", "", "", "", "", "", "L"}).byte(0).colour(1, 2, 3)),
          {}, S::Error, "question 1 has an empty answer"},
-        {"PictureMissing", encoded(oneQuestion(2, 1, 0).bytes()), {}, S::Error,
-         "question 1 has no picture (resource 401)"},
-        {"PictureOnlyUnderRawDataInASoundQuiz", encoded(oneQuestion(3, 1, 0).bytes()), {{401, true, bytesOf(kMp3)}},
+        {"PictureMissing", encoded(oneQuestion(2, 1, 0)), {}, S::Error, "question 1 has no picture (resource 401)"},
+        {"PictureOnlyUnderRawDataInASoundQuiz", encoded(oneQuestion(3, 1, 0)), {{401, true, bytesOf(kMp3)}},
          S::Error, "question 1 has no sound (resource 401)"},
-        {"SoundThatIsNoMp3", encoded(oneQuestion(3, 1, 0).bytes()), {{401, false, bytesOf("RIFF\0\0\0\0WAVEfmt ")}},
+        {"SoundThatIsNoMp3", encoded(oneQuestion(3, 1, 0)), {{401, false, bytesOf("RIFF\0\0\0\0WAVEfmt ")}},
          S::Error, "resource 401 holds no sound file"},
-        {"AnswerPictureThatIsASound", encoded(oneQuestion(2, 1, 1).bytes()),
+        {"AnswerPictureThatIsASound", encoded(oneQuestion(2, 1, 1)),
          {{401, false, jpeg}, {10401, false, bytesOf(kMp3)}}, S::Error, "resource 10401 holds no picture file"},
-        {"CodesMissing", encoded(oneQuestion(1, 1, 0).bytes()), {}, S::Warning,
-         "the codes (resource 105) are missing", {}},
-        {"CodesCutShort", encoded(oneQuestion(1, 1, 0).bytes()), {}, S::Warning, "the codes (resource 105)",
-         encoded("CODE")},
-        {"PngUnderImg", encoded(oneQuestion(2, 1, 0).bytes()), {{401, false, png}}, S::Warning,
+        {"CodesMissing", encoded(oneQuestion(1, 1, 0)), {}, S::Warning, "the codes (resource 105) are missing", {}},
+        {"CodesCutShort", encoded(oneQuestion(1, 1, 0)), {}, S::Warning, "the codes (resource 105)", encoded("CODE")},
+        {"PngUnderImg", encoded(oneQuestion(2, 1, 0)), {{401, false, png}}, S::Warning,
          "resource 401 is a PNG stored under IMG"},
-        {"JpegUnderRawData", encoded(oneQuestion(2, 1, 0).bytes()), {{401, true, jpeg}}, S::Warning,
+        {"JpegUnderRawData", encoded(oneQuestion(2, 1, 0)), {{401, true, jpeg}}, S::Warning,
          "resource 401 is a JPEG stored under raw data"},
-        {"AnswerPictureNeverShown", encoded(oneQuestion(2, 1, 2).bytes()), {{401, false, jpeg}, {10401, false, jpeg}},
+        {"AnswerPictureNeverShown", encoded(oneQuestion(2, 1, 2)), {{401, false, jpeg}, {10401, false, jpeg}},
          S::Warning, "answer picture 10401 is never shown by this quiz"},
-        {"MediaBeyondTheLastQuestion", encoded(oneQuestion(2, 1, 0).bytes()), {{401, false, jpeg}, {402, false, jpeg}},
+        {"MediaBeyondTheLastQuestion", encoded(oneQuestion(2, 1, 0)), {{401, false, jpeg}, {402, false, jpeg}},
          S::Warning, "resource 402 is never shown"},
-        {"PictureUnderBothTypes", encoded(oneQuestion(2, 1, 0).bytes()), {{401, false, jpeg}, {401, true, png}},
+        {"PictureUnderBothTypes", encoded(oneQuestion(2, 1, 0)), {{401, false, jpeg}, {401, true, png}},
          S::Warning, "resource 401 is never shown"},
-        {"PicturesInATextQuiz", encoded(oneQuestion(1, 1, 0).bytes()), {{401, false, jpeg}}, S::Warning,
+        {"PicturesInATextQuiz", encoded(oneQuestion(1, 1, 0)), {{401, false, jpeg}}, S::Warning,
          "resource 401 is never shown"},
     };
 }
@@ -369,7 +325,7 @@ TEST(Unpacking, DifferencesFromTheSourceNameWhatIsLost)
         std::vector<MediaItem> media;
         std::vector<std::string> differences;
     };
-    const ScratchFolder folder;
+    const ScratchFolder folder(kFiles);
     const std::vector<unsigned char> jpeg = bytesOf(kJpeg);
     QuizRecordBuilder firstByte;
     firstByte.header(7, 1, 1, 1).texts({"T", "", "", "", "", "ABCD", ""}).byte(0).colour(1, 2, 3);
@@ -392,12 +348,7 @@ TEST(Unpacking, DifferencesFromTheSourceNameWhatIsLost)
         const fs::path out = folder.path() / row.name;
         const UnpackedQuiz unpacked = unpackResourceSet(set, out);
         ASSERT_FALSE(unpacked.hasErrors()) << listed(unpacked.diagnostics);
-        fs::create_directories(out);
-        for (const ExtractedFile& file : unpacked.files) {
-            std::ofstream(out / file.name, std::ios::binary)
-                .write(reinterpret_cast<const char*>(file.bytes->data()),
-                       static_cast<std::streamsize>(file.bytes->size()));
-        }
+        writeExtracted(unpacked, out);
         EXPECT_EQ(differencesFromSource(set, unpacked.quiz), row.differences);
     }
 }

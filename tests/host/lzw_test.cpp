@@ -32,50 +32,27 @@ std::string textOf(const Bytes& bytes)
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Packs codes most significant bit first, any width up to 64 bits, zero-padded at the end.
-class BitPacker {
-public:
-    void put(std::uint64_t code, int width)
-    {
-        for (int bit = width - 1; bit >= 0; --bit) {
-            if (bitCount_ % 8 == 0) {
-                bytes_.push_back(0);
-            }
-            if ((code >> bit) & 1u) {
-                bytes_.back() = static_cast<unsigned char>(bytes_.back() | (0x80u >> (bitCount_ % 8)));
-            }
-            ++bitCount_;
-        }
-    }
-    const Bytes& bytes() const { return bytes_; }
-
-private:
-    Bytes bytes_;
-    std::size_t bitCount_ = 0;
-};
-
-// Builds a stream code by code, keeping the width the decoder will read at. Nothing is checked:
-// malformed streams are made the same way.
+// Builds a stream code by code, most significant bit first, keeping the width the decoder will
+// read at. Nothing is checked: malformed streams are made the same way.
 class StreamBuilder {
 public:
-    StreamBuilder& code(std::uint64_t value)
+    StreamBuilder& raw(std::uint64_t code, int width)
     {
-        packer_.put(value, width_);
+        for (int bit = width - 1; bit >= 0; --bit, ++bitCount_) {
+            if (bitCount_ % 8 == 0) bytes_.push_back(0);
+            if ((code >> bit) & 1u) bytes_.back() = static_cast<unsigned char>(bytes_.back() | (0x80u >> (bitCount_ % 8)));
+        }
         return *this;
     }
+    StreamBuilder& code(std::uint64_t value) { return raw(value, width_); }
     StreamBuilder& text(const std::string& literals)
     {
-        for (char byte : literals) {
-            code(static_cast<unsigned char>(byte));
-        }
+        for (char byte : literals) code(static_cast<unsigned char>(byte));
         return *this;
     }
     StreamBuilder& widen(int times = 1)
     {
-        for (int i = 0; i < times; ++i) {
-            code(kLzwWidenCode);
-            ++width_;
-        }
+        for (int i = 0; i < times; ++i, ++width_) code(kLzwWidenCode);
         return *this;
     }
     StreamBuilder& reset()
@@ -85,16 +62,12 @@ public:
         return *this;
     }
     StreamBuilder& end() { return code(kLzwEndCode); }
-    StreamBuilder& raw(std::uint64_t value, int width)
-    {
-        packer_.put(value, width);
-        return *this;
-    }
     int width() const { return width_; }
-    const Bytes& bytes() const { return packer_.bytes(); }
+    const Bytes& bytes() const { return bytes_; }
 
 private:
-    BitPacker packer_;
+    Bytes bytes_;
+    std::size_t bitCount_ = 0;
     int width_ = kLzwStartWidth;
 };
 
@@ -104,28 +77,22 @@ public:
     explicit BitUnpacker(const Bytes& bytes) : bytes_(bytes) {}
     bool read(int width, std::uint64_t& code)
     {
-        if (bytes_.size() * 8 - position_ < static_cast<std::size_t>(width)) {
-            return false;
-        }
+        if (bitsLeft() < static_cast<std::size_t>(width)) return false;
         code = 0;
-        for (int i = 0; i < width; ++i, ++position_) {
-            code = (code << 1) | ((bytes_[position_ / 8] >> (7 - position_ % 8)) & 1u);
-        }
+        for (int i = 0; i < width; ++i, ++position_) code = (code << 1) | bit(position_);
         return true;
     }
     std::size_t bitsLeft() const { return bytes_.size() * 8 - position_; }
-    // True when every bit not yet read is zero.
     bool restIsZero() const
     {
-        for (std::size_t bit = position_; bit < bytes_.size() * 8; ++bit) {
-            if ((bytes_[bit / 8] >> (7 - bit % 8)) & 1u) {
-                return false;
-            }
+        for (std::size_t at = position_; at < bytes_.size() * 8; ++at) {
+            if (bit(at)) return false;
         }
         return true;
     }
 
 private:
+    unsigned bit(std::size_t at) const { return (bytes_[at / 8] >> (7 - at % 8)) & 1u; }
     const Bytes& bytes_;
     std::size_t position_ = 0;
 };
@@ -136,14 +103,7 @@ struct CodeListing {
     bool ended = false;                // an end code was read
     int widest = kLzwStartWidth;       // largest width any code was read at
     bool paddingIsZero = false;        // after the end code: fewer than 8 bits, all zero
-    int count(std::uint64_t code) const
-    {
-        int n = 0;
-        for (std::uint64_t c : codes) {
-            n += c == code ? 1 : 0;
-        }
-        return n;
-    }
+    int count(std::uint64_t code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
 };
 
 CodeListing listCodes(const Bytes& stream)
@@ -152,9 +112,7 @@ CodeListing listCodes(const Bytes& stream)
     BitUnpacker reader(stream);
     int width = kLzwStartWidth;
     std::uint64_t code = 0;
-    if (!reader.read(width, code)) {
-        return listing;
-    }
+    if (!reader.read(width, code)) return listing;
     listing.codes.push_back(code);
     while (width <= kLzwMaxWidth && reader.read(width, code)) {
         listing.codes.push_back(code);
@@ -164,11 +122,7 @@ CodeListing listCodes(const Bytes& stream)
             listing.paddingIsZero = reader.bitsLeft() < 8 && reader.restIsZero();
             break;
         }
-        if (code == kLzwResetCode) {
-            width = kLzwStartWidth;
-        } else if (code == kLzwWidenCode) {
-            ++width;
-        }
+        width = code == kLzwResetCode ? kLzwStartWidth : width + (code == kLzwWidenCode ? 1 : 0);
     }
     return listing;
 }
@@ -185,21 +139,15 @@ ModelResult modelDecode(const Bytes& stream)
 {
     BitUnpacker reader(stream);
     std::vector<std::string> dictionary(kLzwDictionarySize);
-    for (std::size_t byte = 0; byte < 256; ++byte) {
-        dictionary[byte] = std::string(1, static_cast<char>(byte));
-    }
+    for (std::size_t byte = 0; byte < 256; ++byte) dictionary[byte] = std::string(1, static_cast<char>(byte));
     std::uint64_t nextCode = kLzwFirstLearnedCode;
     int width = kLzwStartWidth;
     std::string output;
     std::uint64_t code = 0;
-    if (!reader.read(width, code)) {
-        return {kLzwNoFirstCode, ""};
-    }
+    if (!reader.read(width, code)) return {kLzwNoFirstCode, ""};
     std::string previous(1, static_cast<char>(code & 0xFF));
     for (;;) {
-        if (width > kLzwMaxWidth || !reader.read(width, code)) {
-            return {kLzwCorrupt, ""};
-        }
+        if (width > kLzwMaxWidth || !reader.read(width, code)) return {kLzwCorrupt, ""};
         if (code == kLzwEndCode) {
             output += previous;
             return output.size() > kLzwMaxOutput ? ModelResult{kLzwCorrupt, ""} : ModelResult{kLzwOk, output};
@@ -213,20 +161,14 @@ ModelResult modelDecode(const Bytes& stream)
             ++width;
             continue;
         }
-        if (code > nextCode || nextCode >= static_cast<std::uint64_t>(kLzwDictionarySize)) {
-            return {kLzwCorrupt, ""};
-        }
+        if (code > nextCode || nextCode >= static_cast<std::uint64_t>(kLzwDictionarySize)) return {kLzwCorrupt, ""};
         // The textbook case of a code not yet in the dictionary: previous + its first byte.
         std::string current = code == nextCode ? previous + previous[0] : dictionary[code];
         std::string learned = previous + current[0];
-        if (learned.size() > 4096) {
-            return {kLzwCorrupt, ""};
-        }
+        if (learned.size() > 4096) return {kLzwCorrupt, ""};
         dictionary[nextCode++] = learned;
         output += previous;
-        if (output.size() > kLzwMaxOutput) {
-            return {kLzwCorrupt, ""};
-        }
+        if (output.size() > kLzwMaxOutput) return {kLzwCorrupt, ""};
         previous = current;
     }
 }
@@ -236,9 +178,7 @@ ModelResult modelDecode(const Bytes& stream)
 std::vector<std::uint64_t> textbookCodes(const Bytes& data)
 {
     std::map<std::string, std::uint64_t> dictionary;
-    for (std::uint64_t byte = 0; byte < 256; ++byte) {
-        dictionary[std::string(1, static_cast<char>(byte))] = byte;
-    }
+    for (std::uint64_t byte = 0; byte < 256; ++byte) dictionary[std::string(1, static_cast<char>(byte))] = byte;
     std::uint64_t nextCode = kLzwFirstLearnedCode;
     std::vector<std::uint64_t> codes;
     std::string current;
@@ -275,24 +215,19 @@ Bytes encode(const Bytes& data)
     return lzwEncode(data.data(), data.size());
 }
 
-// Data generators for round trips, deterministic per seed.
-Bytes randomBytes(std::size_t size, unsigned seed)
+Bytes prefix(const Bytes& bytes, std::size_t size)
 {
-    std::mt19937 random(seed);
-    Bytes data(size);
-    for (unsigned char& byte : data) {
-        byte = static_cast<unsigned char>(random());
-    }
-    return data;
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
 }
 
-// Bytes from a small alphabet: low entropy, long dictionary strings.
-Bytes alphabetBytes(std::size_t size, unsigned alphabet, unsigned seed)
+// Data for round trips, deterministic per seed: random bytes, or random letters of a small
+// alphabet (low entropy, long dictionary strings).
+Bytes randomBytes(std::size_t size, unsigned seed, unsigned alphabet = 0)
 {
     std::mt19937 random(seed);
     Bytes data(size);
     for (unsigned char& byte : data) {
-        byte = static_cast<unsigned char>('a' + random() % alphabet);
+        byte = static_cast<unsigned char>(alphabet ? 'a' + random() % alphabet : random());
     }
     return data;
 }
@@ -303,13 +238,9 @@ Bytes wordBytes(std::size_t size, unsigned seed)
     static const char* const kWords[] = {"Quel ", "est ", "le ", "nom ", "de ", "cette ", "ville ", "|",
                                          "Paris ", "Lyon ", "r\xE9ponse ", "BRAVO ", "\r\n", "Enigo "};
     std::mt19937 random(seed);
-    Bytes data;
-    while (data.size() < size) {
-        std::string word = kWords[random() % (sizeof(kWords) / sizeof(kWords[0]))];
-        data.insert(data.end(), word.begin(), word.end());
-    }
-    data.resize(size);
-    return data;
+    std::string text;
+    while (text.size() < size) text += kWords[random() % (sizeof(kWords) / sizeof(kWords[0]))];
+    return prefix(bytesOf(text), size);
 }
 
 // Runs of one to four equal bytes out of 64: many short repeats.
@@ -318,12 +249,10 @@ Bytes runBytes(std::size_t size, unsigned seed)
     std::mt19937 random(seed);
     Bytes data;
     while (data.size() < size) {
-        std::size_t length = 1 + random() % 4;
-        unsigned char byte = static_cast<unsigned char>(random() % 64);
-        data.insert(data.end(), length, byte);
+        const std::size_t length = 1 + random() % 4;
+        data.insert(data.end(), length, static_cast<unsigned char>(random() % 64));
     }
-    data.resize(size);
-    return data;
+    return prefix(data, size);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -335,11 +264,6 @@ struct StreamCase {
     int status;
     std::string output;  // expected bytes when status is kLzwOk
 };
-
-std::ostream& operator<<(std::ostream& out, const StreamCase& c)
-{
-    return out << c.name;
-}
 
 StreamBuilder start(unsigned char first)
 {
@@ -398,6 +322,9 @@ std::vector<StreamCase> handPackedCases()
     return cases;
 }
 
+// Failures name the row, not its bytes.
+void PrintTo(const StreamCase& c, std::ostream* out) { *out << c.name; }
+
 class HandPackedStream : public ::testing::TestWithParam<StreamCase> {};
 
 TEST_P(HandPackedStream, DecodesAsExpected)
@@ -406,26 +333,16 @@ TEST_P(HandPackedStream, DecodesAsExpected)
     Decoded decoded = decode(c.stream);
     EXPECT_EQ(decoded.status, c.status);
     EXPECT_FALSE(decoded.output.outputBufferFailed);
-    if (c.status == kLzwOk) {
-        EXPECT_EQ(textOf(decoded.output.bytes), c.output);
-    }
+    EXPECT_EQ(textOf(decoded.output.bytes), c.output);
     ModelResult model = modelDecode(c.stream);
     EXPECT_EQ(model.status, c.status) << "the model disagrees with the expectation";
-    if (c.status == kLzwOk) {
-        EXPECT_EQ(model.output, c.output);
-    }
+    EXPECT_EQ(model.output, c.output);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HandPackedStream, ::testing::ValuesIn(handPackedCases()),
                          [](const ::testing::TestParamInfo<StreamCase>& param) { return param.param.name; });
 
-TEST(LzwDecode, NullInputWithZeroSizeHasNoFirstCode)
-{
-    LzwOutput output;
-    EXPECT_EQ(lzwDecode(nullptr, 0, output), kLzwNoFirstCode);
-}
-
-TEST(LzwDecode, ReplacesWhateverTheOutputHeld)
+TEST(LzwDecode, ReplacesWhateverTheOutputHeldAndTakesNullInput)
 {
     LzwOutput output;
     output.bytes = bytesOf("old contents");
@@ -434,102 +351,54 @@ TEST(LzwDecode, ReplacesWhateverTheOutputHeld)
     ASSERT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOk);
     EXPECT_EQ(textOf(output.bytes), "x");
     EXPECT_FALSE(output.outputBufferFailed);
+    EXPECT_EQ(lzwDecode(nullptr, 0, output), kLzwNoFirstCode);
+    EXPECT_TRUE(output.bytes.empty());
 }
 
 // Every cut of a stream before its last byte loses (part of) the end code.
-TEST(LzwDecode, EveryTruncationOfAHandPackedStreamFails)
+TEST(LzwDecode, TruncatedStreamsFail)
 {
-    Bytes stream = start('a').text("b").code(259).widen().code(261).reset().text("c").code(259).end().bytes();
-    ASSERT_EQ(decode(stream).status, kLzwOk);
-    for (std::size_t size = 0; size < stream.size(); ++size) {
-        Bytes cut(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(size));
-        EXPECT_EQ(decode(cut).status, size < 2 ? kLzwNoFirstCode : kLzwCorrupt) << "cut at " << size;
+    Bytes handPacked = start('a').text("b").code(259).widen().code(261).reset().text("c").code(259).end().bytes();
+    ASSERT_EQ(decode(handPacked).status, kLzwOk);
+    for (std::size_t size = 0; size < handPacked.size(); ++size) {
+        EXPECT_EQ(decode(prefix(handPacked, size)).status, size < 2 ? kLzwNoFirstCode : kLzwCorrupt) << "cut at " << size;
     }
-}
-
-TEST(LzwDecode, TruncationsOfALongStreamFail)
-{
-    Bytes stream = encode(wordBytes(100000, 7));
-    ASSERT_EQ(decode(stream).status, kLzwOk);
-    for (std::size_t size : {std::size_t{2}, std::size_t{3}, std::size_t{100}, stream.size() / 3,
-                             stream.size() / 2, stream.size() - 2, stream.size() - 1}) {
-        Bytes cut(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(size));
-        EXPECT_EQ(decode(cut).status, kLzwCorrupt) << "cut at " << size;
+    Bytes encoded = encode(wordBytes(100000, 7));
+    ASSERT_EQ(decode(encoded).status, kLzwOk);
+    for (std::size_t size : {std::size_t{2}, std::size_t{3}, std::size_t{100}, encoded.size() / 3, encoded.size() / 2,
+                             encoded.size() - 2, encoded.size() - 1}) {
+        EXPECT_EQ(decode(prefix(encoded, size)).status, kLzwCorrupt) << "cut at " << size;
     }
 }
 
 // ---------------------------------------------------------------------------------------------
 // Bounds: 4096 dictionary codes, 120000 output bytes, inputs beyond 65535 bytes.
 
+constexpr int kLearnableCodes = kLzwDictionarySize - kLzwFirstLearnedCode;  // 3837
+
 // A first literal and `dataCodes` literal codes, never resetting: each data code learns one entry.
 StreamBuilder literalsWithoutReset(int dataCodes)
 {
     StreamBuilder builder = start('a');
-    for (int i = 0; i < dataCodes; ++i) {
-        builder.code(static_cast<unsigned char>('b' + i % 20));
+    for (int i = 0; i < dataCodes; ++i) builder.code(static_cast<unsigned char>('b' + i % 20));
+    return builder;
+}
+
+// `count` codes of `literal(i)` after a first 'a', resetting every 3000 so the dictionary never fills.
+template <typename Literal>
+StreamBuilder resettingLiterals(std::size_t count, Literal literal)
+{
+    StreamBuilder builder = start('a');
+    for (std::size_t i = 1; i < count; ++i) {
+        if (i % 3000 == 0) builder.reset();
+        builder.code(literal(i));
     }
     return builder;
 }
 
-constexpr int kLearnableCodes = kLzwDictionarySize - kLzwFirstLearnedCode;  // 3837
-
-TEST(LzwDictionaryBound, FillingTheLastCodeSucceeds)
-{
-    Decoded decoded = decode(literalsWithoutReset(kLearnableCodes).end().bytes());
-    EXPECT_EQ(decoded.status, kLzwOk);
-    EXPECT_EQ(decoded.output.bytes.size(), static_cast<std::size_t>(kLearnableCodes + 1));
-}
-
-TEST(LzwDictionaryBound, LearningBeyondTheLastCodeFails)
-{
-    Bytes stream = literalsWithoutReset(kLearnableCodes + 1).end().bytes();
-    EXPECT_EQ(decode(stream).status, kLzwCorrupt);
-    EXPECT_EQ(modelDecode(stream).status, kLzwCorrupt);
-}
-
-TEST(LzwDictionaryBound, CodeEqualToAFullNextCodeFails)
-{
-    // 4096 needs 13 bits.
-    Bytes stream = literalsWithoutReset(kLearnableCodes).widen(4).code(kLzwDictionarySize).end().bytes();
-    EXPECT_EQ(decode(stream).status, kLzwCorrupt);
-}
-
-TEST(LzwDictionaryBound, KnownCodeOfAFullDictionaryFails)
-{
-    Bytes stream = literalsWithoutReset(kLearnableCodes).widen(3).code(4095).end().bytes();
-    EXPECT_EQ(decode(stream).status, kLzwCorrupt);
-}
-
-TEST(LzwDictionaryBound, ResetAfterAFullDictionaryGoesOn)
-{
-    Decoded decoded = decode(literalsWithoutReset(kLearnableCodes).reset().text("z").code(260).end().bytes());
-    ASSERT_EQ(decoded.status, kLzwOk);
-    EXPECT_EQ(textOf(decoded.output.bytes).substr(kLearnableCodes), std::string(1, static_cast<char>('b' + (kLearnableCodes - 1) % 20)) + "zzz");
-}
-
-// `count` literal codes (a resetting pattern so the dictionary never fills), then the end code.
 Bytes literalStream(std::size_t count)
 {
-    StreamBuilder builder = start('a');
-    for (std::size_t i = 1; i < count; ++i) {
-        if (i % 3000 == 0) {
-            builder.reset();
-        }
-        builder.code(static_cast<unsigned char>(i % 251));
-    }
-    return builder.end().bytes();
-}
-
-TEST(LzwOutputBound, ExactlyTheBoundSucceeds)
-{
-    Decoded decoded = decode(literalStream(kLzwMaxOutput));
-    ASSERT_EQ(decoded.status, kLzwOk);
-    EXPECT_EQ(decoded.output.bytes.size(), kLzwMaxOutput);
-}
-
-TEST(LzwOutputBound, OneByteMoreFailsAtTheEndCode)
-{
-    EXPECT_EQ(decode(literalStream(kLzwMaxOutput + 1)).status, kLzwCorrupt);
+    return resettingLiterals(count, [](std::size_t i) { return static_cast<unsigned char>(i % 251); }).end().bytes();
 }
 
 // 119998 literal 'a's, then two codes equal to the next code teaching "aa" and "aaa": the output
@@ -537,104 +406,80 @@ TEST(LzwOutputBound, OneByteMoreFailsAtTheEndCode)
 // the end code or a data code.
 StreamBuilder exactlyFullOutputThenAaa()
 {
-    StreamBuilder builder = start('a');
-    for (std::size_t i = 1; i < kLzwMaxOutput - 2; ++i) {
-        if (i % 3000 == 0) {
-            builder.reset();
-        }
-        builder.code('a');
+    return resettingLiterals(kLzwMaxOutput - 2, [](std::size_t) { return 'a'; })
+        .reset().code(kLzwFirstLearnedCode).code(kLzwFirstLearnedCode + 1);
+}
+
+// Each stream decodes as the model says, to the given number of bytes or failing as corrupt.
+TEST(LzwBounds, StreamsAtAndBeyondEachBound)
+{
+    const Bytes random = randomBytes(kLzwMaxOutput + 1, 11);
+    const Bytes random70000 = randomBytes(70000, 3);
+    // One byte repeated: every code is the next code and strings grow by one byte each, so a few
+    // hundred bytes of stream decode to 120000 bytes.
+    const Bytes repeatedAtBound = encode(Bytes(kLzwMaxOutput, 'a'));
+    const Bytes repeatedBeyond = encode(Bytes(kLzwMaxOutput + 1, 'a'));
+    EXPECT_LT(repeatedBeyond.size(), 1000u);
+    const struct {
+        const char* name;
+        Bytes stream;
+        std::size_t size;  // of the output; 0: the stream fails as corrupt
+    } cases[] = {
+        {"FillingTheLastCode", literalsWithoutReset(kLearnableCodes).end().bytes(), kLearnableCodes + 1u},
+        {"LearningBeyondTheLastCode", literalsWithoutReset(kLearnableCodes + 1).end().bytes(), 0},
+        // 4096 needs 13 bits.
+        {"CodeEqualToAFullNextCode",
+         literalsWithoutReset(kLearnableCodes).widen(4).code(kLzwDictionarySize).end().bytes(), 0},
+        {"KnownCodeOfAFullDictionary", literalsWithoutReset(kLearnableCodes).widen(3).code(4095).end().bytes(), 0},
+        {"ResetAfterAFullDictionary", literalsWithoutReset(kLearnableCodes).reset().text("z").code(260).end().bytes(),
+         kLearnableCodes + 4u},
+        {"OutputOfExactlyTheBound", literalStream(kLzwMaxOutput), kLzwMaxOutput},
+        {"OneByteMoreAtTheEndCode", literalStream(kLzwMaxOutput + 1), 0},
+        {"StringCrossingTheBoundAtTheEndCode", exactlyFullOutputThenAaa().end().bytes(), 0},
+        {"StringCrossingTheBoundAtADataCode", exactlyFullOutputThenAaa().code('b').end().bytes(), 0},
+        {"LongStringsUpToTheBound", repeatedAtBound, kLzwMaxOutput},
+        {"LongStringsBeyondTheBound", repeatedBeyond, 0},
+        {"EncodedDataOfTheBound", encode(prefix(random, kLzwMaxOutput)), kLzwMaxOutput},
+        {"EncodedDataOneByteBeyond", encode(random), 0},
+        {"EncodedStreamBeyond65535Bytes", encode(random70000), 70000},
+        {"HandPackedStreamBeyond65535Bytes", literalStream(70000), 70000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Decoded decoded = decode(c.stream);
+        const ModelResult model = modelDecode(c.stream);
+        EXPECT_EQ(decoded.status, c.size ? kLzwOk : kLzwCorrupt);
+        EXPECT_EQ(model.status, decoded.status);
+        EXPECT_EQ(decoded.output.bytes.size(), c.size);
+        EXPECT_TRUE(textOf(decoded.output.bytes) == model.output) << "the model decodes the stream differently";
     }
-    return builder.reset().code(kLzwFirstLearnedCode).code(kLzwFirstLearnedCode + 1);
-}
-
-TEST(LzwOutputBound, StringCrossingTheBoundAtTheEndCodeFails)
-{
-    Bytes stream = exactlyFullOutputThenAaa().end().bytes();
-    EXPECT_EQ(decode(stream).status, kLzwCorrupt);
-    EXPECT_EQ(modelDecode(stream).status, kLzwCorrupt);
-}
-
-TEST(LzwOutputBound, StringCrossingTheBoundAtADataCodeFails)
-{
-    Bytes stream = exactlyFullOutputThenAaa().code('b').end().bytes();
-    EXPECT_EQ(decode(stream).status, kLzwCorrupt);
-    EXPECT_EQ(modelDecode(stream).status, kLzwCorrupt);
-}
-
-// One byte repeated: every code is the next code, strings grow by one byte each, and 490 codes
-// of a few hundred bytes of stream decode to 120000 bytes.
-TEST(LzwOutputBound, ShortStreamOfLongStringsStopsAtTheBound)
-{
-    Bytes atBound = encode(Bytes(kLzwMaxOutput, 'a'));
-    Bytes beyond = encode(Bytes(kLzwMaxOutput + 1, 'a'));
-    ASSERT_LT(beyond.size(), 1000u);
-    Decoded decoded = decode(atBound);
-    ASSERT_EQ(decoded.status, kLzwOk);
-    EXPECT_EQ(decoded.output.bytes, Bytes(kLzwMaxOutput, 'a'));
-    EXPECT_EQ(decode(beyond).status, kLzwCorrupt);
-}
-
-TEST(LzwOutputBound, EncodedDataOfTheBoundRoundTripsAndOneMoreByteFails)
-{
-    Bytes data = randomBytes(kLzwMaxOutput + 1, 11);
-    Bytes longer = encode(data);
-    data.pop_back();
-    Decoded decoded = decode(encode(data));
-    ASSERT_EQ(decoded.status, kLzwOk);
-    EXPECT_EQ(decoded.output.bytes, data);
-    EXPECT_EQ(decode(longer).status, kLzwCorrupt);
-}
-
-TEST(LzwLongInput, StreamsBeyond65535BytesDecode)
-{
-    Bytes data = randomBytes(70000, 3);
-    Bytes stream = encode(data);
-    ASSERT_GT(stream.size(), 65535u);
-    Decoded decoded = decode(stream);
-    ASSERT_EQ(decoded.status, kLzwOk);
-    EXPECT_EQ(decoded.output.bytes, data);
-}
-
-TEST(LzwLongInput, HandPackedStreamBeyond65535BytesDecodes)
-{
-    Bytes stream = literalStream(70000);
-    ASSERT_GT(stream.size(), 65535u);
-    Decoded decoded = decode(stream);
-    ASSERT_EQ(decoded.status, kLzwOk);
-    EXPECT_EQ(decoded.output.bytes.size(), 70000u);
-    EXPECT_EQ(decoded.output.bytes[65537], 65537 % 251);
+    EXPECT_GT(literalStream(70000).size(), 65535u);
+    EXPECT_GT(encode(random70000).size(), 65535u);
+    EXPECT_EQ(decode(encode(random70000)).output.bytes, random70000);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Out of memory.
 
-TEST(LzwMemory, OutputBufferFailureIsReportedAsSuch)
+// Only a failed output buffer is reported as such; a failed work block is not, and a later
+// call is unaffected by either.
+TEST(LzwMemory, OutputBufferAndWorkMemoryFailures)
 {
-    Bytes stream = start('a').end().bytes();
+    const Bytes stream = start('a').end().bytes();
     LzwOutput output;
-    int status;
     {
         LargeAllocationFailureScope failure(kLzwMaxOutput);
-        status = lzwDecode(stream.data(), stream.size(), output);
+        EXPECT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOutOfMemory);
         EXPECT_TRUE(largeAllocationFailed());
     }
-    EXPECT_EQ(status, kLzwOutOfMemory);
     EXPECT_TRUE(output.outputBufferFailed);
-}
-
-TEST(LzwMemory, WorkMemoryFailureIsNotAnOutputBufferFailure)
-{
-    Bytes stream = start('a').end().bytes();
-    LzwOutput output;
-    int status;
     {
         NothrowFailureScope failure(0, 1);
-        status = lzwDecode(stream.data(), stream.size(), output);
+        EXPECT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOutOfMemory);
         EXPECT_EQ(nothrowAllocationsSeen(), 1);
     }
-    EXPECT_EQ(status, kLzwOutOfMemory);
     EXPECT_FALSE(output.outputBufferFailed);
-    EXPECT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOk) << "a later call is unaffected";
+    EXPECT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOk);
     EXPECT_EQ(textOf(output.bytes), "a");
 }
 
@@ -647,17 +492,10 @@ struct RoundTripCase {
     int minimumResets;  // 258 codes the stream must hold
 };
 
-std::ostream& operator<<(std::ostream& out, const RoundTripCase& c)
-{
-    return out << c.name;
-}
-
 std::vector<RoundTripCase> roundTripCases()
 {
     Bytes everyByte;
-    for (int i = 0; i < 256 * 3; ++i) {
-        everyByte.push_back(static_cast<unsigned char>(i * 7));
-    }
+    for (int i = 0; i < 256 * 3; ++i) everyByte.push_back(static_cast<unsigned char>(i * 7));
     return {
         {"OneByte", bytesOf("Q"), 0},
         {"TwoEqualBytes", bytesOf("zz"), 0},
@@ -667,32 +505,30 @@ std::vector<RoundTripCase> roundTripCases()
         {"EveryByteValue", everyByte, 0},
         {"Random120000", randomBytes(kLzwMaxOutput, 1), 28},
         {"Random100000", randomBytes(100000, 2), 23},
-        {"FourLetters120000", alphabetBytes(kLzwMaxOutput, 4, 3), 5},
-        {"TwoLetters120000", alphabetBytes(kLzwMaxOutput, 2, 4), 3},
+        {"FourLetters120000", randomBytes(kLzwMaxOutput, 3, 4), 5},
+        {"TwoLetters120000", randomBytes(kLzwMaxOutput, 4, 2), 3},
         {"Words120000", wordBytes(kLzwMaxOutput, 5), 4},
         {"Runs120000", runBytes(kLzwMaxOutput, 6), 11},
         {"Zeros120000", Bytes(kLzwMaxOutput, 0), 0},
     };
 }
 
+void PrintTo(const RoundTripCase& c, std::ostream* out) { *out << c.name; }
+
 class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
-TEST_P(RoundTrip, DecodesToTheSameBytes)
+TEST_P(RoundTrip, DecodesToTheSameBytesFromAStreamOfTheProducersShape)
 {
     const RoundTripCase& c = GetParam();
-    Bytes stream = encode(c.data);
+    const Bytes stream = encode(c.data);
     Decoded decoded = decode(stream);
     ASSERT_EQ(decoded.status, kLzwOk);
     EXPECT_EQ(decoded.output.bytes, c.data);
     ModelResult model = modelDecode(stream);
     EXPECT_EQ(model.status, kLzwOk);
     EXPECT_TRUE(model.output == textOf(c.data)) << "the model decodes the encoder's stream differently";
-}
 
-TEST_P(RoundTrip, StreamHasTheProducerShape)
-{
-    const RoundTripCase& c = GetParam();
-    CodeListing listing = listCodes(encode(c.data));
+    CodeListing listing = listCodes(stream);
     ASSERT_FALSE(listing.codes.empty());
     EXPECT_EQ(listing.codes.front(), c.data.front()) << "first code is the first byte as a literal";
     EXPECT_TRUE(listing.ended);
@@ -717,13 +553,9 @@ TEST_P(RoundTrip, StreamHasTheProducerShape)
 INSTANTIATE_TEST_SUITE_P(Data, RoundTrip, ::testing::ValuesIn(roundTripCases()),
                          [](const ::testing::TestParamInfo<RoundTripCase>& param) { return param.param.name; });
 
-TEST(LzwEncode, EmptyDataGivesEmptyStream)
+TEST(LzwEncode, EmptyDataGivesNoStreamAndOneByteItsLiteralThenTheEndCode)
 {
     EXPECT_TRUE(lzwEncode(nullptr, 0).empty());
-}
-
-TEST(LzwEncode, OneByteIsTheLiteralThenTheEndCode)
-{
     // 'Q' (0x51) and 256 in 9 bits each: 0 0101 0001 | 1 0000 0000, then 6 zero bits.
     EXPECT_EQ(encode(bytesOf("Q")), (Bytes{0x28, 0xC0, 0x00}));
 }
@@ -731,14 +563,12 @@ TEST(LzwEncode, OneByteIsTheLiteralThenTheEndCode)
 TEST(LzwEncode, CodesMatchTheTextbookEncoderUntilTheFirstReset)
 {
     for (const Bytes& data : {bytesOf("TOBEORNOTTOBEORTOBEORNOT"), bytesOf("abababababababab"),
-                              Bytes(3000, 'x'), alphabetBytes(6000, 3, 8), randomBytes(3000, 9)}) {
+                              Bytes(3000, 'x'), randomBytes(6000, 8, 3), randomBytes(3000, 9)}) {
         CodeListing listing = listCodes(encode(data));
         ASSERT_EQ(listing.count(kLzwResetCode), 0);
         std::vector<std::uint64_t> dataCodes;
         for (std::uint64_t code : listing.codes) {
-            if (code != kLzwWidenCode && code != kLzwEndCode) {
-                dataCodes.push_back(code);
-            }
+            if (code != kLzwWidenCode && code != kLzwEndCode) dataCodes.push_back(code);
         }
         EXPECT_EQ(dataCodes, textbookCodes(data));
     }
@@ -747,7 +577,7 @@ TEST(LzwEncode, CodesMatchTheTextbookEncoderUntilTheFirstReset)
 // Each 257 comes right before the first code that needs the new width, never earlier.
 TEST(LzwEncode, WidensOnlyWhenACodeNeedsIt)
 {
-    CodeListing listing = listCodes(encode(alphabetBytes(60000, 3, 10)));
+    CodeListing listing = listCodes(encode(randomBytes(60000, 10, 3)));
     int width = kLzwStartWidth;
     int widenings = 0;
     for (std::size_t i = 1; i < listing.codes.size(); ++i) {
@@ -756,9 +586,7 @@ TEST(LzwEncode, WidensOnlyWhenACodeNeedsIt)
             ++width;
             ++widenings;
             std::size_t next = i + 1;
-            while (listing.codes[next] == kLzwWidenCode) {
-                ++next;
-            }
+            while (listing.codes[next] == kLzwWidenCode) ++next;
             EXPECT_GE(listing.codes[next], std::uint64_t{1} << (width - 1)) << "needless 257 before code " << i;
         } else if (code == kLzwResetCode) {
             width = kLzwStartWidth;
@@ -767,50 +595,35 @@ TEST(LzwEncode, WidensOnlyWhenACodeNeedsIt)
     EXPECT_GT(widenings, 3);
 }
 
-// Prefixes of one input ending at every length around the first reset: the end may fall right
-// before or after the 258, or on the code after it.
-TEST(LzwEncode, RoundTripsEndingAroundAReset)
+// Round trips where the data ends or the stream turns around the first reset: prefixes ending at
+// every length near it (right before or after the 258, or on the code after it), and a run of
+// three equal bytes slid across the point where random data fills the dictionary, until the
+// encoder's first code after the 258 is the new entry 259 (the decoder's code-equals-next-code
+// case right after a reset, reached by real encoder output).
+TEST(LzwEncode, RoundTripsAroundAReset)
 {
     for (const Bytes& whole : {randomBytes(6000, 12), runBytes(30000, 13)}) {
         std::size_t firstReset = 0;
         for (std::size_t size = 2000; size <= whole.size() && firstReset == 0; size += 100) {
-            if (listCodes(lzwEncode(whole.data(), size)).count(kLzwResetCode) > 0) {
-                firstReset = size;
-            }
+            firstReset = listCodes(encode(prefix(whole, size))).count(kLzwResetCode) > 0 ? size : 0;
         }
         ASSERT_NE(firstReset, 0u);
         for (std::size_t size = firstReset - 110; size <= firstReset + 20; ++size) {
-            Bytes data(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
-            Decoded decoded = decode(encode(data));
-            ASSERT_EQ(decoded.status, kLzwOk) << "size " << size;
-            ASSERT_EQ(decoded.output.bytes, data) << "size " << size;
+            ASSERT_EQ(decode(encode(prefix(whole, size))).output.bytes, prefix(whole, size)) << "size " << size;
         }
     }
-}
-
-// The decoder's code-equals-next-code case right after a reset, reached by real encoder output:
-// when the string that fills the dictionary is a byte x followed by x, and x x x y follows, the
-// encoder's first code after the 258 is the new entry 259. A run of three equal bytes is slid
-// across the point where random data fills the dictionary until that happens.
-TEST(LzwEncode, EmitsTheNewEntry259RightAfterAReset)
-{
-    Bytes random = randomBytes(6000, 14);
+    const Bytes random = randomBytes(6000, 14);
     int seen = 0;
     for (std::size_t split = 3900; split < 4000; ++split) {
-        Bytes data(random.begin(), random.begin() + static_cast<std::ptrdiff_t>(split));
+        Bytes data = prefix(random, split);
         data.insert(data.end(), 3, 0xAB);
         data.insert(data.end(), random.begin() + static_cast<std::ptrdiff_t>(split), random.end());
-        Bytes stream = encode(data);
-        CodeListing listing = listCodes(stream);
-        bool resetThen259 = false;
-        for (std::size_t i = 0; i + 1 < listing.codes.size(); ++i) {
-            resetThen259 = resetThen259 || (listing.codes[i] == kLzwResetCode && listing.codes[i + 1] == kLzwFirstLearnedCode);
-        }
-        if (resetThen259) {
+        const Bytes stream = encode(data);
+        const std::vector<std::uint64_t> codes = listCodes(stream).codes;
+        const std::uint64_t resetThen259[] = {kLzwResetCode, kLzwFirstLearnedCode};
+        if (std::search(codes.begin(), codes.end(), resetThen259, resetThen259 + 2) != codes.end()) {
             ++seen;
-            Decoded decoded = decode(stream);
-            ASSERT_EQ(decoded.status, kLzwOk) << "split " << split;
-            EXPECT_EQ(decoded.output.bytes, data) << "split " << split;
+            EXPECT_EQ(decode(stream).output.bytes, data) << "split " << split;
         }
     }
     EXPECT_GT(seen, 0);
@@ -844,19 +657,13 @@ Bytes randomCodeStream(std::mt19937& random)
         } else {
             code = kLzwFirstLearnedCode + random() % (nextCode - kLzwFirstLearnedCode + 1);
         }
-        while (builder.width() <= kLzwMaxWidth && (code >> builder.width()) != 0) {
-            builder.widen();
-        }
+        while (builder.width() <= kLzwMaxWidth && (code >> builder.width()) != 0) builder.widen();
         builder.code(code);
         ++nextCode;
     }
-    if (random() % 10 != 0) {
-        builder.end();
-    }
+    if (random() % 10 != 0) builder.end();
     Bytes stream = builder.bytes();
-    if (random() % 10 == 0 && !stream.empty()) {
-        stream.resize(random() % stream.size());
-    }
+    if (random() % 10 == 0 && !stream.empty()) stream.resize(random() % stream.size());
     return stream;
 }
 

@@ -13,22 +13,14 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// The raw bytes the reader put before the terminating zero, NUL bytes included.
-std::string rawText(const char (&text)[kTextSize], std::size_t length)
-{
-    return std::string(text, length);
-}
-
 struct LineCase {
     const char* name;
     std::string file;
     std::vector<std::string> lines;
 };
 
-void PrintTo(const LineCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
+// Failures name the row, not its bytes.
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
 
 class ReadProgressLine : public testing::TestWithParam<LineCase> {};
 
@@ -44,7 +36,7 @@ TEST_P(ReadProgressLine, SplitsTheFileIntoFieldTexts)
         const std::size_t next = readProgressLine(bytes.data(), bytes.size(), position, text);
         const std::string& expected = c.lines[i];
         ASSERT_LE(expected.size(), static_cast<std::size_t>(kMaxTextLength));
-        EXPECT_EQ(rawText(text, expected.size()), expected) << "line " << i + 1;
+        EXPECT_EQ(std::string(text, expected.size()), expected) << "line " << i + 1;  // NUL bytes included
         EXPECT_EQ(text[expected.size()], '\0') << "line " << i + 1;
         EXPECT_GT(next, position) << "line " << i + 1;
         EXPECT_LE(next, bytes.size()) << "line " << i + 1;
@@ -85,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"Windows1252Bytes", "\xE9t\xE9 \x80\x9C\xFF\r\n\xC0\r\n", {"\xE9t\xE9 \x80\x9C\xFF", "\xC0"}}),
     [](const testing::TestParamInfo<LineCase>& info) { return info.param.name; });
 
-TEST(ReadProgressLineLimits, StopsAtTheGivenSizeEvenWhenTheBufferGoesOn)
+TEST(ReadProgressLineLimits, StopsAtTheGivenSizeAndGivesEmptyTextsPastIt)
 {
     const unsigned char bytes[] = {'a', 'b', '\r', '\n', 'c'};
     char text[kTextSize];
@@ -93,28 +85,12 @@ TEST(ReadProgressLineLimits, StopsAtTheGivenSizeEvenWhenTheBufferGoesOn)
     EXPECT_STREQ(text, "ab");
     EXPECT_EQ(readProgressLine(bytes, 3, 0, text), 3u) << "a CR as the last byte ends the file";
     EXPECT_STREQ(text, "ab");
-}
-
-TEST(ReadProgressLineLimits, PositionsPastTheEndAndNoBytesGiveEmptyTexts)
-{
-    const unsigned char bytes[] = {'a', '\r', '\n'};
-    char text[kTextSize] = "stale";
-    EXPECT_EQ(readProgressLine(bytes, sizeof bytes, 10, text), sizeof bytes);
+    std::strcpy(text, "stale");
+    EXPECT_EQ(readProgressLine(bytes, 3, 10, text), 3u);
     EXPECT_STREQ(text, "");
     std::strcpy(text, "stale");
     EXPECT_EQ(readProgressLine(nullptr, 0, 0, text), 0u);
     EXPECT_STREQ(text, "");
-}
-
-TEST(ReadProgressLineLimits, NulByteEndsWhatTheFieldShowsButNotTheLine)
-{
-    const std::string file("Par\0is\r\nRome\r\n", 14);
-    const Bytes bytes(file.begin(), file.end());
-    char text[kTextSize];
-    std::size_t position = readProgressLine(bytes.data(), bytes.size(), 0, text);
-    EXPECT_STREQ(text, "Par");
-    readProgressLine(bytes.data(), bytes.size(), position, text);
-    EXPECT_STREQ(text, "Rome");
 }
 
 struct FormatCase {
@@ -123,10 +99,13 @@ struct FormatCase {
     std::string line;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
+// In the order the round trip below writes them: an empty line between others, a cut before a long one.
+const std::vector<FormatCase> kFormatCases = {
+    {"Word", "Paris", "Paris\r\n"}, {"Empty", "", "\r\n"}, {"CutAtCr", "a\r\nb", "a\r\n"},
+    {"BareLfKept", "a\nb", "a\nb\r\n"}, {"Whole259", k259, k259 + "\r\n"},
+    {"Cut300", k300, std::string(259, 'a') + "\r\n"}, {"Accents", "\xE9t\xE9 \x80", "\xE9t\xE9 \x80\r\n"}};
+
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
 
 class FormatProgressLine : public testing::TestWithParam<FormatCase> {};
 
@@ -140,32 +119,22 @@ TEST_P(FormatProgressLine, WritesTheTextThenCrLf)
     EXPECT_EQ(std::string(line, static_cast<std::size_t>(length)), c.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FormatProgressLine,
-    testing::Values(FormatCase{"Empty", "", "\r\n"}, FormatCase{"Word", "Paris", "Paris\r\n"},
-                    FormatCase{"Accents", "\xE9t\xE9 \x80", "\xE9t\xE9 \x80\r\n"},
-                    FormatCase{"BareLfKept", "a\nb", "a\nb\r\n"},
-                    FormatCase{"CutAtCr", "a\r\nb", "a\r\n"},
-                    FormatCase{"Whole259", k259, k259 + "\r\n"},
-                    FormatCase{"Cut300", k300, std::string(259, 'a') + "\r\n"}),
-    [](const testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Texts, FormatProgressLine, testing::ValuesIn(kFormatCases),
+                         [](const testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
 
+// The lines of every text above written one after the other read back as the texts they hold.
 TEST(ProgressLineRoundTrip, EveryFieldComesBackOnItsOwnLine)
 {
-    const std::vector<std::string> fields = {"Paris", "", "a\r\nb", "x\ny", k259, k300, "\xE9t\xE9", "", "fin"};
-    const std::vector<std::string> restored = {"Paris", "", "a", "x\ny", k259, std::string(259, 'a'), "\xE9t\xE9",
-                                               "", "fin"};
     Bytes file;
-    for (const std::string& field : fields) {
+    for (const FormatCase& c : kFormatCases) {
         char line[kProgressLineSize];
-        const int length = formatProgressLine(field.c_str(), line);
-        file.insert(file.end(), line, line + length);
+        file.insert(file.end(), line, line + formatProgressLine(c.text.c_str(), line));
     }
     std::size_t position = 0;
-    for (std::size_t i = 0; i < restored.size(); ++i) {
+    for (const FormatCase& c : kFormatCases) {
         char text[kTextSize];
         position = readProgressLine(file.data(), file.size(), position, text);
-        EXPECT_EQ(std::string(text), restored[i]) << "field " << i + 1;
+        EXPECT_EQ(std::string(text) + "\r\n", c.line) << c.name;
     }
     EXPECT_EQ(position, file.size());
 }
@@ -176,10 +145,7 @@ struct NameCase {
     std::string file;
 };
 
-void PrintTo(const NameCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
 
 class ProgressNameFromPath : public testing::TestWithParam<NameCase> {};
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -13,16 +14,6 @@
 #include "quiz_record_builder.h"
 
 namespace {
-
-bool allZero(const int32_t* values, int count)
-{
-    for (int i = 0; i < count; ++i) {
-        if (values[i] != 0) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::vector<QuestionRecord*> walkForward(const QuizState& state)
 {
@@ -35,14 +26,10 @@ std::vector<QuestionRecord*> walkForward(const QuizState& state)
 
 class QuizStateTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        state = std::make_unique<QuizState>();
-        resetQuizData(*state);
-    }
+    void SetUp() override { resetQuizData(*state); }
     void TearDown() override { releaseQuestions(*state); }
 
-    std::unique_ptr<QuizState> state;
+    std::unique_ptr<QuizState> state = std::make_unique<QuizState>();
 };
 
 TEST(ResetQuizData, SetsEveryDataFieldOverGarbage)
@@ -51,41 +38,27 @@ TEST(ResetQuizData, SetsEveryDataFieldOverGarbage)
     std::memset(state.get(), 0xA5, sizeof(QuizState));
     resetQuizData(*state);
 
-    EXPECT_EQ(state->contentWidth, 0);
-    EXPECT_EQ(state->contentHeight, 0);
-    EXPECT_EQ(state->mediaKind, kMediaText);
-    EXPECT_STREQ(state->title, "nom du enigo");
-    EXPECT_STREQ(state->author, " createur");
-    EXPECT_STREQ(state->explanation, "");
-    EXPECT_STREQ(state->answerLabel1, "");
-    EXPECT_STREQ(state->answerLabel2, "");
-    EXPECT_EQ(state->questionCount, 2);
-    EXPECT_EQ(state->answersPerQuestion, 1);
+    const QuizState& s = *state;
+    EXPECT_EQ(std::string(s.title) + "|" + s.author + "|" + s.explanation + "|" + s.answerLabel1 + "|" +
+                  s.answerLabel2 + "|" + s.mediaFolder,
+              "nom du enigo| createur||||");
+    EXPECT_EQ((std::vector<int>{s.contentWidth, s.contentHeight, s.mediaKind, s.questionCount, s.answersPerQuestion,
+                                s.revealMode, s.allRevealed, s.backRed, s.backGreen, s.backBlue}),
+              (std::vector<int>{0, 0, kMediaText, 2, 1, 0, 0, 90, 95, 150}));
     for (int i = 0; i < kMaxQuestions; ++i) {
-        EXPECT_STREQ(state->codes[i], "") << "code " << i;
+        EXPECT_STREQ(s.codes[i], "") << "code " << i;
     }
-    EXPECT_TRUE(allZero(state->solvedFlags, kFlagSlots));
-    EXPECT_TRUE(allZero(state->answerPictureShown, kFlagSlots));
-    EXPECT_TRUE(allZero(state->cardStates, kFlagSlots));
-    EXPECT_TRUE(allZero(state->rowHeights, kMaxRows));
-    EXPECT_EQ(state->revealMode, 0);
-    EXPECT_EQ(state->allRevealed, 0);
-    EXPECT_EQ(state->backRed, 90);
-    EXPECT_EQ(state->backGreen, 95);
-    EXPECT_EQ(state->backBlue, 150);
-    EXPECT_EQ(state->boardFont, nullptr);
-    EXPECT_EQ(state->scoreFont, nullptr);
-    EXPECT_EQ(state->titleFont, nullptr);
-    EXPECT_EQ(state->boardWindow, nullptr);
-    EXPECT_EQ(state->headerWindow, nullptr);
-    EXPECT_EQ(state->backBrush, nullptr);
-    EXPECT_EQ(state->wrongBrush, nullptr);
-    EXPECT_EQ(state->anagramBrush, nullptr);
-    EXPECT_EQ(state->hintBrush, nullptr);
-    EXPECT_EQ(state->captionBrush, nullptr);
-    EXPECT_STREQ(state->mediaFolder, "");
-    EXPECT_EQ(state->firstQuestion, nullptr);
-    EXPECT_EQ(state->lastQuestion, nullptr);
+    const auto allZero = [](const int32_t* values, int count) {
+        return std::all_of(values, values + count, [](int32_t value) { return value == 0; });
+    };
+    EXPECT_TRUE(allZero(s.solvedFlags, kFlagSlots));
+    EXPECT_TRUE(allZero(s.answerPictureShown, kFlagSlots));
+    EXPECT_TRUE(allZero(s.cardStates, kFlagSlots));
+    EXPECT_TRUE(allZero(s.rowHeights, kMaxRows));
+    const std::vector<const void*> handles = {s.boardFont, s.scoreFont, s.titleFont, s.boardWindow, s.headerWindow,
+                                              s.backBrush, s.wrongBrush, s.anagramBrush, s.hintBrush, s.captionBrush,
+                                              s.firstQuestion, s.lastQuestion};
+    EXPECT_EQ(handles, std::vector<const void*>(handles.size(), nullptr));
 }
 
 TEST(ResetQuizData, AfterReleaseGivesTheSameStateAsFresh)
@@ -102,51 +75,38 @@ TEST(ResetQuizData, AfterReleaseGivesTheSameStateAsFresh)
     EXPECT_EQ(std::memcmp(fresh.get(), used.get(), sizeof(QuizState)), 0);
 }
 
-struct CopyCase {
-    std::size_t sourceLength;
-    std::size_t keptLength;
-};
-
-class CopyTextTest : public ::testing::TestWithParam<CopyCase> {};
+class CopyTextTest : public ::testing::TestWithParam<std::size_t> {};
 
 TEST_P(CopyTextTest, CutsAt259AndAlwaysTerminates)
 {
-    const CopyCase c = GetParam();
-    const std::string source = patternText(c.sourceLength);
+    const std::string source = patternText(GetParam());
+    const std::size_t kept = std::min<std::size_t>(GetParam(), 259);
     // Room for the 260-byte buffer and a guard after it that must stay as it is.
     char buffer[kTextSize + 40];
     std::memset(buffer, '#', sizeof buffer);
     copyText(buffer, source.c_str());
-    EXPECT_EQ(std::strlen(buffer), c.keptLength);
-    EXPECT_EQ(std::string(buffer), source.substr(0, c.keptLength));
-    for (std::size_t i = c.keptLength + 1; i < sizeof buffer; ++i) {
+    EXPECT_EQ(std::string(buffer), source.substr(0, kept));
+    for (std::size_t i = kept + 1; i < sizeof buffer; ++i) {
         ASSERT_EQ(buffer[i], '#') << "byte " << i << " written";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Lengths, CopyTextTest,
-                         ::testing::Values(CopyCase{0, 0}, CopyCase{1, 1}, CopyCase{258, 258},
-                                           CopyCase{259, 259}, CopyCase{260, 259}, CopyCase{1000, 259}));
+INSTANTIATE_TEST_SUITE_P(Lengths, CopyTextTest, ::testing::Values(0, 1, 258, 259, 260, 1000));
 
-TEST(CopyText, NullSourceGivesEmptyText)
+TEST(CopyText, NullSourceGivesEmptyTextAndNoMoreThan259SourceBytesAreRead)
 {
     char buffer[kTextSize];
     std::memset(buffer, 'x', sizeof buffer);
     copyText(buffer, nullptr);
     EXPECT_STREQ(buffer, "");
-}
-
-TEST(CopyText, ReadsNoMoreThan259SourceBytes)
-{
     // An unterminated source of exactly 259 bytes: AddressSanitizer flags a read of byte 260.
     const std::string text = patternText(259);
     ExactBuffer source(text);
-    char buffer[kTextSize];
     copyText(buffer, reinterpret_cast<const char*>(source.data()));
     EXPECT_EQ(std::string(buffer), text);
 }
 
-TEST_F(QuizStateTest, AppendLinksEachRecordAtTheTail)
+TEST_F(QuizStateTest, AppendLinksEachRecordAtTheTailWithItsOwnCutCopies)
 {
     QuestionRecord* first = appendQuestion(*state, "a1", "b1", "c1");
     ASSERT_NE(first, nullptr);
@@ -155,41 +115,35 @@ TEST_F(QuizStateTest, AppendLinksEachRecordAtTheTail)
     EXPECT_EQ(first->previous, nullptr);
     EXPECT_EQ(first->next, nullptr);
 
-    QuestionRecord* second = appendQuestion(*state, "a2", "b2", "c2");
+    std::string long1 = patternText(1000);
+    const std::string long2 = patternText(260, 'A');
+    QuestionRecord* second = appendQuestion(*state, long1.c_str(), long2.c_str(), "");
     QuestionRecord* third = appendQuestion(*state, "a3", "b3", "c3");
     ASSERT_NE(second, nullptr);
     ASSERT_NE(third, nullptr);
-    EXPECT_EQ(state->firstQuestion, first);
+    EXPECT_EQ(walkForward(*state), (std::vector<QuestionRecord*>{first, second, third}));
     EXPECT_EQ(state->lastQuestion, third);
-    EXPECT_EQ(first->next, second);
     EXPECT_EQ(second->previous, first);
-    EXPECT_EQ(second->next, third);
     EXPECT_EQ(third->previous, second);
-    EXPECT_EQ(third->next, nullptr);
 
-    EXPECT_STREQ(second->answer1, "a2");
-    EXPECT_STREQ(second->answer2, "b2");
-    EXPECT_STREQ(second->caption, "c2");
-    EXPECT_STREQ(second->revealText, "");
-}
-
-TEST_F(QuizStateTest, AppendCutsLongTextsAndCopiesThem)
-{
-    std::string long1 = patternText(1000);
-    const std::string long2 = patternText(260, 'A');
-    QuestionRecord* record = appendQuestion(*state, long1.c_str(), long2.c_str(), "");
-    ASSERT_NE(record, nullptr);
     long1[0] = '!';  // the record holds its own copy
-    EXPECT_EQ(std::string(record->answer1), patternText(259));
-    EXPECT_EQ(std::string(record->answer2), long2.substr(0, 259));
-    EXPECT_STREQ(record->caption, "");
-    EXPECT_STREQ(record->revealText, "");
+    EXPECT_EQ(std::string(second->answer1), patternText(259));
+    EXPECT_EQ(std::string(second->answer2), long2.substr(0, 259));
+    EXPECT_STREQ(second->caption, "");
+    EXPECT_STREQ(second->revealText, "");
+    EXPECT_EQ(std::string(third->answer1) + third->answer2 + third->caption + "|" + third->revealText, "a3b3c3|");
 }
 
 TEST_F(QuizStateTest, FailedAllocationAddsNothing)
 {
-    appendQuestion(*state, "a1", "b1", "c1");
-    QuestionRecord* head = state->firstQuestion;
+    {
+        NothrowFailureScope failNext(0, 1);
+        EXPECT_EQ(appendQuestion(*state, "a", "b", "c"), nullptr);
+    }
+    EXPECT_EQ(state->firstQuestion, nullptr);
+    EXPECT_EQ(state->lastQuestion, nullptr);
+
+    QuestionRecord* head = appendQuestion(*state, "a1", "b1", "c1");
     {
         NothrowFailureScope failNext(0, 1);
         EXPECT_EQ(appendQuestion(*state, "a2", "b2", "c2"), nullptr);
@@ -206,53 +160,25 @@ TEST_F(QuizStateTest, FailedAllocationAddsNothing)
     EXPECT_EQ(next->previous, head);
 }
 
-TEST_F(QuizStateTest, FailedFirstAllocationLeavesTheListEmpty)
+// Numbers below 1 yield the first record (the walk simply takes no step); numbers past the end
+// yield the last record; an empty list yields null.
+TEST_F(QuizStateTest, QuestionByNumberFollowsNextAndClampsToTheEnds)
 {
-    NothrowFailureScope failNext(0, 1);
-    EXPECT_EQ(appendQuestion(*state, "a", "b", "c"), nullptr);
-    EXPECT_EQ(state->firstQuestion, nullptr);
-    EXPECT_EQ(state->lastQuestion, nullptr);
-}
-
-TEST_F(QuizStateTest, QuestionByNumberOnAnEmptyListYieldsNull)
-{
-    for (int number : {INT_MIN, -1, 0, 1, 2, 96, INT_MAX}) {
+    const int numbers[] = {INT_MIN, -1, 0, 1, 2, 3, 4, 96, INT_MAX};
+    const int inListOfThree[] = {0, 0, 0, 0, 1, 2, 2, 2, 2};
+    for (int number : numbers) {
         EXPECT_EQ(questionByNumber(*state, number), nullptr) << number;
     }
-}
-
-struct NumberCase {
-    int number;
-    int expectedIndex;  // 0-based position in a list of three records
-};
-
-class QuestionByNumberTest : public ::testing::TestWithParam<NumberCase> {};
-
-TEST_P(QuestionByNumberTest, FollowsNextAndClampsToTheEnds)
-{
-    auto state = std::make_unique<QuizState>();
-    resetQuizData(*state);
-    appendQuestion(*state, "1", "", "");
+    QuestionRecord* only = appendQuestion(*state, "1", "", "");
+    for (int number : numbers) {
+        EXPECT_EQ(questionByNumber(*state, number), only) << number;
+    }
     appendQuestion(*state, "2", "", "");
     appendQuestion(*state, "3", "", "");
     const std::vector<QuestionRecord*> records = walkForward(*state);
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(questionByNumber(*state, GetParam().number), records[GetParam().expectedIndex]);
-    releaseQuestions(*state);
-}
-
-// Numbers below 1 yield the first record (the walk simply takes no step);
-// numbers past the end yield the last record.
-INSTANTIATE_TEST_SUITE_P(Numbers, QuestionByNumberTest,
-                         ::testing::Values(NumberCase{INT_MIN, 0}, NumberCase{-1, 0}, NumberCase{0, 0},
-                                           NumberCase{1, 0}, NumberCase{2, 1}, NumberCase{3, 2},
-                                           NumberCase{4, 2}, NumberCase{96, 2}, NumberCase{INT_MAX, 2}));
-
-TEST_F(QuizStateTest, QuestionByNumberWithOneRecordAlwaysYieldsIt)
-{
-    QuestionRecord* only = appendQuestion(*state, "a", "", "");
-    for (int number : {INT_MIN, 0, 1, 2, INT_MAX}) {
-        EXPECT_EQ(questionByNumber(*state, number), only) << number;
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(questionByNumber(*state, numbers[i]), records[inListOfThree[i]]) << numbers[i];
     }
 }
 
@@ -277,4 +203,4 @@ TEST_F(QuizStateTest, ReleaseEmptiesTheListAndIsSafeWhenEmpty)
     EXPECT_EQ(again->previous, nullptr);
 }
 
-} // namespace
+}  // namespace

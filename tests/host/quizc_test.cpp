@@ -5,16 +5,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <memory>
 #include <random>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "quiz/lzw.h"
 #include "quiz/quiz_parse.h"
@@ -23,162 +16,93 @@
 #include "quizc/quiz_compiler.h"
 #include "quizc/quiz_source.h"
 #include "quizc/quiz_writer.h"
+#include "quiz_files_test_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 // Independent UTF-8 encoder, so the tests do not lean on the decoder they check.
-std::string utf8(char32_t codePoint)
+std::string utf8(char32_t c)
 {
-    std::string out;
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-    return out;
+    const auto cont = [c](int shift) { return static_cast<char>(0x80 | ((c >> shift) & 0x3F)); };
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    if (c < 0x800) return {static_cast<char>(0xC0 | (c >> 6)), cont(0)};
+    if (c < 0x10000) return {static_cast<char>(0xE0 | (c >> 12)), cont(6), cont(0)};
+    return {static_cast<char>(0xF0 | (c >> 18)), cont(12), cont(6), cont(0)};
 }
 
 std::string joinLines(std::initializer_list<std::string> lines)
 {
     std::string text;
-    for (const std::string& line : lines) {
-        text += line + "\n";
-    }
+    for (const std::string& line : lines) text += line + "\n";
     return text;
-}
-
-std::string readAll(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void writeAll(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::vector<Diagnostic> errorsOf(const ParseResult& result)
 {
     std::vector<Diagnostic> errors;
     for (const Diagnostic& diagnostic : result.diagnostics) {
-        if (diagnostic.severity == Diagnostic::Severity::Error) {
-            errors.push_back(diagnostic);
-        }
+        if (diagnostic.severity == Diagnostic::Severity::Error) errors.push_back(diagnostic);
     }
     return errors;
 }
 
-std::string describe(const std::vector<Diagnostic>& diagnostics)
-{
-    std::string text;
-    for (const Diagnostic& diagnostic : diagnostics) {
-        text += formatDiagnostic("quiz.txt", diagnostic) + "\n";
-    }
-    return text;
-}
-
-// A scratch folder holding one small file of each kind the compiler meets, removed afterwards.
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("quizc_test_" + std::to_string(random()) + std::to_string(random()));
-        fs::create_directories(path_ / "pics");
-        writeAll(path_ / "pic.jpg", std::string("\xFF\xD8\xFF\xE0", 4) + "jpeg body");
-        writeAll(path_ / "pics" / "deep.JPEG", std::string("\xFF\xD8\xFF\xDB", 4) + "other jpeg");
-        writeAll(path_ / "pic.png", std::string("\x89PNG\r\n\x1A\n", 8) + "png body");
-        writeAll(path_ / "pic.gif", "GIF89a gif body");
-        writeAll(path_ / "pic.bmp", "BM bitmap body");
-        writeAll(path_ / "song.mp3", "ID3\x03 tagged sound");
-        writeAll(path_ / "bare.mp3", std::string("\xFF\xFB\x90\x64", 4) + "frames");
-        writeAll(path_ / "clip.avi", std::string("RIFF\x10\0\0\0AVI LIST", 16));
-        writeAll(path_ / "wave.avi", std::string("RIFF\x10\0\0\0WAVEfmt ", 16));
-        writeAll(path_ / "fake.jpg", std::string("\x89PNG\r\n\x1A\n", 8) + "png under jpg");
-        writeAll(path_ / "junk.png", "plain text, not a picture");
-        writeAll(path_ / "empty.jpg", "");
-        fs::create_directories(path_ / "folder.jpg");
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
+// One small file of each kind the compiler meets, good and bad.
+const std::map<std::string, std::string> kMediaFiles = {
+    {"pic.jpg", std::string("\xFF\xD8\xFF\xE0", 4) + "jpeg body"},
+    {"pics/deep.JPEG", std::string("\xFF\xD8\xFF\xDB", 4) + "other jpeg"},
+    {"pic.png", std::string("\x89PNG\r\n\x1A\n", 8) + "png body"},
+    {"pic.gif", "GIF89a gif body"},
+    {"pic.bmp", "BM bitmap body"},
+    {"song.mp3", "ID3\x03 tagged sound"},
+    {"bare.mp3", std::string("\xFF\xFB\x90\x64", 4) + "frames"},
+    {"clip.avi", std::string("RIFF\x10\0\0\0AVI LIST", 16)},
+    {"wave.avi", std::string("RIFF\x10\0\0\0WAVEfmt ", 16)},
+    {"fake.jpg", std::string("\x89PNG\r\n\x1A\n", 8) + "png under jpg"},
+    {"junk.png", "plain text, not a picture"},
+    {"empty.jpg", ""},
+    {"folder.jpg/", ""},
 };
 
 // ---------------------------------------------------------------------------------------------
 // Windows-1252 conversion
 
-struct CodePointCase {
+// The 27 characters of 0x80-0x9F, the edges of the Latin-1 ranges, and (byte -1) what the code
+// page lacks: its five undefined bytes, the C1 controls around them, and beyond Latin-1.
+const struct {
     char32_t codePoint;
     int byte;
-};
-
-// The 27 characters of 0x80-0x9F and the edges of the Latin-1 ranges.
-const CodePointCase kCp1252Cases[] = {
+} kCp1252Cases[] = {
     {0x20AC, 0x80}, {0x201A, 0x82}, {0x0192, 0x83}, {0x201E, 0x84}, {0x2026, 0x85}, {0x2020, 0x86},
     {0x2021, 0x87}, {0x02C6, 0x88}, {0x2030, 0x89}, {0x0160, 0x8A}, {0x2039, 0x8B}, {0x0152, 0x8C},
     {0x017D, 0x8E}, {0x2018, 0x91}, {0x2019, 0x92}, {0x201C, 0x93}, {0x201D, 0x94}, {0x2022, 0x95},
     {0x2013, 0x96}, {0x2014, 0x97}, {0x02DC, 0x98}, {0x2122, 0x99}, {0x0161, 0x9A}, {0x203A, 0x9B},
     {0x0153, 0x9C}, {0x017E, 0x9E}, {0x0178, 0x9F}, {0x0041, 0x41}, {0x007F, 0x7F}, {0x00A0, 0xA0},
     {0x00E9, 0xE9}, {0x00C7, 0xC7}, {0x00FF, 0xFF}, {0x0000, 0x00},
+    {0x0080, -1}, {0x0081, -1}, {0x008D, -1}, {0x008F, -1}, {0x0090, -1}, {0x009D, -1}, {0x009F, -1},
+    {0x0100, -1}, {0x0131, -1}, {0x20AD, -1}, {0xFFFD, -1}, {0x1F600, -1},
 };
 
-TEST(Cp1252, MapsEveryCharacterOfTheCodePage)
+TEST(Cp1252, MapsEveryCharacterOfTheCodePageAndNamesTheOthers)
 {
-    for (const CodePointCase& row : kCp1252Cases) {
-        SCOPED_TRACE(testing::Message() << "U+" << std::hex << static_cast<unsigned>(row.codePoint));
-        std::string out;
-        std::string error;
-        ASSERT_TRUE(utf8ToCp1252(utf8(row.codePoint), out, error)) << error;
-        ASSERT_EQ(out.size(), 1u);
-        EXPECT_EQ(static_cast<unsigned char>(out[0]), row.byte);
-        EXPECT_EQ(cp1252FromCodePoint(row.codePoint), row.byte);
-    }
-}
-
-TEST(Cp1252, RejectsCharactersOutsideTheCodePage)
-{
-    // The five bytes the code page leaves undefined, the C1 controls around them, and beyond Latin-1.
-    const char32_t rejected[] = {0x0080, 0x0081, 0x008D, 0x008F, 0x0090, 0x009D, 0x009F,
-                                 0x0100, 0x0131, 0x20AD, 0xFFFD, 0x1F600};
-    for (const char32_t codePoint : rejected) {
-        std::string out;
-        std::string error;
-        EXPECT_FALSE(utf8ToCp1252("ok " + utf8(codePoint), out, error));
+    for (const auto& row : kCp1252Cases) {
         char name[16];
-        std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(codePoint));
-        EXPECT_NE(error.find(name), std::string::npos) << error;
-        EXPECT_EQ(cp1252FromCodePoint(codePoint), -1);
+        std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(row.codePoint));
+        SCOPED_TRACE(name);
+        std::string out, error;
+        EXPECT_EQ(cp1252FromCodePoint(row.codePoint), row.byte);
+        if (row.byte < 0) {
+            EXPECT_FALSE(utf8ToCp1252("ok " + utf8(row.codePoint), out, error));
+            EXPECT_NE(error.find(name), std::string::npos) << error;
+            continue;
+        }
+        ASSERT_TRUE(utf8ToCp1252(utf8(row.codePoint), out, error)) << error;
+        EXPECT_EQ(out, std::string(1, static_cast<char>(row.byte)));
     }
-}
-
-TEST(Cp1252, ConvertsMixedText)
-{
-    std::string out;
-    std::string error;
-    const std::string source = utf8(0xC9) + "l" + utf8(0xE8) + "ve " + utf8(0xE0) + " No" + utf8(0xEB) + "l, " +
-                               utf8(0x153) + "uvre " + utf8(0x20AC);
-    ASSERT_TRUE(utf8ToCp1252(source, out, error)) << error;
-    EXPECT_EQ(out, "\xC9l\xE8ve \xE0 No\xEBl, \x9Cuvre \x80");
+    std::string out, error;
+    ASSERT_TRUE(utf8ToCp1252(utf8(0xC9) + "l" + utf8(0xE8) + "ve " + utf8(0x153) + "uvre " + utf8(0x20AC), out, error));
+    EXPECT_EQ(out, "\xC9l\xE8ve \x9Cuvre \x80");
 }
 
 TEST(Cp1252, RejectsMalformedUtf8)
@@ -195,8 +119,7 @@ TEST(Cp1252, RejectsMalformedUtf8)
         std::string("\xE9t\xE9", 3),         // Windows-1252 text mistaken for UTF-8
     };
     for (const std::string& bytes : malformed) {
-        std::string out;
-        std::string error;
+        std::string out, error;
         EXPECT_FALSE(utf8ToCp1252("ab" + bytes, out, error));
         EXPECT_NE(error.find("invalid UTF-8"), std::string::npos) << error;
         EXPECT_FALSE(checkUtf8(bytes, error));
@@ -209,7 +132,7 @@ TEST(Cp1252, RejectsMalformedUtf8)
 class QuizSourceTest : public testing::Test {
 protected:
     ParseResult parse(const std::string& text) const { return parseQuizSource(text, scratch.path()); }
-    ScratchDir scratch;
+    ScratchFolder scratch{kMediaFiles};
 };
 
 struct ErrorCase {
@@ -258,6 +181,11 @@ const std::vector<ErrorCase> kErrorCases = {
     {"carriage return inside a code", kTextHead + "code: A\rB\nquestion:\nanswer: A\n", 3, "control character U+000D"},
     {"invalid UTF-8", kTextHead + "question:\nanswer: A\ncaption: d\xE9j\xE0\n", 5, "invalid UTF-8"},
     {"character outside Windows-1252", kTextHead + "question:\nanswer: A\ncaption: " + utf8(0x100) + "\n", 5, "U+0100"},
+    {"ninety-seventh question", kTextHead + [] {
+         std::string text;
+         for (int i = 1; i <= 97; ++i) text += "question: " + std::to_string(i) + "\nanswer: A\n";
+         return text;
+     }(), 2 + 2 * 96 + 1, "at most 96"},
     {"more codes than questions", kTextHead + "code: 1\ncode: 2\nquestion:\nanswer: A\n", 4, "more codes (2) than questions (1)"},
     {"no title", "kind: text\nquestion:\nanswer: A\n", 0, "no 'title'"},
     {"no kind", "title: T\nquestion:\nanswer: A\n", 0, "no 'kind'"},
@@ -286,150 +214,101 @@ TEST_F(QuizSourceTest, ReportsEachRuleAtItsLine)
         SCOPED_TRACE(row.rule);
         const ParseResult result = parse(row.source);
         const std::vector<Diagnostic> errors = errorsOf(result);
-        ASSERT_EQ(errors.size(), 1u) << describe(result.diagnostics);
-        EXPECT_EQ(errors[0].line, row.line) << describe(errors);
-        EXPECT_NE(errors[0].message.find(row.message), std::string::npos) << describe(errors);
+        ASSERT_EQ(errors.size(), 1u) << listed(result.diagnostics);
+        EXPECT_EQ(errors[0].line, row.line) << listed(errors);
+        EXPECT_NE(errors[0].message.find(row.message), std::string::npos) << listed(errors);
         EXPECT_TRUE(result.hasErrors());
     }
 }
 
 TEST_F(QuizSourceTest, ListsEveryErrorNotOnlyTheFirst)
 {
-    const ParseResult result = parse(kTextHead + joinLines({
-                                                     "reveal: 9",          // 3
-                                                     "question:",          // 4
-                                                     "answer: A|B",        // 5
-                                                     "question:",          // 6
-                                                     "caption: no answer", // 7
-                                                     "question:",          // 8
-                                                     "answer: C",          // 9
-                                                     "bogus: 1",           // 10
-                                                 }));
-    const std::vector<Diagnostic> errors = errorsOf(result);
+    // Line by line: 3 reveal 9, 5 '|', 10 unknown key; the question of line 6 lacks its answer.
+    const std::vector<Diagnostic> errors = errorsOf(parse(kTextHead + joinLines({"reveal: 9", "question:", "answer: A|B",
+        "question:", "caption: no answer", "question:", "answer: C", "bogus: 1"})));
     std::vector<int> lines;
-    for (const Diagnostic& error : errors) {
-        lines.push_back(error.line);
-    }
-    EXPECT_EQ(lines, (std::vector<int>{3, 5, 10, 6})) << describe(errors);
-}
-
-TEST_F(QuizSourceTest, RejectsTheNinetySeventhQuestion)
-{
-    std::string text = kTextHead;
-    for (int i = 1; i <= 97; ++i) {
-        text += "question: " + std::to_string(i) + "\nanswer: A" + std::to_string(i) + "\n";
-    }
-    const std::vector<Diagnostic> errors = errorsOf(parse(text));
-    ASSERT_EQ(errors.size(), 1u) << describe(errors);
-    EXPECT_EQ(errors[0].line, 2 + 2 * 96 + 1);
-    EXPECT_NE(errors[0].message.find("at most 96"), std::string::npos);
+    for (const Diagnostic& error : errors) lines.push_back(error.line);
+    EXPECT_EQ(lines, (std::vector<int>{3, 5, 10, 6})) << listed(errors);
 }
 
 TEST_F(QuizSourceTest, KeepsValuesAsWritten)
 {
-    const std::string text = std::string("\xEF\xBB\xBF") +  // a byte order mark some editors add
-                             "# comment\r\n"
-                             "title:Sans espace\r\n"
-                             "   \r\n"
-                             "author:  two spaces  \r\n"
-                             "  explanation: indented key\r\n"
-                             "kind: text\r\n"
-                             "question: a note nobody reads\r\n"
-                             "  # indented comment\r\n"
-                             "answer: Qu" + utf8(0xE9) + "bec\r\n"
-                             "caption: a: b #c\r\n"
-                             "question:\r\n"
-                             "answer: B";  // last line without a line end
-    const ParseResult result = parse(text);
-    ASSERT_FALSE(result.hasErrors()) << describe(result.diagnostics);
+    const ParseResult result = parse("\xEF\xBB\xBF"  // a byte order mark some editors add
+                                     "# comment\r\ntitle:Sans espace\r\n   \r\nauthor:  two spaces  \r\n"
+                                     "  explanation: indented key\r\nkind: text\r\nquestion: a note nobody reads\r\n"
+                                     "  # indented comment\r\nanswer: Qu" + utf8(0xE9) + "bec\r\ncaption: a: b #c\r\n"
+                                     "question:\r\nanswer: B");  // last line without a line end
+    ASSERT_FALSE(result.hasErrors()) << listed(result.diagnostics);
     const QuizSource& quiz = result.quiz;
     EXPECT_EQ(quiz.title, "Sans espace");
     EXPECT_EQ(quiz.author, " two spaces  ");
     EXPECT_EQ(quiz.explanation, "indented key");
     ASSERT_EQ(quiz.questions.size(), 2u);
-    EXPECT_EQ(quiz.questions[0].answer1, "Qu\xE9""bec");
+    EXPECT_EQ(quiz.questions[0].answer1, "Qu\xE9" "bec");
     EXPECT_EQ(quiz.questions[0].caption, "a: b #c");
     EXPECT_EQ(quiz.questions[0].line, 7);
     EXPECT_EQ(quiz.questions[1].answer1, "B");
 }
 
-TEST_F(QuizSourceTest, ReadsSettings)
-{
-    struct Case {
-        std::string lines;
-        int red, green, blue, answers, reveal;
-        QuizKind kind;
-    };
-    const Case cases[] = {
-        {"kind: text\n", 90, 95, 150, 1, 0, QuizKind::Text},
-        {"kind: text\nbackground: #5A5F96\n", 90, 95, 150, 1, 0, QuizKind::Text},
-        {"kind: text\nbackground: #ff00aB\nreveal: 4\n", 255, 0, 171, 1, 4, QuizKind::Text},
-        {"kind: sound\nbackground:  0   7\t255 \nanswers: 2\n", 0, 7, 255, 2, 0, QuizKind::Sound},
-        {"kind: video \nreveal: 3 \nanswers: 1\n", 90, 95, 150, 1, 3, QuizKind::Video},
-        {"kind: picture\nreveal: 1\n", 90, 95, 150, 1, 1, QuizKind::Picture},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.lines);
-        std::string media;
-        if (row.kind == QuizKind::Picture) media = "media: pic.jpg\n";
-        if (row.kind == QuizKind::Sound) media = "media: song.mp3\n";
-        if (row.kind == QuizKind::Video) media = "media: clip.avi\n";
-        const std::string second = row.answers == 2 ? "answer2: B\n" : "";
-        const ParseResult result = parse("title: T\n" + row.lines + "question:\nanswer: A\n" + second + media);
-        ASSERT_FALSE(result.hasErrors()) << describe(result.diagnostics);
-        EXPECT_EQ(result.quiz.red, row.red);
-        EXPECT_EQ(result.quiz.green, row.green);
-        EXPECT_EQ(result.quiz.blue, row.blue);
-        EXPECT_EQ(result.quiz.answersPerQuestion, row.answers);
-        EXPECT_EQ(result.quiz.revealMode, row.reveal);
-        EXPECT_EQ(result.quiz.kind, row.kind);
-    }
-}
+const char* const kKindNames[] = {"text", "picture", "sound", "video"};
+const char* const kKindMedia[] = {"", "pic.png", "song.mp3", "clip.avi"};
 
-TEST_F(QuizSourceTest, RecognisesMediaByContent)
+// Settings read with their defaults, and media recognised by their content.
+TEST_F(QuizSourceTest, ReadsSettingsAndMedia)
 {
-    struct Case {
-        const char* kind;
-        const char* file;
-        const char* resolved;
+    const struct {
+        std::string lines;
+        std::vector<int> redGreenBlueAnswersReveal;
+        QuizKind kind;
+        const char* media;     // as written, with trailing blanks after it; none in a text quiz
+        const char* resolved;  // where it must be found
         MediaFormat format;
+    } cases[] = {
+        {"kind: text\n", {90, 95, 150, 1, 0}, QuizKind::Text, "", "", {}},
+        {"kind: text\nbackground: #5A5F96\n", {90, 95, 150, 1, 0}, QuizKind::Text, "", "", {}},
+        {"kind: text\nbackground: #ff00aB\nreveal: 4\n", {255, 0, 171, 1, 4}, QuizKind::Text, "", "", {}},
+        {"kind: sound\nbackground:  0   7\t255 \nanswers: 2\n", {0, 7, 255, 2, 0}, QuizKind::Sound, "song.mp3", "song.mp3", MediaFormat::Mp3},
+        {"kind: video \nreveal: 3 \nanswers: 1\n", {90, 95, 150, 1, 3}, QuizKind::Video, "clip.avi", "clip.avi", MediaFormat::Avi},
+        {"kind: picture\nreveal: 1\n", {90, 95, 150, 1, 1}, QuizKind::Picture, "pic.png", "pic.png", MediaFormat::Png},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pic.jpg", "pic.jpg", MediaFormat::Jpeg},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pics/deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},
+        // Windows separators work everywhere.
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pics\\deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pic.gif", "pic.gif", MediaFormat::Gif},
+        {"kind: picture\n", {90, 95, 150, 1, 0}, QuizKind::Picture, "pic.bmp", "pic.bmp", MediaFormat::Bmp},
+        {"kind: sound\n", {90, 95, 150, 1, 0}, QuizKind::Sound, "bare.mp3", "bare.mp3", MediaFormat::Mp3},
     };
-    const Case cases[] = {
-        {"picture", "pic.jpg", "pic.jpg", MediaFormat::Jpeg},
-        {"picture", "pics/deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},
-        {"picture", "pics\\deep.JPEG", "pics/deep.JPEG", MediaFormat::Jpeg},  // Windows separators work everywhere
-        {"picture", "pic.png", "pic.png", MediaFormat::Png},
-        {"picture", "pic.gif", "pic.gif", MediaFormat::Gif},
-        {"picture", "pic.bmp", "pic.bmp", MediaFormat::Bmp},
-        {"sound", "song.mp3", "song.mp3", MediaFormat::Mp3},
-        {"sound", "bare.mp3", "bare.mp3", MediaFormat::Mp3},
-        {"video", "clip.avi", "clip.avi", MediaFormat::Avi},
-    };
-    for (const Case& row : cases) {
-        SCOPED_TRACE(row.file);
-        const ParseResult result = parse(std::string("title: T\nkind: ") + row.kind +
-                                         "\nquestion:\nanswer: A\nmedia: " + row.file + "  \n");
-        ASSERT_FALSE(result.hasErrors()) << describe(result.diagnostics);
-        ASSERT_TRUE(result.quiz.questions[0].media.has_value());
-        EXPECT_EQ(result.quiz.questions[0].media->format, row.format);
-        EXPECT_TRUE(fs::equivalent(result.quiz.questions[0].media->path, scratch.path() / row.resolved));
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.lines + row.media);
+        const bool hasMedia = row.media[0] != '\0';
+        const ParseResult result = parse("title: T\n" + row.lines + "question:\nanswer: A\n" +
+                                         (row.redGreenBlueAnswersReveal[3] == 2 ? "answer2: B\n" : "") +
+                                         (hasMedia ? std::string("media: ") + row.media + "  \n" : ""));
+        ASSERT_FALSE(result.hasErrors()) << listed(result.diagnostics);
+        const QuizSource& quiz = result.quiz;
+        EXPECT_EQ((std::vector<int>{quiz.red, quiz.green, quiz.blue, quiz.answersPerQuestion, quiz.revealMode}),
+                  row.redGreenBlueAnswersReveal);
+        EXPECT_EQ(quiz.kind, row.kind);
+        const std::optional<MediaFile>& media = quiz.questions[0].media;
+        ASSERT_EQ(media.has_value(), hasMedia);
+        if (hasMedia) {
+            EXPECT_EQ(media->format, row.format);
+            EXPECT_TRUE(fs::equivalent(media->path, scratch.path() / row.resolved));
+        }
     }
 }
 
 TEST_F(QuizSourceTest, WarnsAndNotesWithoutFailing)
 {
-    const ParseResult result = parse(kTextHead + "code: X\nquestion:\nanswer: PARIS \nquestion:\nanswer:  LYON\nquestion:\nanswer: NICE\n");
-    ASSERT_FALSE(result.hasErrors()) << describe(result.diagnostics);
-    ASSERT_EQ(result.diagnostics.size(), 3u) << describe(result.diagnostics);
-    EXPECT_EQ(result.diagnostics[0].severity, Diagnostic::Severity::Warning);
-    EXPECT_EQ(result.diagnostics[0].line, 5);
-    EXPECT_EQ(result.diagnostics[1].severity, Diagnostic::Severity::Warning);
-    EXPECT_EQ(result.diagnostics[1].line, 7);
-    EXPECT_EQ(result.diagnostics[2].severity, Diagnostic::Severity::Note);
+    const ParseResult result =
+        parse(kTextHead + "code: X\nquestion:\nanswer: PARIS \nquestion:\nanswer:  LYON\nquestion:\nanswer: NICE\n");
+    ASSERT_FALSE(result.hasErrors()) << listed(result.diagnostics);
+    ASSERT_EQ(result.diagnostics.size(), 3u) << listed(result.diagnostics);
+    EXPECT_EQ(formatDiagnostic("q.txt", result.diagnostics[0]).rfind("q.txt:5: warning: ", 0), 0u);
+    EXPECT_EQ(formatDiagnostic("q.txt", result.diagnostics[1]).rfind("q.txt:7: warning: ", 0), 0u);
     EXPECT_EQ(formatDiagnostic("q.txt", result.diagnostics[2]), "q.txt: note: 2 of 3 codes are not given and stay empty");
     EXPECT_EQ(result.quiz.questions[0].answer1, "PARIS ");
     EXPECT_EQ(result.quiz.codes, (std::vector<std::string>{"X", "", ""}));
-    EXPECT_EQ(formatDiagnostic("q.txt", result.diagnostics[0]).rfind("q.txt:5: warning: ", 0), 0u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -442,53 +321,42 @@ QuizSource smallQuiz(QuizKind kind, int answers, int reveal)
     quiz.author = "Au";
     quiz.explanation = "Ex";
     quiz.answerLabel1 = "L1";
-    quiz.answerLabel2 = "";
     quiz.kind = kind;
     quiz.answersPerQuestion = answers;
     quiz.revealMode = reveal;
     quiz.red = 1;
     quiz.green = 0x7C;  // the separator's value: a colour byte is not a text
     quiz.blue = 3;
-    for (int i = 1; i <= 2; ++i) {
-        QuizQuestion question;
-        question.answer1 = "A" + std::to_string(i);
-        question.answer2 = answers == 2 ? "B" + std::to_string(i) : "";
-        question.caption = "C" + std::to_string(i);
-        question.revealText = reveal >= 2 ? "R" + std::to_string(i) : "";
-        quiz.questions.push_back(question);
+    for (const std::string n : {"1", "2"}) {
+        quiz.questions.push_back({0, "A" + n, answers == 2 ? "B" + n : "", "C" + n, reveal >= 2 ? "R" + n : "", {}, {}});
     }
     quiz.codes = {"K1", ""};
     return quiz;
 }
 
-TEST(QuizWriter, LaysOutTheQuizRecord)
+TEST(QuizWriter, LaysOutTheRecords)
 {
-    struct Case {
+    const std::string header = "Ti|Au|Ex|L1||";
+    const std::string colour("\x01\x7C\x03", 3);
+    const struct {
         QuizKind kind;
         int answers;
         int reveal;
         std::string expected;
-    };
-    const std::string header = "Ti|Au|Ex|L1||";
-    const std::string colour("\x01\x7C\x03", 3);
-    const Case cases[] = {
+    } cases[] = {
         {QuizKind::Text, 1, 0, std::string("\0\x01\x02\x01", 4) + header + "A1|C1|A2|C2|" + std::string(1, '\0') + colour},
         {QuizKind::Picture, 2, 1, std::string("\0\x02\x02\x02", 4) + header + "A1|B1|C1|A2|B2|C2|\x01" + colour},
         {QuizKind::Sound, 1, 2, std::string("\0\x03\x02\x01", 4) + header + "A1|C1|A2|C2|\x02R1|R2|" + colour},
         {QuizKind::Video, 2, 3, std::string("\0\x04\x02\x02", 4) + header + "A1|B1|C1|A2|B2|C2|\x03R1||R2||" + colour},
         {QuizKind::Picture, 1, 4, std::string("\0\x02\x02\x01", 4) + header + "A1|C1|A2|C2|\x04R1|R2|" + colour},
     };
-    for (const Case& row : cases) {
+    for (const auto& row : cases) {
         SCOPED_TRACE(testing::Message() << "answers " << row.answers << ", reveal " << row.reveal);
         const std::vector<unsigned char> bytes = buildQuizRecord(smallQuiz(row.kind, row.answers, row.reveal));
         EXPECT_EQ(std::string(bytes.begin(), bytes.end()), row.expected);
     }
-}
-
-TEST(QuizWriter, WritesOneCodeLinePerQuestion)
-{
-    const std::vector<unsigned char> bytes = buildCodeRecord(smallQuiz(QuizKind::Text, 1, 0));
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "K1\r\n\r\n");
+    const std::vector<unsigned char> codes = buildCodeRecord(smallQuiz(QuizKind::Text, 1, 0));
+    EXPECT_EQ(std::string(codes.begin(), codes.end()), "K1\r\n\r\n") << "one code line per question";
 }
 
 TEST(QuizWriter, NamesMediaAsThePlayerLooksThemUp)
@@ -532,25 +400,16 @@ struct LoadedQuiz {
 // Decodes and parses both compiled records as the player does at start-up.
 void loadCompiled(const CompiledQuiz& compiled, QuizState& state)
 {
-    LzwOutput quizBytes;
+    LzwOutput quizBytes, codeBytes;
     ASSERT_EQ(lzwDecode(compiled.quizRecord.data(), compiled.quizRecord.size(), quizBytes), kLzwOk);
     ASSERT_EQ(parseQuizResource(state, quizBytes.bytes.data(), quizBytes.bytes.size()), 1);
-    LzwOutput codeBytes;
     ASSERT_EQ(lzwDecode(compiled.codeRecord.data(), compiled.codeRecord.size(), codeBytes), kLzwOk);
     ASSERT_EQ(parseCodeResource(state, codeBytes.bytes.data(), codeBytes.bytes.size()), 1);
 }
 
-// One question as written in the source (UTF-8) and as the player must hold it (Windows-1252).
-struct TextPair {
-    std::string source;
-    std::string player;
-};
-
-struct QuestionTexts {
-    TextPair answer1, answer2, caption, reveal;
-};
-
-const std::vector<QuestionTexts> kQuestions = {
+// Each question's answer1, answer2, caption and reveal text, in the source (UTF-8) and as the
+// player must hold them (Windows-1252).
+const std::vector<std::vector<std::pair<std::string, std::string>>> kQuestions = {
     {{"BRUXELLES", "BRUXELLES"}, {"BELGIQUE", "BELGIQUE"}, {"Capitale ?", "Capitale ?"}, {"Si" + utf8(0xE8) + "ge", "Si\xE8ge"}},
     {{"RH" + utf8(0xD4) + "NE", "RH\xD4NE"}, {utf8(0x152) + "IL", "\x8CIL"}, {"", ""}, {"", ""}},
     {{"FRAN" + utf8(0xC7) + "AIS", "FRAN\xC7" "AIS"}, {"x", "x"}, {"  espac" + utf8(0xE9) + "  ", "  espac\xE9  "}, {utf8(0x20AC) + " 5", "\x80 5"}},
@@ -563,67 +422,51 @@ TEST(QuizRoundTrip, PlayerReadsBackWhatTheSourceSays)
         int answers;
         int reveal;
     };
-    std::vector<Case> cases;
+    std::vector<Case> cases = {{QuizKind::Sound, 2, 4}, {QuizKind::Video, 1, 2}};
     for (int reveal = 0; reveal <= 4; ++reveal) {
         cases.push_back({QuizKind::Text, 1, reveal});
         cases.push_back({QuizKind::Picture, 2, reveal});
     }
-    cases.push_back({QuizKind::Sound, 2, 4});
-    cases.push_back({QuizKind::Video, 1, 2});
-
-    const ScratchDir scratch;
+    const ScratchFolder scratch(kMediaFiles);
     for (const Case& row : cases) {
-        SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(row.kind) << ", answers " << row.answers
-                                        << ", reveal " << row.reveal);
-        static const char* const kKinds[] = {"text", "picture", "sound", "video"};
-        static const char* const kMedia[] = {"", "pic.png", "song.mp3", "clip.avi"};
+        const int kind = static_cast<int>(row.kind);
+        const bool answerPictures = row.kind == QuizKind::Picture && (row.reveal == 1 || row.reveal == 3);
+        SCOPED_TRACE(testing::Message() << kKindNames[kind] << ", answers " << row.answers << ", reveal " << row.reveal);
         std::string text = "title: Le Qu" + utf8(0xE9) + "bec\nauthor: Zo" + utf8(0xEB) + "\nexplanation: \n" +
-                           "label1: Premi" + utf8(0xE8) + "re\nlabel2: Seconde\nkind: " + kKinds[static_cast<int>(row.kind)] +
+                           "label1: Premi" + utf8(0xE8) + "re\nlabel2: Seconde\nkind: " + kKindNames[kind] +
                            "\nanswers: " + std::to_string(row.answers) + "\nreveal: " + std::to_string(row.reveal) +
                            "\nbackground: #0A7C" "FF\ncode: C" + utf8(0xE9) + "1\ncode: A|B\n";
-        for (const QuestionTexts& question : kQuestions) {
-            text += "question:\nanswer: " + question.answer1.source + "\ncaption: " + question.caption.source + "\n";
-            if (row.answers == 2) text += "answer2: " + question.answer2.source + "\n";
-            if (row.reveal >= 2) text += "reveal: " + question.reveal.source + "\n";
-            if (row.kind != QuizKind::Text) text += std::string("media: ") + kMedia[static_cast<int>(row.kind)] + "\n";
-            if (row.kind == QuizKind::Picture && (row.reveal == 1 || row.reveal == 3)) text += "answer-picture: pic.jpg\n";
+        for (const auto& question : kQuestions) {
+            text += "question:\nanswer: " + question[0].first + "\ncaption: " + question[2].first + "\n";
+            if (row.answers == 2) text += "answer2: " + question[1].first + "\n";
+            if (row.reveal >= 2) text += "reveal: " + question[3].first + "\n";
+            if (kind) text += std::string("media: ") + kKindMedia[kind] + "\n";
+            if (answerPictures) text += "answer-picture: pic.jpg\n";
         }
         const ParseResult parsed = parseQuizSource(text, scratch.path());
-        ASSERT_FALSE(parsed.hasErrors()) << describe(parsed.diagnostics);
+        ASSERT_FALSE(parsed.hasErrors()) << listed(parsed.diagnostics);
 
         const CompiledQuiz compiled = compileQuiz(parsed.quiz);
+        EXPECT_EQ(compiled.media.size(), (kind ? 3u : 0u) + (answerPictures ? 3u : 0u));
         LoadedQuiz loaded;
         loadCompiled(compiled, *loaded.state);
         const QuizState& state = *loaded.state;
-        EXPECT_EQ(state.mediaKind, static_cast<int>(row.kind));
-        EXPECT_STREQ(state.title, "Le Qu\xE9" "bec");
-        EXPECT_STREQ(state.author, "Zo\xEB");
-        EXPECT_STREQ(state.explanation, "");
-        EXPECT_STREQ(state.answerLabel1, "Premi\xE8re");
-        EXPECT_STREQ(state.answerLabel2, "Seconde");
-        EXPECT_EQ(state.questionCount, 3);
-        EXPECT_EQ(state.answersPerQuestion, row.answers);
-        EXPECT_EQ(state.revealMode, row.reveal);
-        EXPECT_EQ(state.backRed, 0x0A);
-        EXPECT_EQ(state.backGreen, 0x7C);
-        EXPECT_EQ(state.backBlue, 0xFF);
-        EXPECT_STREQ(state.codes[0], "C\xE9" "1");
-        EXPECT_STREQ(state.codes[1], "A|B");
-        EXPECT_STREQ(state.codes[2], "");
+        EXPECT_EQ(std::string(state.title) + "|" + state.author + "|" + state.explanation + "|" + state.answerLabel1 +
+                      "|" + state.answerLabel2 + "|" + state.codes[0] + "|" + state.codes[1] + "|" + state.codes[2],
+                  "Le Qu\xE9" "bec|Zo\xEB||Premi\xE8re|Seconde|C\xE9" "1|A|B|");
+        EXPECT_EQ((std::vector<int>{state.mediaKind, state.questionCount, state.answersPerQuestion, state.revealMode,
+                                    state.backRed, state.backGreen, state.backBlue}),
+                  (std::vector<int>{kind, 3, row.answers, row.reveal, 0x0A, 0x7C, 0xFF}));
         for (int n = 1; n <= 3; ++n) {
-            const QuestionTexts& expected = kQuestions[static_cast<std::size_t>(n - 1)];
+            const auto& expected = kQuestions[static_cast<std::size_t>(n - 1)];
             const QuestionRecord* record = questionByNumber(state, n);
             ASSERT_NE(record, nullptr);
-            EXPECT_STREQ(record->answer1, expected.answer1.player.c_str());
-            EXPECT_STREQ(record->answer2, row.answers == 2 ? expected.answer2.player.c_str() : "");
-            EXPECT_STREQ(record->caption, expected.caption.player.c_str());
-            EXPECT_STREQ(record->revealText, row.reveal >= 2 ? expected.reveal.player.c_str() : "");
+            EXPECT_EQ(record->answer1, expected[0].second);
+            EXPECT_EQ(record->answer2, row.answers == 2 ? expected[1].second : "");
+            EXPECT_EQ(record->caption, expected[2].second);
+            EXPECT_EQ(record->revealText, row.reveal >= 2 ? expected[3].second : "");
         }
         EXPECT_EQ(questionByNumber(state, 3)->next, nullptr);
-
-        const std::size_t expectedMedia = (row.kind == QuizKind::Text ? 0 : 3) +
-                                          (row.kind == QuizKind::Picture && (row.reveal == 1 || row.reveal == 3) ? 3 : 0);
-        EXPECT_EQ(compiled.media.size(), expectedMedia);
     }
 }
 
@@ -631,22 +474,18 @@ TEST(QuizRoundTrip, PlayerReadsBackWhatTheSourceSays)
 // letters that compress badly, so the record comes close to the decoder's output limit.
 TEST(QuizRoundTrip, LargestQuizSurvivesTheDecoder)
 {
-    const ScratchDir scratch;
+    const ScratchFolder scratch(kMediaFiles);
     std::mt19937 random(1234);
     const auto longText = [&random]() {
         std::string text;
-        for (int i = 0; i < kMaxTextLength; ++i) {
-            text += static_cast<char>('A' + random() % 26);
-        }
+        for (int i = 0; i < kMaxTextLength; ++i) text += static_cast<char>('A' + random() % 26);
         return text;
     };
     std::string source = "title: " + longText() + "\nauthor: " + longText() + "\nexplanation: " + longText() +
                          "\nlabel1: " + longText() + "\nlabel2: " + longText() +
                          "\nkind: picture\nanswers: 2\nreveal: 3\nbackground: 1 2 3\n";
+    for (int n = 1; n <= kMaxQuestions; ++n) source += "code: " + longText() + "\n";
     std::vector<std::vector<std::string>> questions;
-    for (int n = 1; n <= kMaxQuestions; ++n) {
-        source += "code: " + longText() + "\n";
-    }
     for (int n = 1; n <= kMaxQuestions; ++n) {
         questions.push_back({longText(), longText(), longText(), longText()});
         source += "question: " + std::to_string(n) + "\nanswer: " + questions.back()[0] + "\nanswer2: " +
@@ -654,7 +493,7 @@ TEST(QuizRoundTrip, LargestQuizSurvivesTheDecoder)
                   "\nmedia: pic.jpg\nanswer-picture: pic.png\n";
     }
     const ParseResult parsed = parseQuizSource(source, scratch.path());
-    ASSERT_FALSE(parsed.hasErrors()) << describe(parsed.diagnostics);
+    ASSERT_FALSE(parsed.hasErrors()) << listed(parsed.diagnostics);
     EXPECT_GT(buildQuizRecord(parsed.quiz).size(), 100000u);
 
     const CompiledQuiz compiled = compileQuiz(parsed.quiz);
@@ -665,17 +504,14 @@ TEST(QuizRoundTrip, LargestQuizSurvivesTheDecoder)
     ASSERT_EQ(state.questionCount, kMaxQuestions);
     EXPECT_EQ(state.title, parsed.quiz.title);
     EXPECT_EQ(state.answerLabel2, parsed.quiz.answerLabel2);
+    EXPECT_EQ(state.backBlue, 3);
     for (int n = 1; n <= kMaxQuestions; ++n) {
         const QuestionRecord* record = questionByNumber(state, n);
-        const std::vector<std::string>& expected = questions[static_cast<std::size_t>(n - 1)];
-        ASSERT_EQ(record->answer1, expected[0]) << n;
-        ASSERT_EQ(record->answer2, expected[1]) << n;
-        ASSERT_EQ(record->caption, expected[2]) << n;
-        ASSERT_EQ(record->revealText, expected[3]) << n;
+        ASSERT_EQ((std::vector<std::string>{record->answer1, record->answer2, record->caption, record->revealText}),
+                  questions[static_cast<std::size_t>(n - 1)]) << n;
         ASSERT_EQ(state.codes[n - 1], parsed.quiz.codes[static_cast<std::size_t>(n - 1)]) << n;
     }
     EXPECT_EQ(questionByNumber(state, kMaxQuestions)->next, nullptr);
-    EXPECT_EQ(state.backBlue, 3);
 }
 
 // The demo text quiz shipped with the player: it must build cleanly and load as a list quiz.
@@ -685,21 +521,18 @@ TEST(DemoQuiz, TextQuizCompilesCleanly)
     const std::string text = readAll(source);
     ASSERT_FALSE(text.empty()) << pathToUtf8(source);
     const ParseResult parsed = parseQuizSource(text, source.parent_path());
-    EXPECT_TRUE(parsed.diagnostics.empty()) << describe(parsed.diagnostics);
+    EXPECT_TRUE(parsed.diagnostics.empty()) << listed(parsed.diagnostics);
     const QuizSource& quiz = parsed.quiz;
     EXPECT_EQ(quiz.kind, QuizKind::Text);
     EXPECT_EQ(quiz.answersPerQuestion, 1);
-    // A list never shows reveal texts, so the demo has none.
-    EXPECT_EQ(quiz.revealMode, 0);
+    EXPECT_EQ(quiz.revealMode, 0) << "a list never shows reveal texts";
     EXPECT_GE(quiz.questions.size(), 8u);
     EXPECT_LE(quiz.questions.size(), 12u);
     for (const QuizQuestion& question : quiz.questions) {
         EXPECT_FALSE(question.caption.empty()) << question.line;
         EXPECT_TRUE(question.revealText.empty()) << question.line;
     }
-    for (const std::string& code : quiz.codes) {
-        EXPECT_FALSE(code.empty());
-    }
+    for (const std::string& code : quiz.codes) EXPECT_FALSE(code.empty());
 
     LoadedQuiz loaded;
     loadCompiled(compileQuiz(quiz), *loaded.state);
@@ -712,17 +545,12 @@ TEST(DemoQuiz, TextQuizCompilesCleanly)
 
 class QuizCompilerRun : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        source = scratch.path() / "quiz.txt";
-        out = scratch.path() / "out";
-        writeSource("Images");
-    }
+    void SetUp() override { writeSource("Images"); }
     void writeSource(const std::string& title, const std::string& code = "K1")
     {
-        writeAll(source, joinLines({"title: " + title, "kind: picture", "reveal: 1", "code: " + code,
-                                    "question:", "answer: A", "media: pic.jpg", "answer-picture: pic.png",
-                                    "question:", "answer: B", "media: pics/deep.JPEG"}));
+        writeAll(source, joinLines({"title: " + title, "kind: picture", "reveal: 1", "code: " + code, "question:",
+                                    "answer: A", "media: pic.jpg", "answer-picture: pic.png", "question:", "answer: B",
+                                    "media: pics/deep.JPEG"}));
     }
     int run(const fs::path& outDir)
     {
@@ -739,20 +567,20 @@ protected:
         return names;
     }
 
-    ScratchDir scratch;
-    fs::path source;
-    fs::path out;
+    ScratchFolder scratch{kMediaFiles};
+    fs::path source = scratch.path() / "quiz.txt";
+    fs::path out = scratch.path() / "out";
     std::ostringstream log;
 };
 
 TEST_F(QuizCompilerRun, WritesRecordsMediaAndScript)
 {
     ASSERT_EQ(run(out), 0) << log.str();
-    EXPECT_EQ(filesIn(out), (std::vector<std::string>{"answer10401.png", "media401.jpg", "media402.jpg",
-                                                      "quiz.rc", "quiz104.bin", "quiz105.bin"}));
-    EXPECT_EQ(readAll(out / "media401.jpg"), readAll(scratch.path() / "pic.jpg"));
-    EXPECT_EQ(readAll(out / "media402.jpg"), readAll(scratch.path() / "pics" / "deep.JPEG"));
-    EXPECT_EQ(readAll(out / "answer10401.png"), readAll(scratch.path() / "pic.png"));
+    EXPECT_EQ(filesIn(out), (std::vector<std::string>{"answer10401.png", "media401.jpg", "media402.jpg", "quiz.rc",
+                                                      "quiz104.bin", "quiz105.bin"}));
+    EXPECT_EQ(readAll(out / "media401.jpg"), kMediaFiles.at("pic.jpg"));
+    EXPECT_EQ(readAll(out / "media402.jpg"), kMediaFiles.at("pics/deep.JPEG"));
+    EXPECT_EQ(readAll(out / "answer10401.png"), kMediaFiles.at("pic.png"));
     EXPECT_NE(readAll(out / "quiz.rc").find("\n10401 RCDATA \"answer10401.png\"\n"), std::string::npos);
 
     const std::string packed = readAll(out / "quiz104.bin");
@@ -761,28 +589,21 @@ TEST_F(QuizCompilerRun, WritesRecordsMediaAndScript)
     EXPECT_EQ(std::string(decoded.bytes.begin() + 4, decoded.bytes.begin() + 11), "Images|");
 }
 
-TEST_F(QuizCompilerRun, IsReproducible)
+// The same source gives the same bytes; a changed source rewrites only the outputs that changed.
+TEST_F(QuizCompilerRun, IsReproducibleAndLeavesUnchangedOutputsAlone)
 {
     ASSERT_EQ(run(out), 0) << log.str();
     ASSERT_EQ(run(scratch.path() / "again"), 0) << log.str();
-    for (const std::string& name : filesIn(out)) {
-        EXPECT_EQ(readAll(out / name), readAll(scratch.path() / "again" / name)) << name;
-    }
-}
-
-TEST_F(QuizCompilerRun, LeavesUnchangedOutputsAlone)
-{
-    ASSERT_EQ(run(out), 0) << log.str();
     std::map<std::string, fs::file_time_type> stamps;
     for (const std::string& name : filesIn(out)) {
+        EXPECT_EQ(readAll(out / name), readAll(scratch.path() / "again" / name)) << name;
         fs::last_write_time(out / name, fs::file_time_type::clock::now() - std::chrono::hours(24));
         stamps[name] = fs::last_write_time(out / name);
     }
     writeSource("Autre titre");
     ASSERT_EQ(run(out), 0) << log.str();
     for (const std::string& name : filesIn(out)) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(fs::last_write_time(out / name) == stamps[name], name != "quiz104.bin");
+        EXPECT_EQ(fs::last_write_time(out / name) == stamps[name], name != "quiz104.bin") << name;
     }
 }
 
@@ -791,9 +612,8 @@ TEST_F(QuizCompilerRun, FailedRunsWriteNothing)
     writeAll(source, joinLines({"title: T", "kind: picture", "question:", "answer: A|B", "media: lost.jpg"}));
     EXPECT_EQ(run(out), 1);
     EXPECT_FALSE(fs::exists(out));
-    const std::string messages = log.str();
-    EXPECT_NE(messages.find("quiz.txt:4: error: '|' is not allowed"), std::string::npos) << messages;
-    EXPECT_NE(messages.find("quiz.txt:5: error: cannot open 'lost.jpg'"), std::string::npos) << messages;
+    EXPECT_NE(log.str().find("quiz.txt:4: error: '|' is not allowed"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("quiz.txt:5: error: cannot open 'lost.jpg'"), std::string::npos) << log.str();
 
     EXPECT_EQ(runQuizCompiler(pathToUtf8(scratch.path() / "missing.txt"), pathToUtf8(out), log), 1);
     EXPECT_FALSE(fs::exists(out));
