@@ -61,6 +61,13 @@ inline Bytes readSuiteFile(const std::string& stem)
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// Declares `file` as the PngSuite file `stem`, or skips the test when there is none to read.
+#define PNGSUITE_FILE_OR_SKIP(file, stem)                                                          \
+    const pngtest::Bytes file = pngtest::readSuiteFile(stem);                                      \
+    if (file.empty()) {                                                                            \
+        GTEST_SKIP() << "PngSuite not found in '" << pngtest::suiteFolder() << "': set ENIGO_PNGSUITE_DIR"; \
+    }
+
 // A PNG file assembled in order; every chunk gets its correct CRC unless told otherwise.
 class PngBuilder {
 public:
@@ -113,12 +120,6 @@ public:
     }
 
     PngBuilder& end() { return chunk("IEND", {}); }
-
-    PngBuilder& raw(const Bytes& data)
-    {
-        bytes_.insert(bytes_.end(), data.begin(), data.end());
-        return *this;
-    }
 
     const Bytes& bytes() const { return bytes_; }
 
@@ -309,6 +310,23 @@ struct Bitmap {
     std::size_t stride = 0;
     Bytes bits;
 };
+
+// Attaches and decodes, expecting each step to end with its code; a refused file must leave
+// the record empty, as a fresh one.
+inline void expectCodes(const Bytes& file, std::uint32_t attachCode, std::uint32_t decodeCode)
+{
+    ScopedPng png;
+    ASSERT_EQ(png.attach(file), attachCode == kPngOk ? 1 : 0);
+    EXPECT_EQ(png.image.errorCode, attachCode);
+    if (attachCode != kPngOk) {
+        EXPECT_EQ(png.image.decodeState, kPngEmpty);
+        EXPECT_EQ(png.image.sourceState, kPngNoSource);
+        return;
+    }
+    EXPECT_EQ(png.image.decodeState, kPngAccepted);
+    EXPECT_EQ(pngDecode(png.image), decodeCode == kPngOk ? 1 : 0);
+    EXPECT_EQ(png.image.errorCode, decodeCode);
+}
 
 // Attaches, decodes and renders; on failure returns the failing code (else kPngOk).
 inline std::uint32_t decodeToBitmap(const Bytes& png, Bitmap& bitmap)
