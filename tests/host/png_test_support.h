@@ -22,10 +22,9 @@ using Bytes = std::vector<unsigned char>;
 
 inline void appendBigEndian32(Bytes& out, std::uint32_t value)
 {
-    out.push_back(static_cast<unsigned char>(value >> 24));
-    out.push_back(static_cast<unsigned char>(value >> 16));
-    out.push_back(static_cast<unsigned char>(value >> 8));
-    out.push_back(static_cast<unsigned char>(value));
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<unsigned char>(value >> shift));
+    }
 }
 
 inline Bytes headerData(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
@@ -180,6 +179,7 @@ public:
     // Block header: final bit and type.
     DeflateWriter& block(bool last, int type) { return bits(last ? 1 : 0, 1).bits(static_cast<std::uint32_t>(type), 2); }
 
+    // The rest of the current byte is left as padding.
     DeflateWriter& alignToByte()
     {
         bitCount_ = 0;
@@ -195,9 +195,8 @@ public:
 
     DeflateWriter& stored(bool last, const Bytes& data)
     {
-        block(last, 0).alignToByte();
         const auto length = static_cast<std::uint32_t>(data.size());
-        return bits(length, 16).bits(~length & 0xFFFFu, 16).bytes(data);
+        return block(last, 0).alignToByte().bits(length, 16).bits(~length & 0xFFFFu, 16).bytes(data);
     }
 
     // A symbol of the fixed literal/length code.
@@ -237,8 +236,8 @@ public:
         return code(static_cast<std::uint32_t>(d), 5).bits(static_cast<std::uint32_t>(distance - distanceBase[d]), d < 4 ? 0 : d / 2 - 1);
     }
 
-    // Code-length symbols of dynamicHeader's code-length code, as (symbol, 3-bit code).
-    enum LengthCode { kLength0 = 0, kLength1 = 1, kLength2 = 2, kRepeatPrevious = 3, kRepeatZeros = 4, kRepeatManyZeros = 5 };
+    // Code-length symbols 0, 1, 2, 16, 17 and 18 by their 3-bit codes under dynamicHeader.
+    enum LengthCode { kLength0, kLength1, kLength2, kRepeatPrevious, kRepeatZeros, kRepeatManyZeros };
 
     // A dynamic block header whose code-length code gives the symbols 0, 1, 2, 16, 17 and 18
     // the 3-bit codes 0 to 5; the literal/length and distance lengths follow with lengths().
@@ -282,13 +281,6 @@ private:
     Bytes out_;
     int bitCount_ = 0;
 };
-
-// Test name of a table row: its `name` field.
-template <class Case>
-std::string caseName(const testing::TestParamInfo<Case>& row)
-{
-    return row.param.name;
-}
 
 // A PngImage that is cleaned up at the end of its scope.
 struct ScopedPng {
