@@ -261,13 +261,8 @@ TEST(FollowingChunk, CarriesTheStreamOnOrEndsIt)
 TEST(FollowingChunk, AfterACompleteStreamIsNeverRead)
 {
     const Bytes data = textBytes(500);
-    const Bytes file = PngBuilder()
-                           .header(static_cast<std::uint32_t>(data.size() - 1), 1, 8, kPngGrey)
-                           .chunk("IDAT", zlibCompress(data, 6))
-                           .chunk("tEXt", {'k', 0, 'v'})
-                           .chunk("IDAT", {0xFF, 0xFF, 0xFF})
-                           .end()
-                           .bytes();
+    const Bytes file = PngBuilder().header(static_cast<std::uint32_t>(data.size() - 1), 1, 8, kPngGrey).chunk("IDAT", zlibCompress(data, 6))
+                           .chunk("tEXt", {'k', 0, 'v'}).chunk("IDAT", {0xFF, 0xFF, 0xFF}).end().bytes();
     EXPECT_EQ(inflated(file), data);
 }
 

@@ -151,8 +151,7 @@ TEST(DamagedStream, FailsAsCorruptAndReleasesTheImageData)
         const Bytes file = carrierPng(c.imageDataSize, c.stream, c.pieces);
         ScopedPng png;
         ASSERT_EQ(png.attach(file), 1);
-        EXPECT_EQ(pngDecode(png.image), 0);
-        EXPECT_EQ(png.image.errorCode, kPngCorrupt);
+        EXPECT_FAILS_WITH(png, pngDecode(png.image), kPngCorrupt);
         EXPECT_EQ(png.image.decodeState, kPngAccepted);
         EXPECT_EQ(png.image.imageData, nullptr);
     }
@@ -168,24 +167,18 @@ TEST(PngCallOrder, EachCallNeedsItsState)
     std::uint32_t format = 0;
     Bytes bits(64);
 
-    EXPECT_EQ(pngDecode(png.image), 0);
-    EXPECT_EQ(png.image.errorCode, kPngWrongState);
+    EXPECT_FAILS_WITH(png, pngDecode(png.image), kPngWrongState);
     EXPECT_EQ(pngBitmapStride(png.image), 0u);  // no header, no layout
     ASSERT_EQ(png.attach(file), 1);
-    EXPECT_EQ(pngBitmapInfo(png.image, info, format), 0);
-    EXPECT_EQ(png.image.errorCode, kPngWrongState);
-    EXPECT_EQ(pngRender(png.image, kPngAutoFormat, bits.data(), bits.size()), 0);
-    EXPECT_EQ(png.image.errorCode, kPngWrongState);
+    EXPECT_FAILS_WITH(png, pngBitmapInfo(png.image, info, format), kPngWrongState);
+    EXPECT_FAILS_WITH(png, pngRender(png.image, kPngAutoFormat, bits.data(), bits.size()), kPngWrongState);
 
-    EXPECT_EQ(png.attach(file), 0);
-    EXPECT_EQ(png.image.errorCode, kPngAlreadyAttached);
+    EXPECT_FAILS_WITH(png, png.attach(file), kPngAlreadyAttached);
     EXPECT_EQ(png.image.decodeState, kPngAccepted);  // the first attachment stays
 
     ASSERT_EQ(pngDecode(png.image), 1);
-    EXPECT_EQ(pngDecode(png.image), 0);
-    EXPECT_EQ(png.image.errorCode, kPngWrongState);
-    EXPECT_EQ(png.attach(file), 0);
-    EXPECT_EQ(png.image.errorCode, kPngAlreadyAttached);
+    EXPECT_FAILS_WITH(png, pngDecode(png.image), kPngWrongState);
+    EXPECT_FAILS_WITH(png, png.attach(file), kPngAlreadyAttached);
     EXPECT_EQ(pngBitmapInfo(png.image, info, format), 1);
     EXPECT_EQ(png.image.errorCode, kPngOk);
 }
@@ -223,8 +216,7 @@ TEST(PngCallOrder, FailedCallsCanBeFollowedByOthers)
     ScopedPng decoded;
     ASSERT_EQ(decoded.attach(corrupt), 1);
     EXPECT_EQ(pngDecode(decoded.image), 0);
-    EXPECT_EQ(pngDecode(decoded.image), 0);
-    EXPECT_EQ(decoded.image.errorCode, kPngCorrupt);
+    EXPECT_FAILS_WITH(decoded, pngDecode(decoded.image), kPngCorrupt);
     EXPECT_EQ(decoded.image.imageData, nullptr);
 }
 
@@ -240,12 +232,9 @@ TEST(RenderRequest, TakesTheReportedFormatAndABitmapLargeEnough)
     Bytes bits(4);  // 3 grey pixels: one row of 4 bytes with its padding
     EXPECT_EQ(pngRender(png.image, format, bits.data(), bits.size()), 1);
     EXPECT_EQ(pngRender(png.image, kPngAutoFormat, bits.data(), bits.size()), 1);
-    EXPECT_EQ(pngRender(png.image, format + 1, bits.data(), bits.size()), 0);
-    EXPECT_EQ(png.image.errorCode, kPngUnsupported);
-    EXPECT_EQ(pngRender(png.image, format, bits.data(), 3), 0);
-    EXPECT_EQ(png.image.errorCode, kPngBitmapFailed);
-    EXPECT_EQ(pngRender(png.image, format, nullptr, 4), 0);
-    EXPECT_EQ(png.image.errorCode, kPngBitmapFailed);
+    EXPECT_FAILS_WITH(png, pngRender(png.image, format + 1, bits.data(), bits.size()), kPngUnsupported);
+    EXPECT_FAILS_WITH(png, pngRender(png.image, format, bits.data(), 3), kPngBitmapFailed);
+    EXPECT_FAILS_WITH(png, pngRender(png.image, format, nullptr, 4), kPngBitmapFailed);
 }
 
 // ---- memory that cannot be had --------------------------------------------------------------
@@ -282,8 +271,7 @@ TEST(PngMemory, ImageDataLargerThan32Bits)
     ScopedPng png;
     ASSERT_EQ(png.attach(file), 1);
     EXPECT_EQ(pngDataSize(png.image), 0u);
-    EXPECT_EQ(pngDecode(png.image), 0);
-    EXPECT_EQ(png.image.errorCode, kPngOutOfMemory);
+    EXPECT_FAILS_WITH(png, pngDecode(png.image), kPngOutOfMemory);
 }
 
 // ---- truncation and bit-flip sweeps over real files -----------------------------------------

@@ -47,29 +47,12 @@ std::string nameOf(const testing::TestParamInfo<std::string>& row)
 
 // ---- libpng as the reference decoder -------------------------------------------------------
 
-struct MemoryReader {
-    const Bytes* bytes;
-    std::size_t at;
-};
-
-void readFromMemory(png_structp png, png_bytep out, png_size_t count)
-{
-    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
-    if (count > reader->bytes->size() - reader->at) {
-        png_error(png, "read past the end");
-    }
-    std::memcpy(out, reader->bytes->data() + reader->at, count);
-    reader->at += count;
-}
-
 // What a bitmap pixel should show: blue, green, red, and alpha for 32-bit bitmaps.
 struct Expected {
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-    int bitDepth = 0;
-    int colourType = 0;
-    int channels = 3;  // 3, or 4 with alpha
-    std::vector<Bytes> rows;  // BGR or BGRA per pixel
+    std::uint32_t width = 0, height = 0;
+    int bitDepth = 0, colourType = 0;
+    int channels = 3;            // 3, or 4 with alpha
+    std::vector<Bytes> rows;     // BGR or BGRA per pixel
     std::vector<Bytes> indices;  // raw palette indices, one byte per pixel, indexed images only
 };
 
@@ -80,13 +63,20 @@ bool libpngDecode(const Bytes& file, Expected& out)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    MemoryReader reader{&file, 0};
+    Bytes unread = file;  // consumed from the front
     // Rows live in `out`, so nothing the error path needs is a local changed after setjmp.
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
-    png_set_read_fn(png, &reader, readFromMemory);
+    png_set_read_fn(png, &unread, [](png_structp from, png_bytep to, png_size_t count) {
+        auto* bytes = static_cast<Bytes*>(png_get_io_ptr(from));
+        if (count > bytes->size()) {
+            png_error(from, "read past the end");
+        }
+        std::memcpy(to, bytes->data(), count);
+        bytes->erase(bytes->begin(), bytes->begin() + static_cast<std::ptrdiff_t>(count));
+    });
     png_read_info(png, info);
     out.width = png_get_image_width(png, info);
     out.height = png_get_image_height(png, info);
@@ -388,11 +378,8 @@ TEST(DataSize, IsExactlyWhatTheStreamMayFill)
         image.interlaceMethod = c.interlace;
         EXPECT_EQ(pngDataSize(image), c.bytes);
         for (std::uint32_t length : {c.bytes, c.bytes + 1}) {
-            const Bytes file = PngBuilder()
-                                   .header(c.width, c.height, c.bitDepth, c.colourType, c.interlace)
-                                   .imageData(zlibCompress(Bytes(length, 0), 9))
-                                   .end()
-                                   .bytes();
+            const Bytes file = PngBuilder().header(c.width, c.height, c.bitDepth, c.colourType, c.interlace)
+                                   .imageData(zlibCompress(Bytes(length, 0), 9)).end().bytes();
             ScopedPng png;
             ASSERT_EQ(png.attach(file), 1);
             EXPECT_EQ(pngDecode(png.image), length == c.bytes ? 1 : 0) << length << " bytes";
@@ -430,13 +417,8 @@ TEST(PngSmallImage, FilterTypeFiveFailsTheRender)
 TEST(PngPalette, TheFirstChunkCountsAndOnlyItsFirst256Entries)
 {
     Bitmap bitmap;
-    const Bytes twoChunks = PngBuilder()
-                                .header(1, 1, 8, kPngIndexed)
-                                .chunk("PLTE", {1, 2, 3, 4, 5, 6})
-                                .chunk("PLTE", {9, 9, 9})
-                                .imageData(zlibCompress({0, 1}, 6))
-                                .end()
-                                .bytes();
+    const Bytes twoChunks = PngBuilder().header(1, 1, 8, kPngIndexed).chunk("PLTE", {1, 2, 3, 4, 5, 6}).chunk("PLTE", {9, 9, 9})
+                                .imageData(zlibCompress({0, 1}, 6)).end().bytes();
     ASSERT_EQ(decodeToBitmap(twoChunks, bitmap), kPngOk);
     const PngColourEntry* colours = bitmap.info.colours;
     EXPECT_EQ(Bytes({colours[1].rgbBlue, colours[1].rgbGreen, colours[1].rgbRed}), Bytes({6, 5, 4}));

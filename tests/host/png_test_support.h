@@ -61,11 +61,18 @@ inline Bytes readSuiteFile(const std::string& stem)
 }
 
 // Declares `file` as the PngSuite file `stem`, or skips the test when there is none to read.
-#define PNGSUITE_FILE_OR_SKIP(file, stem)                                                          \
-    const pngtest::Bytes file = pngtest::readSuiteFile(stem);                                      \
-    if (file.empty()) {                                                                            \
-        GTEST_SKIP() << "PngSuite not found in '" << pngtest::suiteFolder() << "': set ENIGO_PNGSUITE_DIR"; \
+#define PNGSUITE_FILE_OR_SKIP(file, stem)                                                     \
+    const pngtest::Bytes file = pngtest::readSuiteFile(stem);                                 \
+    if (file.empty()) {                                                                       \
+        GTEST_SKIP() << "PngSuite not in '" << pngtest::suiteFolder() << "': set ENIGO_PNGSUITE_DIR"; \
     }
+
+// A call on the ScopedPng `png` that must fail, leaving `code` in its record.
+#define EXPECT_FAILS_WITH(png, call, code)          \
+    do {                                            \
+        EXPECT_EQ((call), 0) << #call;              \
+        EXPECT_EQ((png).image.errorCode, (code));   \
+    } while (0)
 
 // A PNG file assembled in order; every chunk gets its correct CRC unless told otherwise.
 class PngBuilder {
@@ -98,9 +105,7 @@ public:
     {
         Bytes data;
         for (int i = 0; i < entries; ++i) {
-            data.push_back(static_cast<unsigned char>(i));
-            data.push_back(static_cast<unsigned char>(255 - i));
-            data.push_back(static_cast<unsigned char>(i * 7));
+            data.insert(data.end(), {static_cast<unsigned char>(i), static_cast<unsigned char>(255 - i), static_cast<unsigned char>(i * 7)});
         }
         return chunk("PLTE", data);
     }
