@@ -209,8 +209,7 @@ INSTANTIATE_TEST_SUITE_P(PngSuite, PngSuiteImage, testing::ValuesIn(suiteFiles(f
 
 struct DamagedFile {
     const char* stem;
-    std::uint32_t attachCode;
-    std::uint32_t decodeCode;
+    std::uint32_t attachCode, decodeCode;
     const char* twin;  // undamaged file it must render like, when it is accepted
     const char* reason;
 };
@@ -259,9 +258,7 @@ INSTANTIATE_TEST_SUITE_P(PngSuite, PngSuiteDamaged, testing::ValuesIn(suiteFiles
 // ---- images written by libpng with one forced row filter ---------------------------------
 
 struct WrittenFormat {
-    int colourType;
-    int bitDepth;
-    int interlace;
+    int colourType, bitDepth, interlace;
 };
 
 // Random samples (and a random full palette) of `format` written by libpng with filter type
