@@ -244,7 +244,8 @@ TEST(FollowingChunk, CarriesTheStreamOnOrEndsIt)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         PngBuilder builder;
-        builder.header(static_cast<std::uint32_t>(data.size() - 1), 1, 8, kPngGrey).chunk("IDAT", Bytes(stream.begin(), stream.begin() + half));
+        builder.header(static_cast<std::uint32_t>(data.size() - 1), 1, 8, kPngGrey)
+            .chunk("IDAT", Bytes(stream.begin(), stream.begin() + half));
         if (!c.between.empty()) {
             builder.chunk(c.between, {'a', 0, 'b'});
         }

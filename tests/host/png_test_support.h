@@ -105,7 +105,8 @@ public:
     {
         Bytes data;
         for (int i = 0; i < entries; ++i) {
-            data.insert(data.end(), {static_cast<unsigned char>(i), static_cast<unsigned char>(255 - i), static_cast<unsigned char>(i * 7)});
+            const auto index = static_cast<unsigned char>(i);
+            data.insert(data.end(), {index, static_cast<unsigned char>(255 - i), static_cast<unsigned char>(i * 7)});
         }
         return chunk("PLTE", data);
     }
