@@ -22,10 +22,9 @@ using Bytes = std::vector<unsigned char>;
 
 inline void appendBigEndian32(Bytes& out, std::uint32_t value)
 {
-    out.push_back(static_cast<unsigned char>(value >> 24));
-    out.push_back(static_cast<unsigned char>(value >> 16));
-    out.push_back(static_cast<unsigned char>(value >> 8));
-    out.push_back(static_cast<unsigned char>(value));
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        out.push_back(static_cast<unsigned char>(value >> shift));
+    }
 }
 
 inline Bytes headerData(std::uint32_t width, std::uint32_t height, int bitDepth, int colourType,
@@ -61,6 +60,20 @@ inline Bytes readSuiteFile(const std::string& stem)
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// Declares `file` as the PngSuite file `stem`, or skips the test when there is none to read.
+#define PNGSUITE_FILE_OR_SKIP(file, stem)                                                     \
+    const pngtest::Bytes file = pngtest::readSuiteFile(stem);                                 \
+    if (file.empty()) {                                                                       \
+        GTEST_SKIP() << "PngSuite not in '" << pngtest::suiteFolder() << "': set ENIGO_PNGSUITE_DIR"; \
+    }
+
+// A call on the ScopedPng `png` that must fail, leaving `code` in its record.
+#define EXPECT_FAILS_WITH(png, call, code)          \
+    do {                                            \
+        EXPECT_EQ((call), 0) << #call;              \
+        EXPECT_EQ((png).image.errorCode, (code));   \
+    } while (0)
+
 // A PNG file assembled in order; every chunk gets its correct CRC unless told otherwise.
 class PngBuilder {
 public:
@@ -92,9 +105,8 @@ public:
     {
         Bytes data;
         for (int i = 0; i < entries; ++i) {
-            data.push_back(static_cast<unsigned char>(i));
-            data.push_back(static_cast<unsigned char>(255 - i));
-            data.push_back(static_cast<unsigned char>(i * 7));
+            const auto index = static_cast<unsigned char>(i);
+            data.insert(data.end(), {index, static_cast<unsigned char>(255 - i), static_cast<unsigned char>(i * 7)});
         }
         return chunk("PLTE", data);
     }
@@ -113,12 +125,6 @@ public:
     }
 
     PngBuilder& end() { return chunk("IEND", {}); }
-
-    PngBuilder& raw(const Bytes& data)
-    {
-        bytes_.insert(bytes_.end(), data.begin(), data.end());
-        return *this;
-    }
 
     const Bytes& bytes() const { return bytes_; }
 
@@ -179,6 +185,7 @@ public:
     // Block header: final bit and type.
     DeflateWriter& block(bool last, int type) { return bits(last ? 1 : 0, 1).bits(static_cast<std::uint32_t>(type), 2); }
 
+    // The rest of the current byte is left as padding.
     DeflateWriter& alignToByte()
     {
         bitCount_ = 0;
@@ -194,9 +201,8 @@ public:
 
     DeflateWriter& stored(bool last, const Bytes& data)
     {
-        block(last, 0).alignToByte();
         const auto length = static_cast<std::uint32_t>(data.size());
-        return bits(length, 16).bits(~length & 0xFFFFu, 16).bytes(data);
+        return block(last, 0).alignToByte().bits(length, 16).bits(~length & 0xFFFFu, 16).bytes(data);
     }
 
     // A symbol of the fixed literal/length code.
@@ -236,8 +242,8 @@ public:
         return code(static_cast<std::uint32_t>(d), 5).bits(static_cast<std::uint32_t>(distance - distanceBase[d]), d < 4 ? 0 : d / 2 - 1);
     }
 
-    // Code-length symbols of dynamicHeader's code-length code, as (symbol, 3-bit code).
-    enum LengthCode { kLength0 = 0, kLength1 = 1, kLength2 = 2, kRepeatPrevious = 3, kRepeatZeros = 4, kRepeatManyZeros = 5 };
+    // Code-length symbols 0, 1, 2, 16, 17 and 18 by their 3-bit codes under dynamicHeader.
+    enum LengthCode { kLength0, kLength1, kLength2, kRepeatPrevious, kRepeatZeros, kRepeatManyZeros };
 
     // A dynamic block header whose code-length code gives the symbols 0, 1, 2, 16, 17 and 18
     // the 3-bit codes 0 to 5; the literal/length and distance lengths follow with lengths().
@@ -282,13 +288,6 @@ private:
     int bitCount_ = 0;
 };
 
-// Test name of a table row: its `name` field.
-template <class Case>
-std::string caseName(const testing::TestParamInfo<Case>& row)
-{
-    return row.param.name;
-}
-
 // A PngImage that is cleaned up at the end of its scope.
 struct ScopedPng {
     PngImage image;
@@ -309,6 +308,23 @@ struct Bitmap {
     std::size_t stride = 0;
     Bytes bits;
 };
+
+// Attaches and decodes, expecting each step to end with its code; a refused file must leave
+// the record empty, as a fresh one.
+inline void expectCodes(const Bytes& file, std::uint32_t attachCode, std::uint32_t decodeCode)
+{
+    ScopedPng png;
+    ASSERT_EQ(png.attach(file), attachCode == kPngOk ? 1 : 0);
+    EXPECT_EQ(png.image.errorCode, attachCode);
+    if (attachCode != kPngOk) {
+        EXPECT_EQ(png.image.decodeState, kPngEmpty);
+        EXPECT_EQ(png.image.sourceState, kPngNoSource);
+        return;
+    }
+    EXPECT_EQ(png.image.decodeState, kPngAccepted);
+    EXPECT_EQ(pngDecode(png.image), decodeCode == kPngOk ? 1 : 0);
+    EXPECT_EQ(png.image.errorCode, decodeCode);
+}
 
 // Attaches, decodes and renders; on failure returns the failing code (else kPngOk).
 inline std::uint32_t decodeToBitmap(const Bytes& png, Bitmap& bitmap)

@@ -126,47 +126,35 @@ const std::vector<int> kSixBandsAtRest = {5, 5, 5, 270, 270, 270};
 INSTANTIATE_TEST_SUITE_P(
     Scenarios, Relayout,
     testing::Values(
-        Scenario{"FirstRowSolvedClosesAndReopens",
-                 {195, 260},
-                 {{"111000", true, "112000", 405, {15, 15, 15, 345, 345, 345}, {5, 5, 5, 75, 75, 75}, "000111", {-195, 0}},
-                  {"111000", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {195, 0}}}},
-        Scenario{"TwoOfThreeKeepTheRowThenTheThirdClosesIt",
-                 {195, 260},
+        Scenario{"TwoOfThreeKeepTheRowThenTheThirdClosesIt", {195, 260},
                  {{"110000", true, "110000", 600, {15, 15, 210, 540, 540, 540}, kSixBandsAtRest, "001111", {0, 0}},
                   {"111000", true, "112000", 405, {15, 15, 15, 345, 345, 345}, {5, 5, 5, 75, 75, 75}, "000111", {-195, 0}},
                   {"111000", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {195, 0}}}},
-        Scenario{"AgainWithNothingNewMovesNothing",
-                 {195, 260},
+        Scenario{"AgainWithNothingNewMovesNothing", {195, 260},
                  {{"111100", true, "112100", 405, {15, 15, 15, 85, 345, 345}, {5, 5, 5, 75, 75, 75}, "000011", {-195, 0}},
                   {"111100", true, "112100", 405, {15, 15, 15, 85, 345, 345}, {5, 5, 5, 75, 75, 75}, "000011", {0, 0}},
                   {"000000", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {195, 0}},
                   {"000000", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {0, 0}}}},
-        Scenario{"BothRowsClosedReopenWithTheirOwnHeights",
-                 {195, 260},
+        Scenario{"BothRowsClosedReopenWithTheirOwnHeights", {195, 260},
                  {{"111111", true, "112112", 145, {15, 15, 15, 85, 85, 85}, {5, 5, 5, 75, 75, 75}, "000000", {-195, -260}},
                   {"111111", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {195, 260}}}},
-        Scenario{"LaterRowClosesWhileTheFirstIsPartlyHidden",
-                 {195, 260},
+        Scenario{"LaterRowClosesWhileTheFirstIsPartlyHidden", {195, 260},
                  {{"100111", true, "100112", 340, {15, 210, 210, 280, 280, 280}, kSixBandsAtRest, "011000", {0, -260}},
                   {"100111", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {0, 260}}}},
-        Scenario{"HiddenCardNoLongerSolvedStaysHiddenWhileTicked",
-                 {195, 260},
+        Scenario{"HiddenCardNoLongerSolvedStaysHiddenWhileTicked", {195, 260},
                  {{"110000", true, "110000", 600, {15, 15, 210, 540, 540, 540}, kSixBandsAtRest, "001111", {0, 0}},
                   {"010000", true, "110000", 600, {15, 15, 210, 540, 540, 540}, kSixBandsAtRest, "001111", {0, 0}},
                   {"010000", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {0, 0}}}},
-        Scenario{"ClosedRowStaysClosedWhenOneOfItsCardsIsUnsolved",
-                 {195, 260},
+        Scenario{"ClosedRowStaysClosedWhenOneOfItsCardsIsUnsolved", {195, 260},
                  {{"111000", true, "112000", 405, {15, 15, 15, 345, 345, 345}, {5, 5, 5, 75, 75, 75}, "000111", {-195, 0}},
                   {"011000", true, "112000", 405, {15, 15, 15, 345, 345, 345}, {5, 5, 5, 75, 75, 75}, "000111", {0, 0}},
                   {"011000", false, "000000", 600, kSixAtRest, kSixBandsAtRest, "111111", {195, 0}}}},
         // Five questions: the last row (fields at 540) counts in the content but never closes.
-        Scenario{"LastPartialRowNeverCloses",
-                 {195, 260},
+        Scenario{"LastPartialRowNeverCloses", {195, 260},
                  {{"11111", true, "11211", 405, {15, 15, 15, 85, 85}, {5, 5, 5, 75, 75}, "00000", {-195, 0}},
                   {"11111", false, "00000", 600, {210, 210, 210, 540, 540}, {5, 5, 5, 270, 270}, "11111", {195, 0}}}},
         // A row without pictures (as in every row of a list or a sound quiz) closes without moving anything.
-        Scenario{"RowWithoutPicturesClosesInPlace",
-                 {0, 195},
+        Scenario{"RowWithoutPicturesClosesInPlace", {0, 195},
                  {{"111111", true, "112112", 145, {15, 15, 15, 85, 85, 85}, {5, 5, 5, 75, 75, 75}, "000000", {0, -195}},
                   {"000000", false, "000000", 340, {15, 15, 15, 280, 280, 280}, {5, 5, 5, 75, 75, 75}, "111111", {0, 195}}}}),
     [](const testing::TestParamInfo<Scenario>& info) { return info.param.name; });
@@ -209,32 +197,25 @@ TEST(RelayoutFullBoard, ClosesAndReopensAllThirtyTwoRows)
 }
 
 // Ids moved with a card's fields: two-answer grids number their fields by answer, the list has one.
-struct FieldIdsCase {
-    const char* name;
-    int mediaKind;
-    int answersPerQuestion;
-    int question;
-    std::vector<int> ids;
-};
-
-class CardFields : public testing::TestWithParam<FieldIdsCase> {};
-
-TEST_P(CardFields, AreTheCardsOwnControls)
+TEST(CardFields, AreTheCardsOwnControls)
 {
-    const FieldIdsCase& c = GetParam();
-    auto state = std::make_unique<QuizState>();
-    state->mediaKind = c.mediaKind;
-    state->answersPerQuestion = c.answersPerQuestion;
-    const CardFieldIds fields = cardFieldIds(*state, c.question);
-    EXPECT_EQ(std::vector<int>(fields.ids, fields.ids + fields.count), c.ids);
+    const struct {
+        const char* name;
+        int mediaKind, answersPerQuestion, question;
+        std::vector<int> ids;
+    } cases[] = {
+        {"OneAnswerCard", kMediaPicture, 1, 5, {4005, 5005, 2005, 8005}},
+        {"TwoAnswerCard", kMediaPicture, 2, 3, {4005, 5005, 4006, 5006, 2003, 8003}},
+        {"ListWithTwoAnswersHasOneField", kMediaText, 2, 3, {4003, 5003, 2003, 8003}},
+        {"GridWithThreeAnswersHasNoField", kMediaSound, 3, 2, {2002, 8002}},
+    };
+    for (const auto& c : cases) {
+        auto state = std::make_unique<QuizState>();
+        state->mediaKind = c.mediaKind;
+        state->answersPerQuestion = c.answersPerQuestion;
+        const CardFieldIds fields = cardFieldIds(*state, c.question);
+        EXPECT_EQ(std::vector<int>(fields.ids, fields.ids + fields.count), c.ids) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, CardFields,
-    testing::Values(FieldIdsCase{"OneAnswerCard", kMediaPicture, 1, 5, {4005, 5005, 2005, 8005}},
-                    FieldIdsCase{"TwoAnswerCard", kMediaPicture, 2, 3, {4005, 5005, 4006, 5006, 2003, 8003}},
-                    FieldIdsCase{"ListWithTwoAnswersHasOneField", kMediaText, 2, 3, {4003, 5003, 2003, 8003}},
-                    FieldIdsCase{"GridWithThreeAnswersHasNoField", kMediaSound, 3, 2, {2002, 8002}}),
-    [](const testing::TestParamInfo<FieldIdsCase>& info) { return info.param.name; });
 
 } // namespace
