@@ -241,12 +241,15 @@ void shutdownMedia(HWND mainWindow)
 {
     if (!quizHasMedia())
         return;
+    // Windows refuses to delete a file that is playing: stop the player and let it go first.
+    // COM objects must also go before COM itself does.
+    if (media.playerControls)
+        media.playerControls->stop();
+    releasePlayer();
     // Every number a quiz may have, whatever this quiz's own count.
     for (int question = 1; question <= kMaxMediaQuestions; ++question)
         deleteMediaFile(question);
     DestroyWindow(mainWindow);
-    // COM objects must go before COM itself does.
-    releasePlayer();
     if (media.comInitialised)
         CoUninitialize();
     if (media.hostLibrary)

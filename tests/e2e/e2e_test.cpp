@@ -8,20 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "test_support.h"
+
 namespace {
 
-// Paths from the build system may be Unix paths when the tests run under Wine.
-std::string windowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
-std::string textOf(HWND window)
+// Asks the window itself: GetWindowText does not ask a window of another process, so it would
+// miss what was typed into an edit field.
+std::string textFrom(HWND window)
 {
     char text[300] = {};
     DWORD_PTR copied = 0;
@@ -60,70 +53,6 @@ BOOL CALLBACK collectChild(HWND window, LPARAM parameter)
     reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
     return TRUE;
 }
-
-RECT placeInParent(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-// A fresh working folder for the quiz processes, removed with everything in it at the end.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + "enigo-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-                std::to_string(++created_);
-        CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~ScratchFolder()
-    {
-        WIN32_FIND_DATAA entry;
-        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do
-                DeleteFileA((path_ + "\\" + entry.cFileName).c_str());
-            while (FindNextFileA(search, &entry));
-            FindClose(search);
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
-    const std::string& path() const { return path_; }
-    std::string file(const char* name) const { return path_ + "\\" + name; }
-
-    std::string read(const char* name) const
-    {
-        std::string bytes;
-        HANDLE handle = CreateFileA(file(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                    nullptr);
-        if (handle == INVALID_HANDLE_VALUE)
-            return "<missing>";
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got)
-            bytes.append(buffer, got);
-        CloseHandle(handle);
-        return bytes;
-    }
-
-    void write(const char* name, const std::string& bytes) const
-    {
-        HANDLE handle = CreateFileA(file(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(handle);
-    }
-
-private:
-    std::string path_;
-    static int created_;
-};
-
-int ScratchFolder::created_ = 0;
 
 // One quiz executable running in a working folder of its own.
 class RunningQuiz {
@@ -201,15 +130,15 @@ TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
     ASSERT_NE(main, nullptr) << "no main window appeared";
 
     // "Épreuve d'été" in Windows-1252.
-    EXPECT_EQ(textOf(main), "\xC9preuve d'\xE9t\xE9");
+    EXPECT_EQ(textFrom(main), "\xC9preuve d'\xE9t\xE9");
 
     RECT client;
     GetClientRect(main, &client);
     std::vector<HWND> dialogs = childDialogs(main);
     ASSERT_EQ(dialogs.size(), 2u);
     // Creation order: the header first, then the board.
-    RECT header = placeInParent(dialogs[0]);
-    RECT board = placeInParent(dialogs[1]);
+    RECT header = placeIn(dialogs[0]);
+    RECT board = placeIn(dialogs[1]);
     if (header.top > board.top)
         std::swap(header, board);
     EXPECT_EQ(header.left, 5);
@@ -220,7 +149,7 @@ TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
     EXPECT_EQ(board.top, 50);
     EXPECT_EQ(board.right - board.left, client.right - 11);
     EXPECT_EQ(board.bottom - board.top, client.bottom - 68);
-    EXPECT_EQ(textOf(GetDlgItem(main, 8000)), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
+    EXPECT_EQ(textFrom(GetDlgItem(main, 8000)), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
 
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
@@ -232,7 +161,7 @@ TEST(QuizExecutable, DemoQuizStartsAndCloses)
     ASSERT_TRUE(quiz.started());
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr) << "no main window appeared";
-    EXPECT_FALSE(textOf(main).empty());
+    EXPECT_FALSE(textFrom(main).empty());
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
 
@@ -243,28 +172,25 @@ TEST(QuizExecutable, WithoutQuizWarnsFirstThenOpensTheBuiltInQuiz)
     ASSERT_TRUE(quiz.started());
     HWND box = quiz.waitForWindow("#32770");
     ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(textOf(box), "Enigo");
-    EXPECT_EQ(textOf(GetDlgItem(box, 0xFFFF)), "Reponses non trouv\xE9" "es");
+    EXPECT_EQ(textFrom(box), "Enigo");
+    EXPECT_EQ(textFrom(GetDlgItem(box, 0xFFFF)), "Reponses non trouv\xE9" "es");
     // No main window exists while the message is up.
     EXPECT_EQ(FindWindowA("WindowsApp", "Nom du enigo"), nullptr);
 
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(textOf(main), "Nom du enigo");
+    EXPECT_EQ(textFrom(main), "Nom du enigo");
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
 
-} // namespace
-
-namespace {
 
 HWND boardOf(HWND main)
 {
     std::vector<HWND> dialogs = childDialogs(main);
     HWND board = nullptr;
     for (HWND dialog : dialogs)
-        if (placeInParent(dialog).top == 50)
+        if (placeIn(dialog).top == 50)
             board = dialog;
     return board;
 }
@@ -289,7 +215,7 @@ TEST(QuizExecutable, SavesAnswersOnCloseAndRestoresThemAtTheNextStart)
         for (int question = 1; question <= 3; ++question) {
             HWND field = GetDlgItem(board, 4000 + question);
             ASSERT_NE(field, nullptr) << question;
-            RECT rect = placeInParent(field);
+            RECT rect = placeIn(field);
             EXPECT_EQ(rect.left, 610);
             EXPECT_EQ(rect.top, 5 + 25 * (question - 1));
         }
@@ -297,27 +223,24 @@ TEST(QuizExecutable, SavesAnswersOnCloseAndRestoresThemAtTheNextStart)
         setText(GetDlgItem(board, 4003), "S\xE9ville");
         EXPECT_EQ(quiz.closeAndWait(main), 0u);
     }
-    EXPECT_EQ(folder.read("enigo-e2e.txt"), "PARIS\r\n\r\nS\xE9ville\r\n");
+    EXPECT_EQ(readFile(folder / "enigo-e2e.txt"), "PARIS\r\n\r\nS\xE9ville\r\n");
 
-    folder.write("enigo-e2e.txt", "ROME\r\nMADRID\n\r\nlast");
+    writeFile(folder / "enigo-e2e.txt", "ROME\r\nMADRID\n\r\nlast");
     {
         RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
         HWND main = quiz.waitForWindow("WindowsApp");
         ASSERT_NE(main, nullptr);
         HWND board = boardOf(main);
         ASSERT_NE(board, nullptr);
-        EXPECT_EQ(textOf(GetDlgItem(board, 4001)), "ROME");
+        EXPECT_EQ(textFrom(GetDlgItem(board, 4001)), "ROME");
         // A bare LF is text: the second line runs on to the next CR.
-        EXPECT_EQ(textOf(GetDlgItem(board, 4002)), "MADRID\n");
-        EXPECT_EQ(textOf(GetDlgItem(board, 4003)), "last");
+        EXPECT_EQ(textFrom(GetDlgItem(board, 4002)), "MADRID\n");
+        EXPECT_EQ(textFrom(GetDlgItem(board, 4003)), "last");
         EXPECT_EQ(quiz.closeAndWait(main), 0u);
     }
-    EXPECT_EQ(folder.read("enigo-e2e.txt"), "ROME\r\nMADRID\n\r\nlast\r\n");
+    EXPECT_EQ(readFile(folder / "enigo-e2e.txt"), "ROME\r\nMADRID\n\r\nlast\r\n");
 }
 
-} // namespace
-
-namespace {
 
 // The picture demo seen from outside: every card where the grid puts it, each picture centred
 // in its card and in its row's band, rows as high as their tallest picture.
@@ -335,26 +258,26 @@ TEST(QuizExecutable, PictureDemoPlacesEveryCardOnTheGrid)
     while (GetDlgItem(board, 4000 + question)) {
         int rowHeight = 0;
         for (int card = question; card < question + 3 && GetDlgItem(board, 9900 + card); ++card) {
-            RECT picture = placeInParent(GetDlgItem(board, 9900 + card));
+            RECT picture = placeIn(GetDlgItem(board, 9900 + card));
             rowHeight = std::max<int>(rowHeight, picture.bottom - picture.top);
         }
         EXPECT_GT(rowHeight, 0) << "row of question " << question;
         for (int card = question; card < question + 3 && GetDlgItem(board, 4000 + card); ++card) {
             SCOPED_TRACE("question " + std::to_string(card));
             int left = 46 + 290 * ((card + 2) % 3);
-            RECT picture = placeInParent(GetDlgItem(board, 9900 + card));
+            RECT picture = placeIn(GetDlgItem(board, 9900 + card));
             int width = picture.right - picture.left;
             int height = picture.bottom - picture.top;
             EXPECT_TRUE(width == 260 || height == 260) << "scaled until one side meets the box";
             EXPECT_EQ(picture.left, left + (260 - width) / 2);
             EXPECT_EQ(picture.top, rowTop + (rowHeight - height) / 2);
-            RECT field = placeInParent(GetDlgItem(board, 4000 + card));
+            RECT field = placeIn(GetDlgItem(board, 4000 + card));
             EXPECT_EQ(field.left, left);
             EXPECT_EQ(field.top, rowTop + rowHeight + 10);
             EXPECT_EQ(field.right - field.left, 260);
-            RECT verdict = placeInParent(GetDlgItem(board, 5000 + card));
+            RECT verdict = placeIn(GetDlgItem(board, 5000 + card));
             EXPECT_EQ(verdict.top, field.top + 19);
-            EXPECT_EQ(textOf(GetDlgItem(board, 5000 + card)), "?");
+            EXPECT_EQ(textFrom(GetDlgItem(board, 5000 + card)), "?");
         }
         // Reveal labels take room under the fields of every row.
         rowTop += rowHeight + 10 + 140;
@@ -363,7 +286,7 @@ TEST(QuizExecutable, PictureDemoPlacesEveryCardOnTheGrid)
     EXPECT_EQ(question, 10) << "eight questions fill three rows";
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
     // Nothing typed: eight empty lines.
-    EXPECT_EQ(folder.read("enigo-images.txt"), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(readFile(folder / "enigo-images.txt"), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -346,8 +347,13 @@ TEST_F(Media, ExitDeletesEveryMediaNumberUpToTheLargestQuiz)
     click(6002);
     ASSERT_TRUE(fileExists("enigo2.mp3"));
 
+    standIn.filesAtStop.clear();
     shutdownMedia(parent_);
     EXPECT_EQ(mediaFiles(), std::vector<std::string>({"enigo5.avi", "enigo97.mp3"}));
+    // The file in play is stopped before it is deleted: Windows keeps a playing file.
+    ASSERT_EQ(standIn.filesAtStop.size(), 1u);
+    const std::vector<std::string>& atStop = standIn.filesAtStop.front();
+    EXPECT_NE(std::find(atStop.begin(), atStop.end(), "enigo2.mp3"), atStop.end());
     EXPECT_FALSE(IsWindow(parent_)) << "the main window is destroyed";
     EXPECT_FALSE(IsWindow(board_));
     // Every reference the media code took was given back, while COM was still there.

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
 
 #include "app/app.h"
 #include "app/message_box.h"
@@ -48,27 +46,6 @@ HINSTANCE captureShellOpen(HWND owner, const char* verb, const char* file, const
 }
 
 } // namespace
-
-ScratchFolder::ScratchFolder()
-{
-    static int counter = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    GetCurrentDirectoryA(MAX_PATH, previous_);
-    path_ = std::string(temp) + "enigo-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
-    // Wine reuses process ids, and a crashed run leaves its folder behind.
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
-    EXPECT_TRUE(SetCurrentDirectoryA(path_.c_str())) << path_;
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    SetCurrentDirectoryA(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
 
 MessageCapture::MessageCapture()
 {
@@ -165,21 +142,6 @@ std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
 
 HINSTANCE self() { return GetModuleHandleA(nullptr); }
 
-std::string textOf(HWND window)
-{
-    char text[300] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::vector<HWND> childrenOf(HWND window)
-{
-    std::vector<HWND> list;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        list.push_back(child);
-    return list;
-}
-
 SIZE bitmapSize(HBITMAP bitmap)
 {
     BITMAP description = {};
@@ -187,41 +149,11 @@ SIZE bitmapSize(HBITMAP bitmap)
     return {description.bmWidth, description.bmHeight};
 }
 
-RECT placeIn(HWND window, HWND frame)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    MapWindowPoints(HWND_DESKTOP, frame ? frame : GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 HWND makeChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
                int id)
 {
     return CreateWindowExA(0, className, text, style, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), self(), nullptr);
-}
-
-void writeFile(const std::string& name, const std::string& bytes)
-{
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string readFile(const std::string& name)
-{
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
 }
 
 QuizApp::QuizApp()
@@ -326,31 +258,6 @@ void expectMessage(const CapturedMessage& message, HWND owner, const std::string
     EXPECT_EQ(message.text, text);
     EXPECT_EQ(message.caption, caption);
     EXPECT_EQ(message.flags, flags);
-}
-
-std::string windowsPath(std::string path)
-{
-    if (path.size() > 1 && path[0] == '/' && path[1] != '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-std::vector<std::string> folderContents(const char* pattern)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::vector<DWORD> pixelsOf(HBITMAP bitmap)

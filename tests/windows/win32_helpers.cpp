@@ -1,0 +1,99 @@
+// Plain Win32 helpers with no part of the player in them: scratch folders, files, paths and
+// window queries. The end-to-end tests link this file alone.
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+ScratchFolder::ScratchFolder()
+{
+    static int counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    GetCurrentDirectoryA(MAX_PATH, previous_);
+    path_ = std::string(temp) + "enigo-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    // Wine reuses process ids, and a crashed run leaves its folder behind.
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
+    EXPECT_TRUE(SetCurrentDirectoryA(path_.c_str())) << path_;
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    SetCurrentDirectoryA(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string textOf(HWND window)
+{
+    char text[300] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::vector<HWND> childrenOf(HWND window)
+{
+    std::vector<HWND> list;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        list.push_back(child);
+    return list;
+}
+
+RECT placeIn(HWND window, HWND frame)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, frame ? frame : GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void writeFile(const std::string& name, const std::string& bytes)
+{
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string readFile(const std::string& name)
+{
+    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::string windowsPath(std::string path)
+{
+    if (path.size() > 1 && path[0] == '/' && path[1] != '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::vector<std::string> folderContents(const char* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
