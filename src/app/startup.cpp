@@ -44,6 +44,12 @@ HWND createMainWindow(HINSTANCE module)
     app.quiz->boardWindow = app.boardWindow;
     if (!app.headerWindow || !app.boardWindow) {
         DestroyWindow(main);
+        // Destroying the main window posted the quit message, which would close the failure
+        // message before anyone could read it.
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        app.headerWindow = app.quiz->headerWindow = nullptr;
+        app.boardWindow = app.quiz->boardWindow = nullptr;
         return nullptr;
     }
 

@@ -156,6 +156,33 @@ TEST_F(MainWindow, WheelOverTheWindowReachesTheBoard)
     EXPECT_EQ(posted[0].wParam, kScrollWheelUp);
 }
 
+// A dialog refused at creation, as when the system runs out of window resources.
+LRESULT CALLBACK refuseDialogs(int code, WPARAM wParam, LPARAM lParam)
+{
+    char name[16] = {};
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) &&
+        std::string(name) == "#32770")
+        return 1;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(MainWindowFailure, ADialogThatCannotBeMadeLeavesNoWindowAndNoQuitForTheMessage)
+{
+    QuizApp quizApp;
+    registerMainWindowClass(self());
+    HHOOK hook = SetWindowsHookExA(WH_CBT, refuseDialogs, nullptr, GetCurrentThreadId());
+    HWND main = createMainWindow(self());
+    UnhookWindowsHookEx(hook);
+
+    EXPECT_EQ(main, nullptr);
+    EXPECT_EQ(FindWindowA(kMainWindowClass, nullptr), nullptr);
+    EXPECT_EQ(app.headerWindow, nullptr);
+    EXPECT_EQ(app.boardWindow, nullptr);
+    // A pending quit would end the failure message's own loop at once.
+    MSG quit;
+    EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 TEST_F(MainWindow, ClosingDeletesTheStraySoundFileDestroysTheBoardAndQuits)
 {
     ScratchFolder scratch;
