@@ -53,8 +53,12 @@ HWND createMainWindow(HINSTANCE module)
         return nullptr;
     }
 
-    // The windows are always shown normally, whatever show command the program was started with.
+    // The windows are always shown normally. On the first call Windows may put the show command
+    // the program was started with (a shortcut set to minimised, "start /min") in place of ours;
+    // a second call is taken as given.
     ShowWindow(main, SW_SHOWNORMAL);
+    if (IsIconic(main) || IsZoomed(main))
+        ShowWindow(main, SW_SHOWNORMAL);
     ShowWindow(app.boardWindow, SW_SHOW);
     SendMessageA(app.boardWindow, WM_VSCROLL, SB_TOP, 0);
     return main;

@@ -57,11 +57,16 @@ BOOL CALLBACK collectChild(HWND window, LPARAM parameter)
 // One quiz executable running in a working folder of its own.
 class RunningQuiz {
 public:
-    RunningQuiz(const char* executable, const ScratchFolder& folder)
+    // show: a show command handed over the way a shortcut or "start /min" does; -1 for none.
+    RunningQuiz(const char* executable, const ScratchFolder& folder, int show = -1)
     {
         std::string command = "\"" + windowsPath(executable) + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
+        if (show >= 0) {
+            startup.dwFlags = STARTF_USESHOWWINDOW;
+            startup.wShowWindow = static_cast<WORD>(show);
+        }
         started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
                                   &startup, &process_);
     }
@@ -163,6 +168,27 @@ TEST(QuizExecutable, DemoQuizStartsAndCloses)
     ASSERT_NE(main, nullptr) << "no main window appeared";
     EXPECT_FALSE(textFrom(main).empty());
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
+}
+
+// The player's windows are always shown normally: a shortcut set to start minimised or
+// maximised does not shrink the board to its template size or fill the screen. (Windows puts
+// such a command in place of the first ShowWindow's; Wine does not, so there only the size tells.)
+TEST(QuizExecutable, IgnoresTheShowCommandItWasStartedWith)
+{
+    for (int show : {SW_SHOWMINNOACTIVE, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED}) {
+        SCOPED_TRACE("show command " + std::to_string(show));
+        ScratchFolder folder;
+        RunningQuiz quiz(ENIGO_E2E_QUIZ, folder, show);
+        HWND main = quiz.waitForWindow("WindowsApp");
+        ASSERT_NE(main, nullptr);
+        EXPECT_FALSE(IsIconic(main));
+        EXPECT_FALSE(IsZoomed(main));
+        RECT frame;
+        GetWindowRect(main, &frame);
+        EXPECT_EQ(frame.right - frame.left, 544);
+        EXPECT_EQ(frame.bottom - frame.top, 375);
+        EXPECT_EQ(quiz.closeAndWait(main), 0u);
+    }
 }
 
 TEST(QuizExecutable, WithoutQuizWarnsFirstThenOpensTheBuiltInQuiz)
