@@ -78,10 +78,13 @@ int gridRowSpacing(int revealMode)
 
 LabelColouring labelColouring(int controlId, int answerFields)
 {
-    if (controlId == kAnswerNameLabelId || (controlId >= 2000 && controlId <= 2240 + answerFields) ||
-        (controlId >= 8001 && controlId <= 8000 + answerFields))
+    // Answer-name, number (2000 to 2240 + n) and reveal labels.
+    if (controlId == kAnswerNameLabelId ||
+        (controlId >= kListNumberLabelId && controlId <= gridNumberLabelId(240 + answerFields)) ||
+        (controlId >= revealLabelId(1) && controlId <= revealLabelId(answerFields)))
         return LabelColouring::Background;
-    if (controlId >= 5001 && controlId <= 5000 + answerFields)
+    if (controlId >= verdictLabelId(kFirstAnswerFieldId) &&
+        controlId <= verdictLabelId(kFirstAnswerFieldId - 1 + answerFields))
         return LabelColouring::Verdict;
     if (controlId == kListCaptionLabelId)
         return LabelColouring::Caption;

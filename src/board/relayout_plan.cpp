@@ -25,12 +25,6 @@ void shiftLaterCards(RelayoutPlan& plan, int question, int32_t shift)
     }
 }
 
-void recordRowShift(RelayoutPlan& plan, int row, int32_t shift)
-{
-    if (row < kMaxRows)
-        plan.rowShifts[row] = shift;
-}
-
 // Solved cards lose their picture and their fields rise into its place; a row whose three cards
 // are hidden closes its band. Cards already hidden stay so, solved or not.
 void hidePass(const QuizState& state, RelayoutPlan& plan)
@@ -52,7 +46,6 @@ void hidePass(const QuizState& state, RelayoutPlan& plan)
             // A row closed earlier ends in kCardClosedRow, which is not counted: it never closes twice.
             if (hidden == kGridColumns) {
                 shiftLaterCards(plan, question, -rowHeight(state, row));
-                recordRowShift(plan, row, -rowHeight(state, row));
                 plan.contentHeight -= rowHeight(state, row);
                 cardState = kCardClosedRow;
             }
@@ -75,7 +68,6 @@ void showPass(const QuizState& state, RelayoutPlan& plan)
         if (cardState == kCardClosedRow) {
             plan.contentHeight += rowHeight(state, row);
             shiftLaterCards(plan, question, rowHeight(state, row));
-            recordRowShift(plan, row, rowHeight(state, row));
         }
         cardState = kCardShown;
         if (question % kGridColumns == 0)

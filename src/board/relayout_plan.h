@@ -27,8 +27,6 @@ struct RelayoutPlan {
     int cardCount;                   // cards 1 to cardCount take part
     CardMove cards[kFlagSlots];      // by question number
     int32_t cardStates[kFlagSlots];  // the new cardStates, by question number
-    // Per grid row: minus its picture height when the pass closes it, plus when it reopens, else 0.
-    int32_t rowShifts[kMaxRows];
     int32_t contentHeight;
 };
 
