@@ -47,7 +47,7 @@ void fillUnsolvedAnswers(HWND field)
 {
     HWND board = GetParent(field);
     const QuizState& state = *app.quiz;
-    char text[kTextSize];
+    char text[kTextSize] = {};
     GetWindowTextA(field, text, sizeof text);
     const int fields = state.questionCount * state.answersPerQuestion;
     for (int line = 1; line <= fields; ++line) {
@@ -55,7 +55,7 @@ void fillUnsolvedAnswers(HWND field)
         // A list has one field per question even in a two-answer quiz: skip the ids it lacks.
         if (!GetDlgItem(board, id))
             continue;
-        char verdict[kTextSize];
+        char verdict[kTextSize] = {};
         GetDlgItemTextA(board, verdictLabelId(id), verdict, sizeof verdict);
         if (std::strcmp(verdict, "BRAVO") == 0)
             continue;

@@ -268,7 +268,7 @@ INT_PTR onBoardColourStatic(HDC dc, HWND control)
     case LabelColouring::Default:
         return FALSE;
     }
-    char verdict[kTextSize];
+    char verdict[kTextSize] = {};
     GetWindowTextA(control, verdict, sizeof verdict);
     switch (verdictColour(verdict)) {
     case VerdictColour::Right:

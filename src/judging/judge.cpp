@@ -58,7 +58,7 @@ void showControl(HWND board, int id, int command)
 
 bool labelSaysRight(HWND board, int labelId)
 {
-    char text[kVerdictReadSize];
+    char text[kVerdictReadSize] = {};
     GetDlgItemTextA(board, labelId, text, sizeof text);
     return std::strcmp(text, verdictText(Verdict::Right)) == 0;
 }
@@ -68,7 +68,7 @@ bool questionComplete(const QuizState& state, HWND board, int question)
 {
     const int perQuestion = fieldsPerQuestion(state);
     for (int answer = 1; answer <= perQuestion; ++answer) {
-        char typed[kTextSize];
+        char typed[kTextSize] = {};
         GetDlgItemTextA(board, answerFieldId(question, answer, perQuestion), typed, sizeof typed);
         if (!holdsStoredAnswer(typed, storedAnswer(state, question, answer)))
             return false;
@@ -133,9 +133,9 @@ void judgeAnswer(QuizState& state, HWND board, int answerFieldId)
         return;
     const int labelId = verdictLabelId(answerFieldId);
 
-    char previous[kVerdictReadSize];
+    char previous[kVerdictReadSize] = {};
     GetDlgItemTextA(board, labelId, previous, sizeof previous);
-    char typed[kTextSize];
+    char typed[kTextSize] = {};
     GetDlgItemTextA(board, answerFieldId, typed, sizeof typed);
     const Verdict verdict = judgeTexts(typed, storedAnswer(state, slot.question, slot.answer));
     const char* text = verdictText(verdict);
