@@ -12,48 +12,6 @@
 
 namespace {
 
-// Asks the window itself: GetWindowText does not ask a window of another process, so it would
-// miss what was typed into an edit field.
-std::string textFrom(HWND window)
-{
-    char text[300] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        &copied);
-    return text;
-}
-
-std::string classOf(HWND window)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-struct Search {
-    DWORD process;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK matchTopLevel(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && IsWindowVisible(window) && classOf(window) == search->className) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK collectChild(HWND window, LPARAM parameter)
-{
-    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
-}
-
 // One quiz executable running in a working folder of its own.
 class RunningQuiz {
 public:
@@ -89,10 +47,8 @@ public:
     HWND waitForWindow(const char* className, DWORD timeoutMs = 30000)
     {
         for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-            Search search = {process_.dwProcessId, className, nullptr};
-            EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
-            if (search.found)
-                return search.found;
+            if (HWND found = findProcessWindow(process_.dwProcessId, className))
+                return found;
             if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0)
                 return nullptr;
         }
@@ -117,8 +73,7 @@ private:
 
 std::vector<HWND> childDialogs(HWND main)
 {
-    std::vector<HWND> children;
-    EnumChildWindows(main, collectChild, reinterpret_cast<LPARAM>(&children));
+    const std::vector<HWND> children = descendantsOf(main);
     std::vector<HWND> dialogs;
     for (HWND child : children)
         if (GetParent(child) == main && classOf(child) == "#32770")
@@ -135,7 +90,7 @@ TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
     ASSERT_NE(main, nullptr) << "no main window appeared";
 
     // "Épreuve d'été" in Windows-1252.
-    EXPECT_EQ(textFrom(main), "\xC9preuve d'\xE9t\xE9");
+    EXPECT_EQ(remoteText(main), "\xC9preuve d'\xE9t\xE9");
 
     RECT client;
     GetClientRect(main, &client);
@@ -154,7 +109,7 @@ TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
     EXPECT_EQ(board.top, 50);
     EXPECT_EQ(board.right - board.left, client.right - 11);
     EXPECT_EQ(board.bottom - board.top, client.bottom - 68);
-    EXPECT_EQ(textFrom(GetDlgItem(main, 8000)), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
+    EXPECT_EQ(remoteText(GetDlgItem(main, 8000)), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
 
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
@@ -166,7 +121,7 @@ TEST(QuizExecutable, DemoQuizStartsAndCloses)
     ASSERT_TRUE(quiz.started());
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr) << "no main window appeared";
-    EXPECT_FALSE(textFrom(main).empty());
+    EXPECT_FALSE(remoteText(main).empty());
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
 
@@ -198,15 +153,15 @@ TEST(QuizExecutable, WithoutQuizWarnsFirstThenOpensTheBuiltInQuiz)
     ASSERT_TRUE(quiz.started());
     HWND box = quiz.waitForWindow("#32770");
     ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(textFrom(box), "Enigo");
-    EXPECT_EQ(textFrom(GetDlgItem(box, 0xFFFF)), "Reponses non trouv\xE9" "es");
+    EXPECT_EQ(remoteText(box), "Enigo");
+    EXPECT_EQ(remoteText(GetDlgItem(box, 0xFFFF)), "Reponses non trouv\xE9" "es");
     // No main window exists while the message is up.
     EXPECT_EQ(FindWindowA("WindowsApp", "Nom du enigo"), nullptr);
 
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(textFrom(main), "Nom du enigo");
+    EXPECT_EQ(remoteText(main), "Nom du enigo");
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
 
@@ -258,10 +213,10 @@ TEST(QuizExecutable, SavesAnswersOnCloseAndRestoresThemAtTheNextStart)
         ASSERT_NE(main, nullptr);
         HWND board = boardOf(main);
         ASSERT_NE(board, nullptr);
-        EXPECT_EQ(textFrom(GetDlgItem(board, 4001)), "ROME");
+        EXPECT_EQ(remoteText(GetDlgItem(board, 4001)), "ROME");
         // A bare LF is text: the second line runs on to the next CR.
-        EXPECT_EQ(textFrom(GetDlgItem(board, 4002)), "MADRID\n");
-        EXPECT_EQ(textFrom(GetDlgItem(board, 4003)), "last");
+        EXPECT_EQ(remoteText(GetDlgItem(board, 4002)), "MADRID\n");
+        EXPECT_EQ(remoteText(GetDlgItem(board, 4003)), "last");
         EXPECT_EQ(quiz.closeAndWait(main), 0u);
     }
     EXPECT_EQ(readFile(folder / "enigo-e2e.txt"), "ROME\r\nMADRID\n\r\nlast\r\n");
@@ -303,7 +258,7 @@ TEST(QuizExecutable, PictureDemoPlacesEveryCardOnTheGrid)
             EXPECT_EQ(field.right - field.left, 260);
             RECT verdict = placeIn(GetDlgItem(board, 5000 + card));
             EXPECT_EQ(verdict.top, field.top + 19);
-            EXPECT_EQ(textFrom(GetDlgItem(board, 5000 + card)), "?");
+            EXPECT_EQ(remoteText(GetDlgItem(board, 5000 + card)), "?");
         }
         // Reveal labels take room under the fields of every row.
         rowTop += rowHeight + 10 + 140;

@@ -94,40 +94,6 @@ Resources quizResources(const std::string& exe)
 // ---------------------------------------------------------------------------------------------
 // A quiz running in its own process, seen from this one
 
-std::string remoteText(HWND window)
-{
-    char text[300] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        &copied);
-    return text;
-}
-
-struct WindowSearch {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK matchMainWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char className[32] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (owner == search->process && IsWindowVisible(window) && std::string(className) == "WindowsApp") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK collectChild(HWND window, LPARAM parameter)
-{
-    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
-}
-
 class RunningQuiz {
 public:
     RunningQuiz(const std::string& exe, const std::string& folder)
@@ -139,9 +105,7 @@ public:
                             &process_))
             return;
         for (int waited = 0; waited < 600 && !main_; ++waited) {
-            WindowSearch search = {process_.dwProcessId, nullptr};
-            EnumWindows(matchMainWindow, reinterpret_cast<LPARAM>(&search));
-            main_ = search.found;
+            main_ = findProcessWindow(process_.dwProcessId, "WindowsApp");
             if (!main_ && WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0)
                 break;
         }
@@ -176,16 +140,11 @@ public:
     // Every control of the window, one line each: class, id, visibility, place and text.
     std::string snapshot() const
     {
-        std::vector<HWND> children;
-        EnumChildWindows(main_, collectChild, reinterpret_cast<LPARAM>(&children));
+        const std::vector<HWND> children = descendantsOf(main_);
         std::vector<std::string> lines;
         for (HWND child : children) {
-            char className[32] = {};
-            GetClassNameA(child, className, sizeof className);
-            RECT rect;
-            GetWindowRect(child, &rect);
-            MapWindowPoints(HWND_DESKTOP, main_, reinterpret_cast<POINT*>(&rect), 2);
-            lines.push_back(std::string(className) + " " + std::to_string(GetDlgCtrlID(child)) +
+            const RECT rect = placeIn(child, main_);
+            lines.push_back(classOf(child) + " " + std::to_string(GetDlgCtrlID(child)) +
                             (IsWindowVisible(child) ? " shown " : " hidden ") + std::to_string(rect.left) + "," +
                             std::to_string(rect.top) + " " + std::to_string(rect.right - rect.left) + "x" +
                             std::to_string(rect.bottom - rect.top) + " [" + remoteText(child) + "]\n");
@@ -201,16 +160,13 @@ public:
     // The board: the main window's child dialog below the header.
     HWND board() const
     {
-        std::vector<HWND> children;
-        EnumChildWindows(main_, collectChild, reinterpret_cast<LPARAM>(&children));
+        const std::vector<HWND> children = descendantsOf(main_);
         HWND lowest = nullptr;
         LONG lowestTop = -1;
         for (HWND child : children) {
-            char className[32] = {};
-            GetClassNameA(child, className, sizeof className);
             RECT rect;
             GetWindowRect(child, &rect);
-            if (GetParent(child) == main_ && std::string(className) == "#32770" && rect.top > lowestTop) {
+            if (GetParent(child) == main_ && classOf(child) == "#32770" && rect.top > lowestTop) {
                 lowest = child;
                 lowestTop = rect.top;
             }

@@ -102,6 +102,14 @@ void writeFile(const std::string& name, const std::string& bytes);
 std::string readFile(const std::string& name);  // empty when missing
 // A path from the build system: under Wine a Unix path names a folder of drive Z:.
 std::string windowsPath(std::string path);
+// Windows of another process. Its text is asked of the window itself: GetWindowText does not
+// ask a window of another process, so it would miss what was typed into an edit field.
+std::string remoteText(HWND window);
+std::string classOf(HWND window);
+// The visible top-level window of that class owned by process; null when there is none.
+HWND findProcessWindow(DWORD process, const char* className);
+// Every descendant of window, as EnumChildWindows lists them.
+std::vector<HWND> descendantsOf(HWND window);
 // Names in the current folder matching pattern, without "." and "..", sorted.
 std::vector<std::string> folderContents(const char* pattern = "*");
 // Every pixel of a bitmap as 0x00RRGGBB, top row first.

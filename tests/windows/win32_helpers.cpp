@@ -97,3 +97,61 @@ std::vector<std::string> folderContents(const char* pattern)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+std::string remoteText(HWND window)
+{
+    char text[300] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    return text;
+}
+
+std::string classOf(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD process;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchProcessWindow(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->process && IsWindowVisible(window) && classOf(window) == search->className) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM parameter)
+{
+    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+HWND findProcessWindow(DWORD process, const char* className)
+{
+    WindowSearch search = {process, className, nullptr};
+    EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> descendantsOf(HWND window)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
