@@ -36,9 +36,6 @@ build() {
 # shellcheck source=tests/windows/wine-env.sh
 source "$root/tests/windows/wine-env.sh"
 
-start_keeper() {
-  enigo_spawn wine "$root/build/mingw/tests/wine_keeper.exe"
-}
 
 stop_wine() {
   wineserver -k 2>/dev/null || true
@@ -98,8 +95,7 @@ run_tests() {
   local sanitize_done=$SECONDS
 
   echo "== Windows and end-to-end tests (MinGW build under Wine)"
-  enigo_wine_ready
-  start_keeper
+  enigo_wine_ready "$root/build/mingw/tests/wine_keeper.exe"
   # Under load Wine now and then fails to start a program at all (no output, a few ms); such a
   # test gets one more run. A test that fails twice fails the tier.
   ctest_tier mingw --repeat until-pass:2 || failed=1

@@ -9,5 +9,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Windows executables built here run under Wine through this wrapper (tests, quiz checks).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine-run.sh)
+# Windows executables built here run under Wine through this wrapper (tests, quiz checks),
+# which first starts the build's Wine keeper when it is not running.
+set(CMAKE_CROSSCOMPILING_EMULATOR env ENIGO_KEEPER=${CMAKE_BINARY_DIR}/tests/wine_keeper.exe
+  ${CMAKE_CURRENT_LIST_DIR}/../tests/windows/wine-run.sh)

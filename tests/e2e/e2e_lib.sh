@@ -6,7 +6,8 @@
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=../windows/wine-env.sh
 source "$here/../windows/wine-env.sh"
-enigo_wine_ready
+# The keeper is built beside probe.exe.
+enigo_wine_ready "$(dirname "$probe")/wine_keeper.exe"
 work=$(mktemp -d)
 cd "$work" || exit 1
 

@@ -70,12 +70,35 @@ enigo_wine_boot() {
   fi
 }
 
-# Display, prefix and a persistent wineserver, once; safe for parallel callers.
+# Display and prefix, once; safe for parallel callers. With the keeper's path ($1 or
+# ENIGO_KEEPER) it also makes sure the keeper runs before any other Windows program.
 enigo_wine_ready() {
+  local keeper=${1:-${ENIGO_KEEPER:-}}
   enigo_display
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     enigo_wine_boot
+    if [ -n "$keeper" ] && [ -f "$keeper" ]; then enigo_keeper "$keeper"; fi
   ) 9>"$WINEPREFIX.lock"
+}
+
+# The keeper holds an idle window so the wineserver and desktop stay up between programs.
+# It must be the first Windows program of a session: whichever comes first starts the
+# wineserver and desktop, and if that is a test under CTest they inherit CTest's pipes and
+# test discovery never sees their end. So this waits until the keeper says it is up.
+enigo_keeper() {
+  local exe=$1 ready="$WINEPREFIX/enigo-keeper.ready" pidfile="$WINEPREFIX/enigo-keeper.pid"
+  if [ -f "$ready" ] && [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
+    return 0
+  fi
+  rm -f "$ready"
+  # The keeper writes its ready file into its working folder.
+  (cd "$WINEPREFIX" && enigo_spawn wine "$exe" && echo $! >"$pidfile")
+  for _ in $(seq 1 600); do
+    [ -f "$ready" ] && return 0
+    sleep 0.1
+  done
+  echo "enigo: the Wine keeper did not start within 60 s" >&2
+  return 1
 }
