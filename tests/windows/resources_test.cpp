@@ -181,12 +181,9 @@ TEST(VersionBlock, Is2_1_6InFrenchWindows1252)
     };
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
     ASSERT_NE(fixed, nullptr);
-    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00020001u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00060000u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00020001u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00060000u);
-    EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
+    EXPECT_EQ(std::vector<DWORD>({fixed->dwSignature, fixed->dwFileVersionMS, fixed->dwFileVersionLS,
+                                  fixed->dwProductVersionMS, fixed->dwProductVersionLS, fixed->dwFileType}),
+              std::vector<DWORD>({0xFEEF04BD, 0x20001, 0x60000, 0x20001, 0x60000, VFT_APP}));
     const auto* translation = static_cast<const WORD*>(query("\\VarFileInfo\\Translation"));
     ASSERT_NE(translation, nullptr);
     EXPECT_EQ(translation[0] * 10000 + translation[1], 0x040C * 10000 + 1252);
