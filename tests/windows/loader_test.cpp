@@ -1,11 +1,9 @@
-// loadQuiz against real resource modules: a normal quiz and every failure road, with the
-// message boxes captured instead of shown.
+// loadQuiz against real resource modules: a normal quiz and every failure road, with the message
+// boxes captured instead of shown.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,12 +14,10 @@
 
 namespace {
 
-const std::string kNoAnswers = "Reponses non trouv\xE9" "es";
-const std::string kBadAnswers = "Erreur dans le d\xE9" "cryptage des reponses";
-const std::string kBadCodes = "Erreur dans le d\xE9" "cryptage des codes";
+using Bytes = std::vector<unsigned char>;
 
-// A two-question picture quiz in reveal mode 2, colour 10/20/30.
-std::vector<unsigned char> sampleRecord()
+// A two-question picture quiz (media kind 1) in reveal mode 2, colour 10/20/30; cut short by drop bytes.
+Bytes sampleRecord(size_t drop = 0)
 {
     QuizRecordBuilder record;
     record.header(0, 2, 2, 1)
@@ -30,170 +26,91 @@ std::vector<unsigned char> sampleRecord()
         .byte(2)
         .texts({"Paris", "Rome"})
         .colour(10, 20, 30);
-    return record.bytes();
+    Bytes bytes = record.bytes();
+    bytes.resize(bytes.size() - drop);
+    return bytes;
 }
 
-// The same record with its last two colour bytes missing.
-std::vector<unsigned char> truncatedRecord()
+// The loaded state as one line: title, author, counts, reveal mode, media kind, background,
+// the question list (answer, caption, reveal text) and the first two codes.
+std::string summary(const QuizState& state)
 {
-    std::vector<unsigned char> record = sampleRecord();
-    record.resize(record.size() - 2);
-    return record;
+    LOGBRUSH brush = {};
+    GetObjectA(state.backBrush, sizeof brush, &brush);
+    std::string text = std::string(state.title) + "|" + state.author + "|" + state.answerLabel2 + "|" +
+                       std::to_string(state.questionCount) + "x" + std::to_string(state.answersPerQuestion) + " r" +
+                       std::to_string(state.revealMode) + " m" + std::to_string(state.mediaKind) + " #" +
+                       std::to_string(brush.lbColor) + " [";
+    for (const QuestionRecord* record = state.firstQuestion; record; record = record->next)
+        text += std::string(record->answer1) + "/" + record->caption + "/" + record->revealText + ";";
+    return text + "] " + state.codes[0] + "," + state.codes[1];
 }
 
-struct LoadedQuiz {
-    QuizState state;
-    std::vector<CapturedMessage> messages;
-};
+const std::string kSample = "Drapeaux|Marie|Capitale|2x1 r2 m1 #" + std::to_string(RGB(10, 20, 30)) +
+                            " [FRANCE/bleu blanc rouge/Paris;ITALIE/vert blanc rouge/Rome;]";
+// What a failed quiz record leaves: the reset values and no questions.
+const std::string kReset = "nom du enigo| createur||0x1 r0 m0 #" + std::to_string(RGB(90, 95, 150)) + " [] ,";
 
-struct ResourceSet {
-    bool withQuiz;
-    std::vector<unsigned char> quiz;    // stored as given (already packed or deliberately not)
-    bool withCodes;
-    std::vector<unsigned char> codes;
-};
+TEST(LoadQuiz, ShowsTheRightMessageAndLeavesTheRightState)
+{
+    const Bytes twoCodes = packed(std::string("A7K\r\nZ9\r\n"));
+    const std::string badAnswers = "Erreur dans le d\xE9" "cryptage des reponses";
+    const std::string badCodes = "Erreur dans le d\xE9" "cryptage des codes";
+    const Bytes sample = packed(sampleRecord());
+    const struct {
+        const char* name;
+        Bytes quiz, codes;
+        bool withCodes;
+        std::string message, state;
+    } cases[] = {
+        {"normal", sample, twoCodes, true, "", kSample + " A7K,Z9"},
+        {"not LZW", {'n', 'o', 't', ' ', 'l', 'z', 'w'}, twoCodes, true, badAnswers, kReset},
+        {"part of a first code", {0x41}, twoCodes, true, badAnswers, kReset},
+        {"truncated record", packed(sampleRecord(2)), twoCodes, true, badAnswers, kReset},
+        {"no codes", sample, {}, false, badCodes, kSample + " ,"},
+        {"codes not LZW", sample, {0xFF, 0xFF, 0xFF, 0xFF}, true, badCodes, kSample + " ,"},
+        {"code line without CR LF", sample, packed(std::string("A7K\r\nZ9")), true, badCodes, kSample + " ,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FixtureModule fixture;
+        fixture.add("PATCH", 104, c.quiz);
+        if (c.withCodes)
+            fixture.add("PATCH", 105, c.codes);
+        HMODULE module = fixture.load();
+        QuizState state;
+        initQuizState(state);
+        MessageCapture capture;
+        loadQuiz(state, module);
+        ASSERT_EQ(capture.messages().size(), c.message.empty() ? 0u : 1u);
+        if (!c.message.empty())
+            expectMessage(capture.messages()[0], nullptr, c.message, "Enigo", MB_OK);
+        EXPECT_EQ(summary(state), c.state);
+        releaseQuizState(state);
+    }
+}
 
-std::unique_ptr<LoadedQuiz> loadFrom(const ResourceSet& resources)
+// Without a quiz resource the built-in quiz stands in: seven questions over two records, so
+// numbers 3 to 7 all land on the second; the codes are not read at all.
+TEST(LoadQuiz, MissingQuizGivesTheBuiltInQuiz)
 {
     FixtureModule fixture;
-    if (resources.withQuiz)
-        fixture.add("PATCH", 104, resources.quiz);
-    if (resources.withCodes)
-        fixture.add("PATCH", 105, resources.codes);
-    // Every module needs at least one resource to be written; an unrelated one does not disturb.
-    fixture.add("OTHER", 1, {1, 2, 3});
+    fixture.add("PATCH", 105, packed(std::string("A7K\r\nZ9\r\n")));
     HMODULE module = fixture.load();
-
-    auto loaded = std::make_unique<LoadedQuiz>();
+    QuizState state;
+    initQuizState(state);
     MessageCapture capture;
-    initQuizState(loaded->state);
-    loadQuiz(loaded->state, module);
-    loaded->messages = capture.messages();
-    return loaded;
+    loadQuiz(state, module);
+    ASSERT_EQ(capture.messages().size(), 1u);
+    expectMessage(capture.messages()[0], nullptr, "Reponses non trouv\xE9" "es", "Enigo", MB_OK);
+    EXPECT_EQ(summary(state), "Nom du enigo|Createur enigo|TEST|7x1 r3 m1 #" + std::to_string(RGB(53, 203, 163)) +
+                                  " [test/emplacement/;test/emplacement/;] ,");
+    EXPECT_STREQ(state.explanation, "Explications du enigo");
+    EXPECT_STREQ(state.answerLabel1, "TEST");
+    EXPECT_STREQ(state.firstQuestion->answer2, "test");
+    for (int number = 3; number <= 7; ++number)
+        EXPECT_EQ(questionByNumber(state, number), state.lastQuestion) << number;
+    releaseQuizState(state);
 }
-
-COLORREF brushColour(HBRUSH brush)
-{
-    LOGBRUSH description = {};
-    EXPECT_EQ(GetObjectA(brush, sizeof description, &description), static_cast<int>(sizeof description));
-    return description.lbColor;
-}
-
-int listLength(const QuizState& state)
-{
-    int length = 0;
-    for (const QuestionRecord* record = state.firstQuestion; record; record = record->next)
-        ++length;
-    return length;
-}
-
-void expectOnlyMessage(const LoadedQuiz& loaded, const std::string& text)
-{
-    ASSERT_EQ(loaded.messages.size(), 1u);
-    expectMessage(loaded.messages[0], nullptr, text, "Enigo", MB_OK);
-}
-
-// The state a failed quiz record leaves: reset values with no questions.
-void expectResetWithoutQuestions(const QuizState& state)
-{
-    EXPECT_EQ(state.questionCount, 0);
-    EXPECT_STREQ(state.title, "nom du enigo");
-    EXPECT_STREQ(state.author, " createur");
-    EXPECT_EQ(state.firstQuestion, nullptr);
-    EXPECT_EQ(brushColour(state.backBrush), RGB(90, 95, 150));
-    EXPECT_STREQ(state.codes[0], "");
-}
-
-struct LoaderCase {
-    const char* name;
-    ResourceSet resources;
-    std::string expectedMessage;    // empty: no message at all
-    std::function<void(const QuizState&)> check;
-};
-
-class LoadQuiz : public testing::TestWithParam<LoaderCase> {};
-
-TEST_P(LoadQuiz, ShowsTheRightMessageAndLeavesTheRightState)
-{
-    const LoaderCase& testCase = GetParam();
-    auto loaded = loadFrom(testCase.resources);
-    if (testCase.expectedMessage.empty())
-        EXPECT_TRUE(loaded->messages.empty()) << loaded->messages[0].text;
-    else
-        expectOnlyMessage(*loaded, testCase.expectedMessage);
-    testCase.check(loaded->state);
-    releaseQuizState(loaded->state);
-}
-
-void expectSampleQuiz(const QuizState& state)
-{
-    EXPECT_EQ(state.mediaKind, kMediaPicture);
-    EXPECT_EQ(state.questionCount, 2);
-    EXPECT_EQ(state.answersPerQuestion, 1);
-    EXPECT_STREQ(state.title, "Drapeaux");
-    EXPECT_STREQ(state.answerLabel2, "Capitale");
-    EXPECT_EQ(state.revealMode, 2);
-    ASSERT_EQ(listLength(state), 2);
-    EXPECT_STREQ(questionByNumber(state, 2)->answer1, "ITALIE");
-    EXPECT_STREQ(questionByNumber(state, 2)->caption, "vert blanc rouge");
-    EXPECT_STREQ(questionByNumber(state, 2)->revealText, "Rome");
-    EXPECT_EQ(brushColour(state.backBrush), RGB(10, 20, 30));
-}
-
-const std::vector<unsigned char> kTwoCodes = packed(std::string("A7K\r\nZ9\r\n"));
-
-const LoaderCase kCases[] = {
-    {"NormalQuiz", {true, packed(sampleRecord()), true, kTwoCodes}, "",
-     [](const QuizState& state) {
-         expectSampleQuiz(state);
-         EXPECT_STREQ(state.codes[0], "A7K");
-         EXPECT_STREQ(state.codes[1], "Z9");
-     }},
-    {"MissingQuizGivesBuiltInQuiz", {false, {}, true, kTwoCodes}, kNoAnswers,
-     [](const QuizState& state) {
-         EXPECT_STREQ(state.title, "Nom du enigo");
-         EXPECT_STREQ(state.author, "Createur enigo");
-         EXPECT_STREQ(state.explanation, "Explications du enigo");
-         EXPECT_STREQ(state.answerLabel1, "TEST");
-         EXPECT_EQ(state.questionCount, 7);
-         EXPECT_EQ(state.revealMode, 3);
-         EXPECT_EQ(state.mediaKind, kMediaPicture);
-         EXPECT_EQ(brushColour(state.backBrush), RGB(53, 203, 163));
-         // Seven questions over two records: 3 to 7 all land on the second.
-         ASSERT_EQ(listLength(state), 2);
-         EXPECT_NE(questionByNumber(state, 1), questionByNumber(state, 2));
-         for (int number = 3; number <= 7; ++number)
-             EXPECT_EQ(questionByNumber(state, number), state.lastQuestion) << number;
-         EXPECT_STREQ(questionByNumber(state, 1)->answer2, "test");
-         EXPECT_STREQ(questionByNumber(state, 1)->caption, "emplacement");
-         // The codes resource is not read at all in this case.
-         EXPECT_STREQ(state.codes[0], "");
-     }},
-    {"QuizThatDoesNotDecode", {true, {'n', 'o', 't', ' ', 'l', 'z', 'w'}, true, kTwoCodes}, kBadAnswers,
-     expectResetWithoutQuestions},
-    {"QuizWithOnlyPartOfAFirstCode", {true, {0x41}, true, kTwoCodes}, kBadAnswers, expectResetWithoutQuestions},
-    {"TruncatedQuizRecord",
-     {true, packed(truncatedRecord()), true, kTwoCodes},
-     kBadAnswers, expectResetWithoutQuestions},
-    {"MissingCodes", {true, packed(sampleRecord()), false, {}}, kBadCodes,
-     [](const QuizState& state) {
-         expectSampleQuiz(state);
-         EXPECT_STREQ(state.codes[0], "");
-     }},
-    {"CodesThatDoNotDecode", {true, packed(sampleRecord()), true, {0xFF, 0xFF, 0xFF, 0xFF}}, kBadCodes,
-     [](const QuizState& state) {
-         expectSampleQuiz(state);
-         EXPECT_STREQ(state.codes[0], "");
-     }},
-    {"CodeLineWithoutCarriageReturn", {true, packed(sampleRecord()), true, packed(std::string("A7K\r\nZ9"))},
-     kBadCodes,
-     [](const QuizState& state) {
-         expectSampleQuiz(state);
-         EXPECT_STREQ(state.codes[0], "");
-     }},
-};
-
-INSTANTIATE_TEST_SUITE_P(Resources, LoadQuiz, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<LoaderCase>& info) { return info.param.name; });
 
 } // namespace

@@ -1,5 +1,5 @@
-// The main window in-process: class, creation, centring, layout of the child dialogs,
-// version label, wheel forwarding and closing.
+// The main window: class, creation, centring, layout of the child dialogs, version label, wheel
+// forwarding and closing; and the quiz state's fonts and brushes.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -15,13 +15,19 @@
 
 namespace {
 
-// A fresh quiz state and the real main window with its two dialogs, as start-up makes them.
+std::string place(HWND window)
+{
+    const RECT r = placeIn(window);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
+}
+
+// The real main window with its two dialogs, as start-up makes them, on a fresh quiz state.
 class MainWindow : public testing::Test {
 protected:
-    static void SetUpTestSuite() { registerMainWindowClass(self()); }
-
     void SetUp() override
     {
+        registerMainWindowClass(self());
         app.labelBrush = CreateSolidBrush(kLabelColour);
         copyText(app.quiz->title, "Capitales d'Europe \xE9t\xE9");
         main = createMainWindow(self());
@@ -36,14 +42,21 @@ protected:
         DeleteObject(app.labelBrush);
     }
 
-    HWND label() const { return GetDlgItem(main, kVersionLabelId); }
-
-    void expectLayoutFor(int width, int height)
+    // Board, header and version label as laid out from the client size width x height.
+    std::string layout() const
     {
-        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
-        expectPlace(app.boardWindow, 5, 50, width - 11, height - 68);
-        expectPlace(app.headerWindow, 5, 2, width - 11, 49);
-        expectPlace(label(), width - 145, height - 16, 150, 15);
+        return place(app.boardWindow) + " | " + place(app.headerWindow) + " | " + place(GetDlgItem(main, kVersionLabelId));
+    }
+    static std::string layoutFor(int w, int h)
+    {
+        return "5,50 " + std::to_string(w - 11) + "x" + std::to_string(h - 68) + " | 5,2 " + std::to_string(w - 11) +
+               "x49 | " + std::to_string(w - 145) + "," + std::to_string(h - 16) + " 150x15";
+    }
+    std::string clientLayout() const
+    {
+        RECT client;
+        GetClientRect(main, &client);
+        return layoutFor(client.right, client.bottom);
     }
 
     QuizApp quizApp_;
@@ -56,112 +69,110 @@ TEST(MainWindowClass, IsRegisteredAsTheProgramExpects)
     WNDCLASSEXA info = {};
     info.cbSize = sizeof info;
     ASSERT_TRUE(GetClassInfoExA(self(), kMainWindowClass, &info));
-    EXPECT_EQ(info.style, static_cast<UINT>(CS_DBLCLKS));
+    EXPECT_EQ(info.style, UINT(CS_DBLCLKS));
     EXPECT_EQ(info.lpfnWndProc, mainWindowProc);
-    EXPECT_EQ(info.cbClsExtra, 0);
-    EXPECT_EQ(info.cbWndExtra, 0);
+    EXPECT_EQ(info.cbClsExtra + info.cbWndExtra, 0);
     EXPECT_EQ(info.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_SCROLLBAR + 1));
     EXPECT_EQ(info.hCursor, LoadCursorA(nullptr, IDC_ARROW));
     EXPECT_EQ(info.hIcon, LoadIconA(nullptr, IDI_APPLICATION));
     EXPECT_EQ(info.lpszMenuName, nullptr);
 }
 
-TEST_F(MainWindow, IsTitledWithTheQuizTitleAndCentred)
+TEST_F(MainWindow, IsTitledCentredAndShownWithBothDialogs)
 {
     EXPECT_EQ(textOf(main), app.quiz->title);
-
-    RECT frame;
     RECT desktop;
-    GetWindowRect(main, &frame);
     GetWindowRect(GetDesktopWindow(), &desktop);
-    EXPECT_EQ(frame.right - frame.left, kMainWindowWidth);
-    EXPECT_EQ(frame.bottom - frame.top, kMainWindowHeight);
-    EXPECT_EQ(frame.left, desktop.left + ((desktop.right - desktop.left) - kMainWindowWidth) / 2);
-    EXPECT_EQ(frame.top, desktop.top + ((desktop.bottom - desktop.top) - kMainWindowHeight) / 2);
-    EXPECT_TRUE(IsWindowVisible(main));
-    EXPECT_TRUE(IsWindowVisible(app.headerWindow));
-    EXPECT_TRUE(IsWindowVisible(app.boardWindow));
+    EXPECT_EQ(place(main), std::to_string(desktop.left + (desktop.right - desktop.left - kMainWindowWidth) / 2) + "," +
+                               std::to_string(desktop.top + (desktop.bottom - desktop.top - kMainWindowHeight) / 2) +
+                               " 544x375");
+    EXPECT_FALSE(IsIconic(main) || IsZoomed(main));
+    for (HWND child : {main, app.headerWindow, app.boardWindow})
+        EXPECT_TRUE(IsWindowVisible(child));
     EXPECT_EQ(app.quiz->boardWindow, app.boardWindow);
     EXPECT_EQ(app.quiz->headerWindow, app.headerWindow);
     EXPECT_EQ(GetParent(app.boardWindow), main);
     EXPECT_EQ(GetParent(app.headerWindow), main);
 }
 
+// Laid out from the client size at creation and on every resize; a minimised window keeps it.
 TEST_F(MainWindow, LaysOutItsChildrenFromTheClientArea)
 {
-    RECT client;
-    GetClientRect(main, &client);
-    expectLayoutFor(client.right, client.bottom);
-
-    struct Size {
-        int width;
-        int height;
-    };
-    for (Size size : {Size{700, 500}, Size{320, 200}}) {
-        SetWindowPos(main, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
-        GetClientRect(main, &client);
-        expectLayoutFor(client.right, client.bottom);
+    EXPECT_EQ(layout(), clientLayout());
+    for (int width : {700, 320}) {
+        SetWindowPos(main, nullptr, 0, 0, width, width * 2 / 3, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(layout(), clientLayout());
     }
-}
-
-TEST_F(MainWindow, MinimisingKeepsTheLayoutAndRestoringReappliesIt)
-{
-    SetWindowPos(main, nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
-    RECT before = placeIn(app.boardWindow);
+    const std::string before = layout();
     ShowWindow(main, SW_MINIMIZE);
-    RECT minimised = placeIn(app.boardWindow);
-    EXPECT_EQ(minimised.right - minimised.left, before.right - before.left);
-    EXPECT_EQ(minimised.bottom - minimised.top, before.bottom - before.top);
-
+    EXPECT_EQ(layout(), before);
     ShowWindow(main, SW_RESTORE);
-    RECT client;
-    GetClientRect(main, &client);
-    expectLayoutFor(client.right, client.bottom);
-}
-
-TEST_F(MainWindow, SizeMessageAloneDrivesTheLayout)
-{
+    EXPECT_EQ(layout(), clientLayout());
     SendMessageA(main, WM_SIZE, SIZE_RESTORED, MAKELPARAM(800, 600));
-    expectLayoutFor(800, 600);
-    SendMessageA(main, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(0, 0));
-    expectLayoutFor(800, 600);
+    SendMessageA(main, WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_EQ(layout(), layoutFor(800, 600));
 }
 
 TEST_F(MainWindow, VersionLabelCarriesItsTextFontAndBrush)
 {
-    HWND version = label();
-    ASSERT_NE(version, nullptr);
+    HWND version = GetDlgItem(main, kVersionLabelId);
     // Windows-1252 bytes, two trailing blanks.
     EXPECT_EQ(textOf(version), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
     EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(version, WM_GETFONT, 0, 0)), GetStockObject(DEFAULT_GUI_FONT));
-
     HDC dc = GetDC(version);
-    EXPECT_EQ(SendMessageA(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(version)),
-              reinterpret_cast<LRESULT>(app.labelBrush));
+    auto colour = [&](HWND control) {
+        return SendMessageA(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    };
+    EXPECT_EQ(colour(version), reinterpret_cast<LRESULT>(app.labelBrush));
     EXPECT_EQ(GetBkColor(dc), kLabelColour);
-    HWND other = createLabel(main, "autre", 0, 0, 10, 10, 8001);
-    EXPECT_EQ(SendMessageA(main, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(other)), 0);
+    EXPECT_EQ(colour(createLabel(main, "autre", 0, 0, 10, 10, 8001)), 0);
+    EXPECT_EQ(SendMessageA(app.boardWindow, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc), 0),
+              reinterpret_cast<LRESULT>(app.quiz->backBrush)) << "the board paints the quiz background";
     ReleaseDC(version, dc);
-
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(main, WM_GETICON, ICON_BIG, 0)), LoadIconA(nullptr, IDI_QUESTION));
 }
 
-TEST_F(MainWindow, WheelOverTheWindowReachesTheBoard)
+// Exactly one notch either way becomes one scroll request to the board; anything else none.
+TEST_F(MainWindow, WheelTurnsOneNotchIntoOneBoardRequest)
 {
-    drainPosted(app.boardWindow);
+    const struct {
+        int delta;
+        WPARAM request;  // 0: none
+    } cases[] = {{120, kScrollWheelUp}, {-120, kScrollWheelDown}, {240, 0}, {-240, 0}, {0, 0}, {60, 0}};
+    // The requests posted to the board, as "wParam " each; anything else shows as "?".
+    auto posted = [] {
+        std::string text;
+        for (const MSG& m : drainPosted(app.boardWindow))
+            text += m.message == WM_VSCROLL && m.lParam == 0 ? std::to_string(m.wParam) + " " : "? ";
+        return text;
+    };
+    posted();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.delta);
+        forwardWheel(app.boardWindow, MAKEWPARAM(MK_SHIFT, c.delta));
+        EXPECT_EQ(posted(), c.request ? std::to_string(c.request) + " " : "");
+    }
     SendMessageA(main, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-    std::vector<MSG> posted = drainPosted(app.boardWindow);
-    ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_VSCROLL));
-    EXPECT_EQ(posted[0].wParam, kScrollWheelUp);
+    EXPECT_EQ(posted(), std::to_string(kScrollWheelUp) + " ") << "the main window's wheel goes to the board";
+}
+
+TEST_F(MainWindow, ClosingDeletesTheStraySoundFileDestroysTheBoardAndQuits)
+{
+    ScratchFolder scratch;
+    writeFile("enigo.mp3", "");
+    EXPECT_EQ(SendMessageA(main, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(folderContents("enigo*"), std::vector<std::string>{});
+    EXPECT_FALSE(IsWindow(app.boardWindow));
+    EXPECT_TRUE(IsWindow(main)) << "closing leaves the main window to the teardown";
+    MSG quit;
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(quit.wParam, 0u);
 }
 
 // A dialog refused at creation, as when the system runs out of window resources.
 LRESULT CALLBACK refuseDialogs(int code, WPARAM wParam, LPARAM lParam)
 {
-    char name[16] = {};
-    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) &&
-        std::string(name) == "#32770")
+    if (code == HCBT_CREATEWND && classOf(reinterpret_cast<HWND>(wParam)) == "#32770")
         return 1;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -171,10 +182,8 @@ TEST(MainWindowFailure, ADialogThatCannotBeMadeLeavesNoWindowAndNoQuitForTheMess
     QuizApp quizApp;
     registerMainWindowClass(self());
     HHOOK hook = SetWindowsHookExA(WH_CBT, refuseDialogs, nullptr, GetCurrentThreadId());
-    HWND main = createMainWindow(self());
+    EXPECT_EQ(createMainWindow(self()), nullptr);
     UnhookWindowsHookEx(hook);
-
-    EXPECT_EQ(main, nullptr);
     EXPECT_EQ(FindWindowA(kMainWindowClass, nullptr), nullptr);
     EXPECT_EQ(app.headerWindow, nullptr);
     EXPECT_EQ(app.boardWindow, nullptr);
@@ -183,120 +192,31 @@ TEST(MainWindowFailure, ADialogThatCannotBeMadeLeavesNoWindowAndNoQuitForTheMess
     EXPECT_FALSE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-TEST_F(MainWindow, ClosingDeletesTheStraySoundFileDestroysTheBoardAndQuits)
-{
-    ScratchFolder scratch;
-    writeFile("enigo.mp3", "");
-    EXPECT_EQ(SendMessageA(main, WM_CLOSE, 0, 0), 0);
-    EXPECT_EQ(GetFileAttributesA("enigo.mp3"), INVALID_FILE_ATTRIBUTES);
-
-    EXPECT_FALSE(IsWindow(app.boardWindow));
-    EXPECT_TRUE(IsWindow(main)) << "closing leaves the main window to the teardown";
-    MSG quit;
-    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(quit.wParam, 0u);
-}
-
-TEST_F(MainWindow, BoardPaintsTheQuizBackgroundAndMakesItsFont)
-{
-    HDC dc = GetDC(app.boardWindow);
-    EXPECT_EQ(SendMessageA(app.boardWindow, WM_CTLCOLORDLG, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(app.boardWindow)),
-              reinterpret_cast<LRESULT>(app.quiz->backBrush));
-    ReleaseDC(app.boardWindow, dc);
-
-    LOGFONTA font = {};
-    ASSERT_NE(app.quiz->boardFont, nullptr);
-    GetObjectA(app.quiz->boardFont, sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, 15);
-    EXPECT_EQ(font.lfWeight, 100);
-    EXPECT_STREQ(font.lfFaceName, "");
-}
-
-struct WheelCase {
-    int delta;
-    int requests;
-    WPARAM request;
-};
-
-class ForwardWheel : public testing::TestWithParam<WheelCase> {};
-
-TEST_P(ForwardWheel, TurnsOneNotchIntoOneRequest)
-{
-    HWND target = CreateWindowExA(0, "Static", "", 0, 0, 0, 1, 1, nullptr, nullptr, self(), nullptr);
-    drainPosted(target);
-    const WheelCase& wheel = GetParam();
-    forwardWheel(target, MAKEWPARAM(MK_SHIFT, static_cast<WORD>(wheel.delta)));
-    std::vector<MSG> posted = drainPosted(target);
-    ASSERT_EQ(static_cast<int>(posted.size()), wheel.requests);
-    if (wheel.requests) {
-        EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_VSCROLL));
-        EXPECT_EQ(posted[0].wParam, wheel.request);
-        EXPECT_EQ(posted[0].lParam, 0);
-    }
-    DestroyWindow(target);
-}
-
-INSTANTIATE_TEST_SUITE_P(Deltas, ForwardWheel,
-                         testing::Values(WheelCase{120, 1, 501}, WheelCase{-120, 1, 500}, WheelCase{240, 0, 0},
-                                         WheelCase{-240, 0, 0}, WheelCase{0, 0, 0}, WheelCase{60, 0, 0}));
-
-struct FontCase {
-    const char* name;
-    HFONT QuizState::*field;
-    LONG height;
-    LONG weight;
-    BYTE italic;
-    const char* face;
-};
-
-class QuizStateFonts : public testing::TestWithParam<FontCase> {};
-
-TEST_P(QuizStateFonts, AreBuiltFromZeroedDescriptions)
-{
-    QuizState state;
-    initQuizState(state);
-    createBoardFont(state);
-    const FontCase& expected = GetParam();
-    LOGFONTA font;
-    ASSERT_EQ(GetObjectA(state.*expected.field, sizeof font, &font), static_cast<int>(sizeof font));
-    EXPECT_EQ(font.lfHeight, expected.height);
-    EXPECT_EQ(font.lfWeight, expected.weight);
-    EXPECT_EQ(font.lfItalic, expected.italic);
-    EXPECT_EQ(font.lfUnderline, 0);
-    EXPECT_EQ(font.lfCharSet, 0);
-    EXPECT_EQ(font.lfQuality, 0);
-    EXPECT_STREQ(font.lfFaceName, expected.face);
-    releaseQuizState(state);
-}
-
-INSTANTIATE_TEST_SUITE_P(Fonts, QuizStateFonts,
-                         testing::Values(FontCase{"score", &QuizState::scoreFont, 25, 400, 0, "Arial"},
-                                         FontCase{"title", &QuizState::titleFont, -15, 700, 1, ""},
-                                         FontCase{"board", &QuizState::boardFont, 15, 100, 0, ""}),
-                         [](const testing::TestParamInfo<FontCase>& info) { return info.param.name; });
-
-TEST(QuizStateBrushes, HaveTheVerdictColoursAndAreReleased)
+// Fonts from zeroed descriptions and the verdict brushes; releasing the state frees them all.
+TEST(QuizStateObjects, AreMadeAsDescribedAndReleased)
 {
     QuizState state;
     initQuizState(state);
     createBoardFont(state);
     appendQuestion(state, "a", "", "b");
-    struct BrushCase {
-        HBRUSH brush;
-        COLORREF colour;
-    };
-    const BrushCase brushes[] = {{state.backBrush, RGB(90, 95, 150)},   {state.wrongBrush, RGB(255, 0, 0)},
-                                 {state.anagramBrush, RGB(255, 100, 0)}, {state.hintBrush, RGB(255, 203, 38)},
-                                 {state.captionBrush, RGB(255, 255, 192)}};
-    for (const BrushCase& expected : brushes) {
-        LOGBRUSH brush = {};
-        ASSERT_EQ(GetObjectA(expected.brush, sizeof brush, &brush), static_cast<int>(sizeof brush));
-        EXPECT_EQ(brush.lbStyle, static_cast<UINT>(BS_SOLID));
-        EXPECT_EQ(brush.lbColor, expected.colour);
+    std::string fonts;
+    for (HFONT handle : {state.scoreFont, state.titleFont, state.boardFont}) {
+        LOGFONTA f = {};
+        GetObjectA(handle, sizeof f, &f);
+        fonts += std::to_string(f.lfHeight) + " " + std::to_string(f.lfWeight) + " " + std::to_string(f.lfItalic) +
+                 std::to_string(f.lfUnderline) + std::to_string(f.lfCharSet) + std::to_string(f.lfQuality) + " " +
+                 f.lfFaceName + "|";
     }
-    HGDIOBJ objects[] = {state.backBrush,   state.wrongBrush, state.anagramBrush, state.hintBrush,
-                         state.captionBrush, state.titleFont, state.boardFont,    state.scoreFont};
+    EXPECT_EQ(fonts, "25 400 0000 Arial|-15 700 1000 |15 100 0000 |");
+    const HBRUSH brushes[] = {state.backBrush, state.wrongBrush, state.anagramBrush, state.hintBrush, state.captionBrush};
+    const COLORREF colours[] = {RGB(90, 95, 150), RGB(255, 0, 0), RGB(255, 100, 0), RGB(255, 203, 38), RGB(255, 255, 192)};
+    for (int i = 0; i < 5; ++i) {
+        LOGBRUSH brush = {};
+        GetObjectA(brushes[i], sizeof brush, &brush);
+        EXPECT_EQ(std::to_string(brush.lbStyle) + " " + std::to_string(brush.lbColor), "0 " + std::to_string(colours[i]));
+    }
+    const HGDIOBJ objects[] = {brushes[0], brushes[1], brushes[2], brushes[3], brushes[4],
+                               state.titleFont, state.boardFont, state.scoreFont};
     releaseQuizState(state);
     for (HGDIOBJ object : objects)
         EXPECT_EQ(GetObjectType(object), 0u) << "still alive after release";

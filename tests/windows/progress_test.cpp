@@ -1,27 +1,22 @@
-// The progress file in-process: its name, saving real answer fields, reading them back, and
-// the old file surviving a save that fails. Every test runs in a fresh scratch folder.
+// The progress file: its name, saving real answer fields through a temporary file, reading them
+// back, and the old file surviving a save that fails. The line rules are pinned by the host tests.
 #include "app/progress.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <iterator>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "board/board_ids.h"
-
 #include "test_support.h"
 
 namespace {
 
-const std::string k259(259, 'x');
+using Lines = std::vector<std::string>;
 
-// A scratch folder, the progress file's name, a quiz state and a window standing for the board.
 class Progress : public testing::Test {
 protected:
     void SetUp() override
@@ -29,244 +24,155 @@ protected:
         char fileName[MAX_PATH];
         progressFileName(fileName);
         name = fileName;
-        state = std::make_unique<QuizState>();
         resetQuizData(*state);
         board = makeChild("Static", "", WS_POPUP, 0, 0, 400, 300, nullptr);
-        ASSERT_NE(board, nullptr);
         state->boardWindow = board;
     }
     void TearDown() override { DestroyWindow(board); }
 
-    // The answer fields the board makes: fieldsPerQuestion per question, ids as the board numbers them.
-    void makeFields(int questions, int answersPerQuestion, int fieldsPerQuestion, const std::vector<std::string>& texts)
+    // The answer fields the board makes, fieldsPerQuestion per question, numbered as the board does.
+    void makeFields(int questions, int answers, int fieldsPerQuestion, const Lines& texts)
     {
         state->questionCount = questions;
-        state->answersPerQuestion = answersPerQuestion;
-        std::size_t next = 0;
-        for (int j = 1; j <= questions; ++j) {
-            for (int k = 1; k <= fieldsPerQuestion; ++k) {
-                const int id = answerFieldId(j, k, fieldsPerQuestion);
-                const std::string& text = texts.at(next++);
-                ASSERT_NE(makeChild("Edit", text.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 0,
-                                    20 * static_cast<int>(next), 260, 20, board, id),
-                          nullptr);
-            }
-        }
-        ASSERT_EQ(next, texts.size());
+        state->answersPerQuestion = answers;
+        for (size_t i = 0; i < texts.size(); ++i)
+            makeChild("Edit", texts[i].c_str(), WS_CHILD, 0, 0, 260, 20, board,
+                      answerFieldId(int(i) / fieldsPerQuestion + 1, int(i) % fieldsPerQuestion + 1, fieldsPerQuestion));
     }
 
-    std::vector<std::string> readLines(int count)
+    Lines readLines(size_t count)
     {
         ProgressReader reader;
         reader.open();
-        std::vector<std::string> lines;
-        for (int i = 0; i < count; ++i) {
-            char text[kTextSize];
-            std::fill(std::begin(text), std::end(text), 'z');
+        Lines lines;
+        for (char text[kTextSize]; lines.size() < count; lines.push_back(text))
             reader.nextLine(text);
-            EXPECT_NE(std::find(std::begin(text), std::end(text), '\0'), std::end(text)) << "unterminated line";
-            lines.push_back(text);
-        }
-        reader.close();
         return lines;
-    }
-
-    std::string fileBytes()
-    {
-        EXPECT_NE(GetFileAttributesA(name.c_str()), INVALID_FILE_ATTRIBUTES) << "no " << name;
-        return readFile(name);
     }
 
     ScratchFolder folder;
     std::string name;
-    std::unique_ptr<QuizState> state;
+    std::unique_ptr<QuizState> state = std::make_unique<QuizState>();
     HWND board = nullptr;
 };
 
 TEST_F(Progress, FileIsNamedAfterTheRunningExecutableWithoutFolder)
 {
     char module[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-    ASSERT_GT(length, 4u);
-    const std::string path(module, length);
+    const std::string path(module, GetModuleFileNameA(nullptr, module, MAX_PATH));
     const std::string executable = path.substr(path.find_last_of('\\') + 1);
-    ASSERT_EQ(executable.substr(executable.size() - 4), ".exe");
-
     EXPECT_EQ(name, executable.substr(0, executable.size() - 3) + "txt");
-    EXPECT_EQ(name.find_first_of("\\/:"), std::string::npos);
 }
 
-struct SaveCase {
-    const char* name;
-    int questions;
-    int answersPerQuestion;
-    int fieldsPerQuestion;
-    std::vector<std::string> fields;
-    std::string file;
-};
-
-void PrintTo(const SaveCase& c, std::ostream* out)
+// Each field in creation order, and back; an older, longer file and a temporary an interrupted
+// save left behind give way completely; saving twice gives the same file.
+TEST_F(Progress, SavesEveryFieldAndReadsItBackInCreationOrder)
 {
-    *out << c.name;
-}
-
-class SaveAndRead : public Progress, public testing::WithParamInterface<SaveCase> {};
-
-TEST_P(SaveAndRead, WritesEveryFieldAndGivesItBackInCreationOrder)
-{
-    const SaveCase& c = GetParam();
-    makeFields(c.questions, c.answersPerQuestion, c.fieldsPerQuestion, c.fields);
-    // An older, longer file must give way completely, and so must a temporary (the progress
-    // file's name with ".tmp") that an interrupted save left behind.
-    writeFile(name, std::string(1000, 'o') + "\r\n");
-    writeFile(name + ".tmp", std::string(1000, 't') + "\r\n");
-
-    ASSERT_EQ(saveProgress(*state), 1);
-    EXPECT_EQ(fileBytes(), c.file);
-    ASSERT_EQ(saveProgress(*state), 1) << "saving again";
-    EXPECT_EQ(fileBytes(), c.file) << "saving twice with nothing typed gives the same file";
-    EXPECT_EQ(folderContents(), std::vector<std::string>{name}) << "no temporary file stays behind";
-
-    // The board takes one line per field in creation order; fields past the file's lines start empty.
-    std::vector<std::string> expected = c.fields;
-    expected.insert(expected.end(), 2, "");
-    EXPECT_EQ(readLines(static_cast<int>(expected.size())), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Quizzes, SaveAndRead,
-    testing::Values(
-        SaveCase{"OneAnswerPerQuestion", 3, 1, 1, {"Paris", "", "Rome"}, "Paris\r\n\r\nRome\r\n"},
-        SaveCase{"TwoAnswersPerQuestion", 2, 2, 2, {"Victor", "Hugo", "", "Zola"}, "Victor\r\nHugo\r\n\r\nZola\r\n"},
+    const std::string k259(259, 'x');
+    const struct {
+        int questions, answers, fieldsPerQuestion;
+        Lines fields;
+        std::string file;
+    } cases[] = {
+        {3, 1, 1, {"Paris", "", "Rome"}, "Paris\r\n\r\nRome\r\n"},
+        {2, 2, 2, {"Victor", "Hugo", "", "Zola"}, "Victor\r\nHugo\r\n\r\nZola\r\n"},
         // Text cards make one field per question even with two answers: the later ids have no field.
-        SaveCase{"TextCardsWithTwoAnswers", 3, 2, 1, {"un", "deux", "trois"}, "un\r\ndeux\r\ntrois\r\n\r\n\r\n\r\n"},
-        SaveCase{"NoQuestions", 0, 1, 1, {}, ""},
-        SaveCase{"LongestAnswer", 1, 1, 1, {k259}, k259 + "\r\n"},
-        SaveCase{"Windows1252Accents", 2, 1, 1, {"\xE9t\xE9 \xC0 No\xEBl", "\x80 \x9C\xFF\xE7"},
-                 "\xE9t\xE9 \xC0 No\xEBl\r\n\x80 \x9C\xFF\xE7\r\n"}),
-    [](const testing::TestParamInfo<SaveCase>& info) { return info.param.name; });
-
-TEST_F(Progress, MissingBoardWindowSavesEmptyLines)
-{
-    state->questionCount = 2;
-    state->answersPerQuestion = 1;
+        {3, 2, 1, {"un", "deux", "trois"}, "un\r\ndeux\r\ntrois\r\n\r\n\r\n\r\n"},
+        {0, 1, 1, {}, ""},
+        {1, 1, 1, {k259}, k259 + "\r\n"},
+        {2, 1, 1, {"\xE9t\xE9 \xC0 No\xEBl", "\x80 \x9C\xFF\xE7"}, "\xE9t\xE9 \xC0 No\xEBl\r\n\x80 \x9C\xFF\xE7\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        DestroyWindow(board);
+        state->boardWindow = board = makeChild("Static", "", WS_POPUP, 0, 0, 400, 300, nullptr);
+        makeFields(c.questions, c.answers, c.fieldsPerQuestion, c.fields);
+        writeFile(name, std::string(1000, 'o') + "\r\n");
+        writeFile(name + ".tmp", std::string(1000, 't') + "\r\n");
+        ASSERT_EQ(saveProgress(*state), 1);
+        EXPECT_EQ(readFile(name), c.file);
+        ASSERT_EQ(saveProgress(*state), 1);
+        EXPECT_EQ(readFile(name), c.file);
+        EXPECT_EQ(folderContents(), Lines{name}) << "no temporary file stays behind";
+        Lines expected = c.fields;
+        expected.insert(expected.end(), 2, "");  // fields past the file's lines start empty
+        EXPECT_EQ(readLines(expected.size()), expected);
+    }
+    // Without a board every line is empty.
     state->boardWindow = nullptr;
+    state->questionCount = 2;
     ASSERT_EQ(saveProgress(*state), 1);
-    EXPECT_EQ(fileBytes(), "\r\n\r\n");
+    EXPECT_EQ(readFile(name), "\r\n\r\n");
 }
 
-TEST_F(Progress, ReaderAppliesTheLineRulesToTheFile)
+TEST_F(Progress, FileThatCannotBeReadGivesEmptyLines)
 {
-    writeFile(name, "a\nb\r\nskip\rjunk\n\r\n" + std::string(300, 'c') + "\r\nlast");
-    const std::vector<std::string> expected = {"a\nb", "skip", "", std::string(259, 'c'), "last", "", ""};
-    EXPECT_EQ(readLines(static_cast<int>(expected.size())), expected);
+    for (int obstacle = 0; obstacle < 4; ++obstacle) {
+        SCOPED_TRACE(obstacle);
+        DeleteFileA(name.c_str());
+        RemoveDirectoryA(name.c_str());
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (obstacle == 1)  // empty: cannot be mapped
+            writeFile(name, "");
+        if (obstacle == 2)
+            CreateDirectoryA(name.c_str(), nullptr);
+        if (obstacle == 3) {
+            writeFile(name, "cach\xE9\r\n");
+            held = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        }
+        EXPECT_EQ(readLines(3), Lines(3, ""));
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+    }
 }
 
-struct UnreadableCase {
-    const char* name;
-    // Puts the obstacle in place; returns a handle to close after reading, or INVALID_HANDLE_VALUE.
-    HANDLE (*make)(const std::string& progressName);
-};
-
-void PrintTo(const UnreadableCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-class UnreadableFile : public Progress, public testing::WithParamInterface<UnreadableCase> {};
-
-TEST_P(UnreadableFile, ReadsAsEmptyLines)
-{
-    HANDLE held = GetParam().make(name);
-    EXPECT_EQ(readLines(4), std::vector<std::string>(4, ""));
-    if (held != INVALID_HANDLE_VALUE)
-        CloseHandle(held);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, UnreadableFile,
-    testing::Values(UnreadableCase{"Missing", [](const std::string&) { return INVALID_HANDLE_VALUE; }},
-                    UnreadableCase{"Empty",
-                                   [](const std::string& progressName) {
-                                       writeFile(progressName, "");
-                                       return INVALID_HANDLE_VALUE;
-                                   }},
-                    UnreadableCase{"FolderInItsPlace",
-                                   [](const std::string& progressName) {
-                                       CreateDirectoryA(progressName.c_str(), nullptr);
-                                       return INVALID_HANDLE_VALUE;
-                                   }},
-                    UnreadableCase{"HeldWithoutSharing",
-                                   [](const std::string& progressName) {
-                                       writeFile(progressName, "cach\xE9\r\n");
-                                       return CreateFileA(progressName.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-                                   }}),
-    [](const testing::TestParamInfo<UnreadableCase>& info) { return info.param.name; });
-
-TEST_F(Progress, ReaderLetsTheFileGoOnCloseAndOnDestruction)
+TEST_F(Progress, ReaderHoldsTheFileUntilCloseOrDestruction)
 {
     writeFile(name, "un\r\ndeux\r\n");
-    auto exclusiveOpenWorks = [this] {
-        HANDLE file =
-            CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return false;
+    auto heldByReader = [this] {
+        HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         CloseHandle(file);
-        return true;
+        return file == INVALID_HANDLE_VALUE;
     };
     char text[kTextSize];
     {
         ProgressReader reader;
         reader.open();
-        EXPECT_FALSE(exclusiveOpenWorks()) << "the file is held while the board reads it";
+        EXPECT_TRUE(heldByReader());
         reader.nextLine(text);
-        EXPECT_STREQ(text, "un");
         reader.close();
-        EXPECT_TRUE(exclusiveOpenWorks());
+        EXPECT_FALSE(heldByReader());
         reader.nextLine(text);
         EXPECT_STREQ(text, "") << "a closed reader gives empty lines";
-
         reader.open();
         reader.nextLine(text);
-        EXPECT_STREQ(text, "un") << "opening again starts at the first line";
         reader.open();
         reader.nextLine(text);
-        EXPECT_STREQ(text, "un") << "opening an open reader starts over too";
-        EXPECT_FALSE(exclusiveOpenWorks());
+        EXPECT_STREQ(text, "un") << "opening, even an open reader, starts at the first line";
+        EXPECT_TRUE(heldByReader());
     }
-    EXPECT_TRUE(exclusiveOpenWorks()) << "the destructor closes the file";
+    EXPECT_FALSE(heldByReader()) << "the destructor closes the file";
 }
 
-TEST_F(Progress, FolderInTheTemporaryFilesPlaceFailsAndKeepsTheOldFile)
+// A folder in the temporary's place, or an old file held open: the save fails, the old file
+// stays as it was and no temporary is left; once free, saving works again.
+TEST_F(Progress, FailedSaveKeepsTheOldFile)
 {
     makeFields(1, 1, 1, {"nouveau"});
     writeFile(name, "ancien\r\n");
-    // The temporary is the progress file's name with ".tmp".
-    const std::string temporary = name + ".tmp";
-    ASSERT_TRUE(CreateDirectoryA(temporary.c_str(), nullptr));
-
+    ASSERT_TRUE(CreateDirectoryA((name + ".tmp").c_str(), nullptr));
     EXPECT_EQ(saveProgress(*state), 0);
-    EXPECT_EQ(fileBytes(), "ancien\r\n");
-    EXPECT_EQ(GetFileAttributesA(temporary.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
-              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY))
-        << "what stood in the way is left alone";
-}
+    EXPECT_EQ(readFile(name), "ancien\r\n");
+    EXPECT_EQ(folderContents(), Lines({name, name + ".tmp"})) << "what stood in the way is left alone";
+    RemoveDirectoryA((name + ".tmp").c_str());
 
-TEST_F(Progress, ReplaceRefusedByAnOpenFileFailsKeepsTheOldFileAndRemovesTheTemporary)
-{
-    makeFields(1, 1, 1, {"nouveau"});
-    writeFile(name, "ancien\r\n");
-    HANDLE held = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-
+    HANDLE held = CreateFileA(name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(saveProgress(*state), 0);
     CloseHandle(held);
-    EXPECT_EQ(fileBytes(), "ancien\r\n");
-    EXPECT_EQ(folderContents(), std::vector<std::string>{name});
-
-    EXPECT_EQ(saveProgress(*state), 1) << "once the file is free, saving works again";
-    EXPECT_EQ(fileBytes(), "nouveau\r\n");
+    EXPECT_EQ(readFile(name), "ancien\r\n");
+    EXPECT_EQ(folderContents(), Lines{name});
+    EXPECT_EQ(saveProgress(*state), 1);
+    EXPECT_EQ(readFile(name), "nouveau\r\n");
 }
 
 } // namespace
