@@ -22,7 +22,7 @@ inline std::string readAll(const fs::path& path)
 
 inline void writeAll(const fs::path& path, const std::string& bytes)
 {
-    fs::create_directories(path.parent_path());
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
