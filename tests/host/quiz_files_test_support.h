@@ -58,3 +58,20 @@ inline std::string listed(const std::vector<Diagnostic>& diagnostics)
     for (const Diagnostic& diagnostic : diagnostics) text += formatDiagnostic("quiz.txt", diagnostic) + "\n";
     return text;
 }
+
+// The diagnostics as "E3 message" ("W" a warning, "N" a note), each shown as the expected entry
+// at its place when severity and line agree and the message holds the rest of that entry.
+inline std::vector<std::string> matched(const std::vector<Diagnostic>& diagnostics, const std::vector<std::string>& expected)
+{
+    std::vector<std::string> got;
+    for (const Diagnostic& d : diagnostics) {
+        got.push_back("EWN"[static_cast<int>(d.severity)] + std::to_string(d.line) + " " + d.message);
+        const std::string want = got.size() <= expected.size() ? expected[got.size() - 1] : "";
+        const std::size_t space = want.find(' ');
+        if (space != std::string::npos && got.back().compare(0, space + 1, want, 0, space + 1) == 0 &&
+            got.back().find(want.substr(space + 1)) != std::string::npos) {
+            got.back() = want;
+        }
+    }
+    return got;
+}
