@@ -81,12 +81,8 @@ TEST(Check, ReportsExactlyWhatIsWrongAtItsLine)
     std::string longE;
     for (int i = 0; i < 259; ++i) longE += e;
     const Files pictures = pictureFiles(), sound = {{"a.mp3", "ID3\x03"}};
-    const struct {
-        const char* name;
-        std::string source;
-        Files files;
-        std::vector<std::string> expected;  // exactly these, in this order: "E" or "W", the line, a piece of the message
-    } cases[] = {
+    // Name, source, files, and exactly these diagnostics in this order: "E" or "W", the line, a piece of the message.
+    const std::tuple<const char*, std::string, Files, std::vector<std::string>> cases[] = {
         {"clean text quiz", kTextQuiz, {}, {}},
         {"clean picture quiz", kPictureQuiz, pictures, {}},
         {"outside Windows-1252", edit(kTextQuiz, {{7, "caption: \xC5\x81\xC3\xB3\x64\xC5\xBA ?"}}), {}, {"E7 U+0141 has no Windows-1252 form"}},
@@ -153,11 +149,11 @@ TEST(Check, ReportsExactlyWhatIsWrongAtItsLine)
         {"answer rules despite errors", edit(kTextQuiz, {{2, "kind: poster"}, {5, "#"}, {12, "answer: RIO"}}), {},
          {"E2 unknown kind 'poster'", "W12 answer 'RIO'"}},
     };
-    for (const auto& row : cases) {
-        const ScratchFolder folder(row.files);
-        const CheckResult result = checkQuizSource(row.source, folder.path());
-        EXPECT_EQ(matched(result.diagnostics, row.expected), row.expected) << row.name;
-        EXPECT_EQ(result.hasErrors(), row.expected.size() && row.expected[0][0] == 'E') << row.name;
+    for (const auto& [name, source, files, expected] : cases) {
+        const ScratchFolder folder(files);
+        const CheckResult result = checkQuizSource(source, folder.path());
+        EXPECT_EQ(matched(result.diagnostics, expected), expected) << name;
+        EXPECT_EQ(result.hasErrors(), expected.size() && expected[0][0] == 'E') << name;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pe_stamp.h"
@@ -70,11 +71,7 @@ TEST(PeStamp, SameImageWrittenAtDifferentTimesComesOutTheSame)
 
 TEST(PeStamp, ChecksumFoldsCarriesAndAddsTheLength)
 {
-    const struct {
-        Bytes bytes;
-        std::size_t checksumOffset;
-        std::uint32_t expected;
-    } cases[] = {
+    const std::tuple<Bytes, std::size_t, std::uint32_t> cases[] = {  // bytes, checksum offset, checksum
         {{0x01, 0x00, 0x02, 0x01}, 100, 0x0103 + 4},                   // words little-endian
         {{0xFF, 0xFF, 0x02, 0x00}, 100, 0x0002 + 4},                   // carry folded back
         {{0x01, 0x00, 0x05}, 100, 0x0006 + 3},                         // odd length pads the last byte
@@ -82,16 +79,13 @@ TEST(PeStamp, ChecksumFoldsCarriesAndAddsTheLength)
         {{}, 0, 0},
         {Bytes(2 * 65537, 0xFF), 2 * 65537, 0xFFFF + 2 * 65537},       // every addition carries: folded as it goes
     };
-    for (const auto& row : cases) EXPECT_EQ(peChecksum(row.bytes, row.checksumOffset), row.expected) << row.bytes.size();
+    for (const auto& [bytes, offset, expected] : cases) EXPECT_EQ(peChecksum(bytes, offset), expected) << bytes.size();
 }
 
 TEST(PeStamp, RefusesHeadersThatPointOutsideTheFile)
 {
-    const struct {
-        std::size_t offset;  // where to write value; beyond the end: cut the file to this size instead
-        std::uint32_t value;
-        const char* error;
-    } cases[] = {
+    // Where to write a value (beyond the end: cut the file to that size instead), and the error.
+    const std::tuple<std::size_t, std::uint32_t, const char*> cases[] = {
         {0, 0x5A4E, "no MZ header"},
         {0x3C, 0x2FF0, "not a PE executable"},  // PE header beyond the end
         {kPe, 0x00004551, "not a PE executable"},
@@ -105,13 +99,13 @@ TEST(PeStamp, RefusesHeadersThatPointOutsideTheFile)
         {kResources + 0x30 + 20, 0x80000000u | 0x30, "resource directory is malformed"},  // a directory that holds itself
         {0x1000000, 0x100, "cut short"},
     };
-    for (const auto& row : cases) {
+    for (const auto& [offset, value, expected] : cases) {
         Bytes exe = smallExecutable(1, 2);
-        if (row.offset >= exe.size()) exe.resize(row.value);
-        else put32(exe, row.offset, row.value);
+        if (offset >= exe.size()) exe.resize(value);
+        else put32(exe, offset, value);
         std::string error;
-        EXPECT_FALSE(normaliseExecutable(exe, 0, error)) << row.offset;
-        EXPECT_NE(error.find(row.error), std::string::npos) << row.offset << ": " << error;
+        EXPECT_FALSE(normaliseExecutable(exe, 0, error)) << offset;
+        EXPECT_NE(error.find(expected), std::string::npos) << offset << ": " << error;
     }
 }
 

@@ -204,12 +204,7 @@ TEST(Unpacking, DifferencesFromTheSourceNameWhatIsLost)
 {
     const ScratchFolder folder(kFiles);
     const std::vector<unsigned char> jpeg = bytesOf(kJpeg);
-    const struct {
-        QuizRecordBuilder record;
-        std::string codes;
-        std::vector<MediaItem> media;
-        std::vector<std::string> differences;
-    } cases[] = {
+    const std::tuple<QuizRecordBuilder, std::string, std::vector<MediaItem>, std::vector<std::string>> cases[] = {
         {oneQuestion(2, 1, 1), "CODE\r\n", {{401, false, jpeg}, {10401, false, jpeg}}, {}},
         {QuizRecordBuilder().header(7, 1, 1, 1).texts({"T", "", "", "", "", "ABCD", ""}).byte(0).colour(1, 2, 3), "\r\n", {},
          {"the quiz record (resource 104)"}},  // first byte not zero
@@ -220,13 +215,13 @@ TEST(Unpacking, DifferencesFromTheSourceNameWhatIsLost)
         {oneQuestion(2, 1, 0), "CODE\r\n", {{401, false, bytesOf(kPng)}}, {"resource 401 (left out)", "resource 401 (stored differently)"}},
     };
     int n = 0;
-    for (const auto& row : cases) {
-        const QuizResourceSet set{encoded(row.record), encoded(bytesOf(row.codes)), row.media};
+    for (const auto& [record, codes, media, differences] : cases) {
+        const QuizResourceSet set{encoded(record), encoded(bytesOf(codes)), media};
         const fs::path out = folder.path() / std::to_string(++n);
         const UnpackedQuiz unpacked = unpackResourceSet(set, out);
         ASSERT_FALSE(unpacked.hasErrors()) << n << listed(unpacked.diagnostics);
         writeExtracted(unpacked, out);
-        EXPECT_EQ(differencesFromSource(set, unpacked.quiz), row.differences) << n;
+        EXPECT_EQ(differencesFromSource(set, unpacked.quiz), differences) << n;
     }
 }
 

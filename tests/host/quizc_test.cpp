@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <random>
 #include <sstream>
+#include <tuple>
 
 #include "quiz/lzw.h"
 #include "quiz/quiz_parse.h"
@@ -153,9 +154,8 @@ TEST_F(QuizSourceTest, KeepsValuesAsWritten)
 // Settings with their defaults, and media recognised by their content whatever their extension's case.
 TEST_F(QuizSourceTest, ReadsSettingsAndMedia)
 {
-    const struct {
-        std::string quizLines, questionLines, expected;  // red green blue answers reveal kind [format path]
-    } cases[] = {
+    // Quiz lines, question lines, and red green blue answers reveal kind [format path].
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {"kind: text\n", "", "90 95 150 1 0 0"},
         {"kind: text\nbackground: #ff00aB\nreveal: 4\n", "", "255 0 171 1 4 0"},
         {"kind: sound\nbackground:  0   7\t255 \nanswers: 2\n", "answer2: B\nmedia: song.mp3\n", "0 7 255 2 0 2 MP3 song.mp3"},
@@ -167,8 +167,8 @@ TEST_F(QuizSourceTest, ReadsSettingsAndMedia)
         {"kind: picture\n", "media: pic.bmp\n", "90 95 150 1 0 1 BMP pic.bmp"},
         {"kind: sound\n", "media: bare.mp3\n", "90 95 150 1 0 2 MP3 bare.mp3"},
     };
-    for (const auto& row : cases) {
-        const std::string source = "title: T\n" + row.quizLines + kQuestion + row.questionLines;
+    for (const auto& [quizLines, questionLines, expected] : cases) {
+        const std::string source = "title: T\n" + quizLines + kQuestion + questionLines;
         const ParseResult result = parse(source);
         ASSERT_FALSE(result.hasErrors()) << source << listed(result.diagnostics);
         const QuizSource& quiz = result.quiz;
@@ -179,7 +179,7 @@ TEST_F(QuizSourceTest, ReadsSettingsAndMedia)
         EXPECT_EQ(got + (media ? std::string(" ") + mediaFormatName(media->format) + " " +
                                      pathToUtf8(media->path.lexically_relative(scratch.path()))
                                : ""),
-                  row.expected) << source;
+                  expected) << source;
     }
 }
 
@@ -211,20 +211,16 @@ QuizSource smallQuiz(QuizKind kind, int answers, int reveal)
 TEST(QuizWriter, LaysOutTheRecords)
 {
     const std::string header = "Ti|Au|Ex|L1||", colour("\x01\x7C\x03", 3);
-    const struct {
-        QuizKind kind;
-        int answers, reveal;
-        std::string expected;
-    } cases[] = {
+    const std::tuple<QuizKind, int, int, std::string> cases[] = {  // kind, answers, reveal mode, record
         {QuizKind::Text, 1, 0, std::string("\0\x01\x02\x01", 4) + header + "A1|C1|A2|C2|" + std::string(1, '\0') + colour},
         {QuizKind::Picture, 2, 1, std::string("\0\x02\x02\x02", 4) + header + "A1|B1|C1|A2|B2|C2|\x01" + colour},
         {QuizKind::Sound, 1, 2, std::string("\0\x03\x02\x01", 4) + header + "A1|C1|A2|C2|\x02R1|R2|" + colour},
         {QuizKind::Video, 2, 3, std::string("\0\x04\x02\x02", 4) + header + "A1|B1|C1|A2|B2|C2|\x03R1||R2||" + colour},
         {QuizKind::Picture, 1, 4, std::string("\0\x02\x02\x01", 4) + header + "A1|C1|A2|C2|\x04R1|R2|" + colour},
     };
-    for (const auto& row : cases) {
-        const std::vector<unsigned char> bytes = buildQuizRecord(smallQuiz(row.kind, row.answers, row.reveal));
-        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), row.expected) << row.reveal;
+    for (const auto& [kind, answers, reveal, expected] : cases) {
+        const std::vector<unsigned char> bytes = buildQuizRecord(smallQuiz(kind, answers, reveal));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected) << reveal;
     }
     const std::vector<unsigned char> codes = buildCodeRecord(smallQuiz(QuizKind::Text, 1, 0));
     EXPECT_EQ(std::string(codes.begin(), codes.end()), "K1\r\n\r\n") << "one code line per question";
