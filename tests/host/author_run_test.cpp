@@ -7,267 +7,204 @@
 #include "author.h"
 #include "quiz_files_test_support.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
 const std::string kJpeg("\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x10\x00\x20\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xFF\xD9", 23);
 
-const std::string kQuiz =
-    "title: Drapeaux\nkind: picture\nreveal: 1\ncode: UN\ncode: DEUX\n"
-    "question:\nmedia: france.jpg\nanswer-picture: france-r.jpg\nanswer: FRANCE\n"
-    "question:\nmedia: italie.jpg\nanswer: ITALIE\n";
+const std::string kQuiz = "title: Drapeaux\nkind: picture\nreveal: 1\ncode: UN\ncode: DEUX\n"
+                          "question:\nmedia: france.jpg\nanswer-picture: france-r.jpg\nanswer: FRANCE\n"
+                          "question:\nmedia: italie.jpg\nanswer: ITALIE\n";
 
-std::vector<int> mediaIds(const QuizResourceSet& set)
+// Records and media of a resource set in one string, to compare sets whole.
+std::string described(const QuizResourceSet& set)
 {
-    std::vector<int> ids;
-    for (const MediaItem& item : set.media) ids.push_back(item.id);
-    return ids;
+    std::string text = std::string(set.quizRecord.begin(), set.quizRecord.end()) + "|" +
+                       std::string(set.codeRecord.begin(), set.codeRecord.end());
+    for (const MediaItem& item : set.media) {
+        text += "|" + std::to_string(item.id) + (item.rawData ? " raw " : " img ") + std::string(item.bytes.begin(), item.bytes.end());
+    }
+    return text;
 }
 
 // Executables as small files naming the resource set they stand for.
 class FakeExeAccess : public ExeAccess {
 public:
-    enum class Failure { None, WhileWriting, WhileReplacing };
-
     fs::path toolPath() const override { return tool; }
-
     bool writeQuizExe(const fs::path& path, const QuizResourceSet& set, std::string& error) override
     {
-        sets_.push_back(set);
-        if (failure == Failure::WhileWriting) {
-            writeAll(path, "MZ half");
-            error = "disk full";
-            return false;
-        }
-        writeAll(path, "MZ quiz #" + std::to_string(sets_.size() - 1));
-        return true;
+        sets.push_back(set);
+        writeAll(path, failWriting ? "MZ half" : "MZ quiz #" + std::to_string(sets.size() - 1));
+        error = "disk full";
+        return !failWriting;
     }
-
-    bool readQuizExe(const fs::path& path, QuizResourceSet& set, std::string& error) override
+    bool readQuizExe(const fs::path& path, QuizResourceSet& set, std::string&) override
     {
-        const std::string bytes = readAll(path);
-        if (bytes.rfind("MZ quiz #", 0) != 0) {
-            set = QuizResourceSet();
-            return true;  // an executable without quiz resources
-        }
-        const std::size_t index = std::stoul(bytes.substr(9));
-        if (index >= sets_.size()) {
-            error = "unknown";
-            return false;
-        }
-        set = sets_[index];
+        const std::string bytes = readAll(path);  // anything else is an executable without quiz resources
+        set = bytes.rfind("MZ quiz #", 0) == 0 ? sets.at(std::stoul(bytes.substr(9))) : QuizResourceSet();
         return true;
     }
-
     bool replaceFile(const fs::path& source, const fs::path& target, std::string& error) override
     {
-        if (failure == Failure::WhileReplacing) {
-            error = "file in use";
-            return false;
-        }
         std::error_code code;
-        fs::rename(source, target, code);
-        error = code.message();
-        return !code;
+        if (!failReplacing) fs::rename(source, target, code);
+        error = failReplacing ? "file in use" : code.message();
+        return !failReplacing && !code;
     }
 
-    const QuizResourceSet& lastSet() const { return sets_.back(); }
-    std::size_t setCount() const { return sets_.size(); }
-
-    Failure failure = Failure::None;
     fs::path tool;
-
-private:
-    std::vector<QuizResourceSet> sets_;
+    bool failWriting = false, failReplacing = false;
+    std::vector<QuizResourceSet> sets;
 };
 
 class AuthorCommands : public testing::Test {
 protected:
-    void SetUp() override { access_.tool = root_ / "enigo-auteur.exe"; }
-
-    int run(std::vector<std::string> arguments)
+    void SetUp() override { access.tool = root / "enigo-auteur.exe"; }
+    int run(const std::vector<fs::path>& arguments)
     {
-        out_.str("");
-        err_.str("");
-        return runAuthor(arguments, access_, out_, err_);
+        out.str("");
+        err.str("");
+        std::vector<std::string> texts;
+        for (const fs::path& argument : arguments) texts.push_back(pathToUtf8(argument));
+        return runAuthor(texts, access, out, err);
     }
-
-    std::string path(const fs::path& path) const { return pathToUtf8(path); }
-
     // Every file under the scratch root with its bytes, to show that a command changed nothing.
     std::map<std::string, std::string> snapshot() const
     {
         std::map<std::string, std::string> files;
-        for (const auto& entry : fs::recursive_directory_iterator(root_)) {
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
             files[pathToUtf8(entry.path())] = entry.is_regular_file() ? readAll(entry.path()) : "<folder>";
         }
         return files;
     }
 
-    const ScratchFolder scratch_{{{"drapeaux/quiz.txt", kQuiz},
-                                  {"drapeaux/france.jpg", kJpeg + "france"},
-                                  {"drapeaux/france-r.jpg", kJpeg + "france, answer"},
-                                  {"drapeaux/italie.jpg", kJpeg + "italie"},
-                                  {"enigo-auteur.exe", "MZ the tool"}}};
-    const fs::path root_ = scratch_.path();
-    const fs::path quiz_ = root_ / "drapeaux";
-    FakeExeAccess access_;
-    std::ostringstream out_;
-    std::ostringstream err_;
+    const ScratchFolder scratch{{{"drapeaux/quiz.txt", kQuiz}, {"drapeaux/france.jpg", kJpeg + "france"},
+                                 {"drapeaux/france-r.jpg", kJpeg + "france, answer"}, {"drapeaux/italie.jpg", kJpeg + "italie"},
+                                 {"enigo-auteur.exe", "MZ the tool"}}};
+    const fs::path root = scratch.path(), quiz = root / "drapeaux";
+    FakeExeAccess access;
+    std::ostringstream out, err;
 };
 
 TEST_F(AuthorCommands, MakeWritesTheQuizResourcesIntoTheTarget)
 {
-    const fs::path target = root_ / "drapeaux.exe";
-    ASSERT_EQ(run({"make", path(quiz_), path(target)}), 0) << err_.str();
-    EXPECT_EQ(readAll(target), "MZ quiz #0");
-    const QuizResourceSet& set = access_.lastSet();
-    EXPECT_FALSE(set.quizRecord.empty());
-    EXPECT_FALSE(set.codeRecord.empty());
-    ASSERT_EQ(mediaIds(set), (std::vector<int>{401, 402, 10401}));
-    EXPECT_EQ(std::string(set.media[2].bytes.begin(), set.media[2].bytes.end()), kJpeg + "france, answer");
-    EXPECT_NE(out_.str().find("picture quiz, 2 questions, 3 media files"), std::string::npos) << out_.str();
-    EXPECT_FALSE(fs::exists(root_ / "drapeaux.exe.tmp"));
-}
+    ASSERT_EQ(run({"make", quiz, root / "drapeaux.exe"}), 0) << err.str();
+    EXPECT_EQ(readAll(root / "drapeaux.exe"), "MZ quiz #0");
+    const QuizResourceSet& set = access.sets.back();
+    EXPECT_FALSE(set.quizRecord.empty() || set.codeRecord.empty());
+    EXPECT_EQ(described({{}, {}, set.media}), "||401 img " + kJpeg + "france|402 img " + kJpeg + "italie|10401 img " + kJpeg + "france, answer");
+    EXPECT_NE(out.str().find("picture quiz, 2 questions, 3 media files"), std::string::npos) << out.str();
+    EXPECT_FALSE(fs::exists(root / "drapeaux.exe.tmp"));
 
-TEST_F(AuthorCommands, MakeNamesTheTargetAfterTheFolderInTheCurrentFolder)
-{
+    // Without a target: named after the folder, in the current folder.
     const fs::path before = fs::current_path();
-    fs::current_path(root_);
-    const int status = run({"make", path(quiz_ / "quiz.txt")});
+    fs::current_path(root / "drapeaux");
+    const int status = run({"make", "."});
     fs::current_path(before);
-    ASSERT_EQ(status, 0) << err_.str();
-    EXPECT_TRUE(fs::exists(root_ / "drapeaux.exe"));
+    ASSERT_EQ(status, 0) << err.str();
+    EXPECT_EQ(readAll(quiz / "drapeaux.exe"), "MZ quiz #1");
 }
 
 TEST_F(AuthorCommands, MakeRefusesToWriteOverItsOwnInputs)
 {
     const std::vector<std::pair<fs::path, const char*>> inputs = {
-        {quiz_ / "quiz.txt", "it is the quiz source"},
-        {quiz_ / "france-r.jpg", "it is a media file of the quiz"},
-        {root_ / "enigo-auteur.exe", "it is this tool itself"},
-        {quiz_ / "." / ".." / "drapeaux" / "italie.jpg", "it is a media file of the quiz"},
+        {quiz / "quiz.txt", "it is the quiz source"},
+        {quiz / "france-r.jpg", "it is a media file of the quiz"},
+        {root / "enigo-auteur.exe", "it is this tool itself"},
+        {quiz / "." / ".." / "drapeaux" / "italie.jpg", "it is a media file of the quiz"},
     };
+    const auto before = snapshot();
     for (const auto& input : inputs) {
-        SCOPED_TRACE(path(input.first));
-        const auto before = snapshot();
-        EXPECT_EQ(run({"make", path(quiz_), path(input.first)}), 1);
-        EXPECT_NE(err_.str().find(input.second), std::string::npos) << err_.str();
-        EXPECT_EQ(snapshot(), before);
+        EXPECT_EQ(run({"make", quiz, input.first}), 1);
+        EXPECT_NE(err.str().find(input.second), std::string::npos) << err.str();
     }
-    EXPECT_EQ(access_.setCount(), 0u);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_TRUE(access.sets.empty());
 }
 
-TEST_F(AuthorCommands, FailedMakeLeavesTheTargetAsItWasAndNoTemporaryFile)
+// A failed write or replacement, a quiz with errors, a folder in the target's place: the target
+// stays as it was and no temporary file is left.
+TEST_F(AuthorCommands, FailedMakeLeavesEverythingAsItWas)
 {
-    const fs::path target = root_ / "drapeaux.exe";
-    for (const auto failure : {FakeExeAccess::Failure::WhileWriting, FakeExeAccess::Failure::WhileReplacing}) {
-        for (const bool existed : {false, true}) {
-            SCOPED_TRACE(std::to_string(static_cast<int>(failure)) + (existed ? " over an old file" : ""));
-            std::error_code ignored;
-            fs::remove(target, ignored);
-            if (existed) {
-                writeAll(target, "MZ old quiz");
-            }
+    const fs::path target = root / "drapeaux.exe";
+    for (const bool existed : {false, true}) {
+        if (existed) writeAll(target, "MZ old quiz");
+        for (const bool writing : {true, false}) {
             const auto before = snapshot();
-            access_.failure = failure;
-            EXPECT_EQ(run({"make", path(quiz_), path(target)}), 1);
-            EXPECT_NE(err_.str().find("cannot write"), std::string::npos) << err_.str();
-            EXPECT_EQ(snapshot(), before);
+            access.failWriting = writing, access.failReplacing = !writing;
+            EXPECT_EQ(run({"make", quiz, target}), 1);
+            EXPECT_NE(err.str().find("cannot write"), std::string::npos) << err.str();
+            EXPECT_EQ(snapshot(), before) << writing << existed;
         }
     }
-}
-
-TEST_F(AuthorCommands, MakeWritesNothingForAQuizWithErrorsOrAFolderInTheWay)
-{
-    writeAll(root_ / "drapeaux.exe", "MZ old quiz");
-    fs::create_directories(root_ / "dossier.exe");
-    writeAll(root_ / "dossier.exe" / "notes.txt", "in the way");
-    writeAll(quiz_ / "broken.txt", "title: T\nkind: picture\nquestion:\nmedia: absent.jpg\nanswer: ABCD\n");
+    access.failReplacing = false;
+    writeAll(root / "dossier.exe" / "notes.txt", "in the way");
+    writeAll(quiz / "broken.txt", "title: T\nkind: picture\nquestion:\nmedia: absent.jpg\nanswer: ABCD\n");
     const auto before = snapshot();
-    EXPECT_EQ(run({"make", path(quiz_ / "broken.txt"), path(root_ / "drapeaux.exe")}), 1);
-    EXPECT_NE(err_.str().find("broken.txt:4: error: cannot open 'absent.jpg'"), std::string::npos) << err_.str();
-    EXPECT_EQ(access_.setCount(), 0u);
+    const std::size_t made = access.sets.size();
+    EXPECT_EQ(run({"make", quiz / "broken.txt", target}), 1);
+    EXPECT_NE(err.str().find("broken.txt:4: error: cannot open 'absent.jpg'"), std::string::npos) << err.str();
+    EXPECT_EQ(access.sets.size(), made);
     // A folder in the way is found only when the finished executable is to take its place.
-    EXPECT_EQ(run({"make", path(quiz_), path(root_ / "dossier.exe")}), 1);
-    EXPECT_NE(err_.str().find("cannot write"), std::string::npos) << err_.str();
+    EXPECT_EQ(run({"make", quiz, root / "dossier.exe"}), 1);
+    EXPECT_NE(err.str().find("cannot write"), std::string::npos) << err.str();
     EXPECT_EQ(snapshot(), before);
 }
 
+// Extracted into an empty folder without a warning, the quiz makes the same resources again; a
+// folder with files in it, a file, or an executable without a quiz is refused.
 TEST_F(AuthorCommands, ExtractThenMakeGivesTheSameResources)
 {
-    ASSERT_EQ(run({"make", path(quiz_), path(root_ / "a.exe")}), 0) << err_.str();
-    const QuizResourceSet first = access_.lastSet();
-    ASSERT_EQ(run({"extract", path(root_ / "a.exe"), path(root_ / "extrait")}), 0) << err_.str();
-    EXPECT_EQ(err_.str(), "") << "a quiz made by the tool extracts without a warning";
-    EXPECT_TRUE(fs::exists(root_ / "extrait" / "quiz.txt"));
-    EXPECT_EQ(readAll(root_ / "extrait" / "answer01.jpg"), kJpeg + "france, answer");
-    ASSERT_EQ(run({"make", path(root_ / "extrait"), path(root_ / "b.exe")}), 0) << err_.str();
-    const QuizResourceSet& second = access_.lastSet();
-    EXPECT_EQ(second.quizRecord, first.quizRecord);
-    EXPECT_EQ(second.codeRecord, first.codeRecord);
-    EXPECT_EQ(mediaIds(second), mediaIds(first));
-    for (std::size_t i = 0; i < first.media.size() && i < second.media.size(); ++i) {
-        EXPECT_EQ(second.media[i].bytes, first.media[i].bytes);
-    }
-}
-
-TEST_F(AuthorCommands, ExtractWritesOnlyIntoANewOrEmptyFolder)
-{
-    ASSERT_EQ(run({"make", path(quiz_), path(root_ / "a.exe")}), 0) << err_.str();
-    fs::create_directories(root_ / "vide");
-    EXPECT_EQ(run({"extract", path(root_ / "a.exe"), path(root_ / "vide")}), 0) << err_.str();
+    ASSERT_EQ(run({"make", quiz, root / "a.exe"}), 0) << err.str();
+    fs::create_directories(root / "vide");
+    ASSERT_EQ(run({"extract", root / "a.exe", root / "vide"}), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(readAll(root / "vide" / "answer01.jpg"), kJpeg + "france, answer");
+    ASSERT_EQ(run({"make", root / "vide", root / "b.exe"}), 0) << err.str();
+    EXPECT_EQ(described(access.sets[1]), described(access.sets[0]));
     const auto before = snapshot();
-    EXPECT_EQ(run({"extract", path(root_ / "a.exe"), path(quiz_)}), 1);
-    EXPECT_NE(err_.str().find("must be a new or empty folder"), std::string::npos) << err_.str();
-    EXPECT_EQ(run({"extract", path(root_ / "a.exe"), path(root_ / "enigo-auteur.exe")}), 1);
+    EXPECT_EQ(run({"extract", root / "a.exe", quiz}), 1);
+    EXPECT_NE(err.str().find("must be a new or empty folder"), std::string::npos) << err.str();
+    EXPECT_EQ(run({"extract", root / "a.exe", root / "enigo-auteur.exe"}), 1);
     // The tool is no quiz: nothing to extract, and no folder made for it.
-    EXPECT_EQ(run({"extract", path(root_ / "enigo-auteur.exe"), path(root_ / "rien")}), 1);
-    EXPECT_NE(err_.str().find("no quiz record"), std::string::npos) << err_.str();
+    EXPECT_EQ(run({"extract", root / "enigo-auteur.exe", root / "rien"}), 1);
+    EXPECT_NE(err.str().find("no quiz record"), std::string::npos) << err.str();
     EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(AuthorCommands, CheckFailsOnlyOnErrors)
 {
-    struct Case {
-        std::string source;
+    const struct {
+        const char* extra;
         int status;
         const char* summary;
-    };
-    const std::vector<Case> cases = {
-        {kQuiz, 0, "quiz.txt: 0 errors, 0 warnings"},
-        {kQuiz + "caption: Italie\n", 0, "quiz.txt: 0 errors, 1 warning"},
-        {kQuiz + "colour: red\n", 1, "quiz.txt: 1 error, 0 warnings"},
-    };
-    for (const Case& row : cases) {
-        writeAll(quiz_ / "quiz.txt", row.source);
-        EXPECT_EQ(run({"check", path(quiz_)}), row.status) << out_.str();
-        EXPECT_NE(out_.str().find(row.summary), std::string::npos) << out_.str();
+    } cases[] = {{"", 0, "0 errors, 0 warnings"}, {"caption: Italie\n", 0, "0 errors, 1 warning\n"}, {"colour: red\n", 1, "1 error, 0 warnings"}};
+    for (const auto& row : cases) {
+        writeAll(quiz / "quiz.txt", kQuiz + row.extra);
+        EXPECT_EQ(run({"check", quiz}), row.status) << out.str();
+        EXPECT_NE(out.str().find("quiz.txt: " + std::string(row.summary)), std::string::npos) << out.str();
     }
 }
 
 TEST_F(AuthorCommands, ShowSummarisesAFolderAndAnExecutableAlike)
 {
-    ASSERT_EQ(run({"make", path(quiz_), path(root_ / "a.exe")}), 0) << err_.str();
-    ASSERT_EQ(run({"show", path(quiz_)}), 0) << err_.str();
-    const std::string fromFolder = out_.str();
-    ASSERT_EQ(run({"show", path(root_ / "a.exe")}), 0) << err_.str();
-    const std::string fromExe = out_.str();
+    ASSERT_EQ(run({"make", quiz, root / "a.exe"}), 0) << err.str();
+    ASSERT_EQ(run({"show", quiz}), 0) << err.str();
+    const std::string fromFolder = out.str();
+    ASSERT_EQ(run({"show", root / "a.exe"}), 0) << err.str();
     for (const char* expected : {"Kind         picture quiz", "Questions    2, 1 answer each", "Codes        2 of 2: UN DEUX",
                                  "Media        3 files, ", " 1  FRANCE               JPEG 32x16, 29 bytes  JPEG 32x16, 37 bytes\n"}) {
         EXPECT_NE(fromFolder.find(expected), std::string::npos) << expected << "\n" << fromFolder;
     }
     // Only the first line, naming what was shown, differs.
-    EXPECT_EQ(fromFolder.substr(fromFolder.find('\n')), fromExe.substr(fromExe.find('\n')));
+    EXPECT_EQ(fromFolder.substr(fromFolder.find('\n')), out.str().substr(out.str().find('\n')));
 }
 
 TEST_F(AuthorCommands, WrongCommandLinesShowTheUsage)
 {
-    for (const std::vector<std::string>& arguments :
-         std::vector<std::vector<std::string>>{{}, {"make"}, {"check", "a", "b"}, {"extract", "a.exe"}, {"build", "x"}}) {
+    for (const std::vector<fs::path>& arguments :
+         std::vector<std::vector<fs::path>>{{}, {"make"}, {"check", "a", "b"}, {"extract", "a.exe"}, {"build", "x"}}) {
         EXPECT_EQ(run(arguments), 2);
-        EXPECT_NE(err_.str().find("usage: enigo-auteur"), std::string::npos);
+        EXPECT_NE(err.str().find("usage: enigo-auteur"), std::string::npos);
     }
 }
 

@@ -12,60 +12,66 @@
 
 #include "quizc/quiz_source.h"
 
-inline std::string readAll(const std::filesystem::path& path)
+namespace fs = std::filesystem;
+
+inline std::string readAll(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-inline void writeAll(const std::filesystem::path& path, const std::string& bytes)
+inline void writeAll(const fs::path& path, const std::string& bytes)
 {
+    if (path.has_parent_path()) fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// A fresh temporary folder holding the given files (subfolders made as needed; a name ending in
-// '/' makes a folder), removed with everything in it at the end.
+// A fresh temporary folder holding the given files (a name ending in '/' makes a folder), removed at the end.
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::map<std::string, std::string>& files = {})
     {
         std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("enigo_test_" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(path_);
+        path_ = fs::temp_directory_path() / ("enigo_test_" + std::to_string(random()) + std::to_string(random()));
+        fs::create_directories(path_);
         for (const auto& file : files) {
-            write(file.first, file.second);
+            if (file.first.back() == '/') fs::create_directories(path_ / file.first);
+            else writeAll(path_ / file.first, file.second);
         }
     }
     ~ScratchFolder()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        fs::remove_all(path_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    void write(const std::string& name, const std::string& bytes) const
-    {
-        const std::filesystem::path target = path_ / name;
-        if (!name.empty() && name.back() == '/') {
-            std::filesystem::create_directories(target);
-            return;
-        }
-        std::filesystem::create_directories(target.parent_path());
-        writeAll(target, bytes);
-    }
-    const std::filesystem::path& path() const { return path_; }
+    const fs::path& path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
+    fs::path path_;
 };
 
 inline std::string listed(const std::vector<Diagnostic>& diagnostics)
 {
     std::string text;
-    for (const Diagnostic& diagnostic : diagnostics) {
-        text += formatDiagnostic("quiz.txt", diagnostic) + "\n";
-    }
+    for (const Diagnostic& diagnostic : diagnostics) text += formatDiagnostic("quiz.txt", diagnostic) + "\n";
     return text;
+}
+
+// The diagnostics as "E3 message" ("W" a warning, "N" a note), each shown as the expected entry
+// at its place when severity and line agree and the message holds the rest of that entry.
+inline std::vector<std::string> matched(const std::vector<Diagnostic>& diagnostics, const std::vector<std::string>& expected)
+{
+    std::vector<std::string> got;
+    for (const Diagnostic& d : diagnostics) {
+        got.push_back("EWN"[static_cast<int>(d.severity)] + std::to_string(d.line) + " " + d.message);
+        const std::string want = got.size() <= expected.size() ? expected[got.size() - 1] : "";
+        const std::size_t space = want.find(' ');
+        if (space != std::string::npos && got.back().compare(0, space + 1, want, 0, space + 1) == 0 &&
+            got.back().find(want.substr(space + 1)) != std::string::npos) {
+            got.back() = want;
+        }
+    }
+    return got;
 }
