@@ -188,6 +188,7 @@ TEST(Unpacking, SaysWhatCannotBeExtractedAsItIs)
         {encoded(oneQuestion(2, 1, 0)), {{401, true, jpeg}}, "W0 resource 401 is a JPEG stored under raw data", codes},
         {encoded(oneQuestion(2, 1, 2)), {{401, false, jpeg}, {10401, false, jpeg}}, "W0 answer picture 10401 is never shown", codes},
         {encoded(oneQuestion(2, 1, 0)), {{401, false, jpeg}, {402, false, jpeg}}, "W0 resource 402 is never shown", codes},
+        {encoded(oneQuestion(2, 1, 0)), {{401, false, jpeg}, {400, false, jpeg}}, "W0 resource 400 is never shown", codes},
         {encoded(oneQuestion(2, 1, 0)), {{401, false, jpeg}, {401, true, png}}, "W0 resource 401 is never shown", codes},
         {encoded(oneQuestion(1, 1, 0)), {{401, false, jpeg}}, "W0 resource 401 is never shown", codes},
     };

@@ -270,7 +270,7 @@ private:
             const int n = item.id > kAnswerPictureBaseId ? item.id - kAnswerPictureBaseId : item.id - kMediaBaseId;
             const bool cardOfText = item.id < kAnswerPictureBaseId && out_.quiz.kind == QuizKind::Text;
             const bool shadowed = item.rawData && findItem(set_, item.id, false);
-            if (n > count || cardOfText || shadowed) {
+            if (n < 1 || n > count || cardOfText || shadowed) {
                 warn("resource " + std::to_string(item.id) + " is never shown by this quiz; it is left out");
             }
         }
