@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "test_support.h"
 
 namespace {
 
-// One quiz executable running in a working folder of its own.
+// One quiz executable running in a working folder of its own; killed if still running at the end.
 class RunningQuiz {
 public:
     // show: a show command handed over the way a shortcut or "start /min" does; -1 for none.
@@ -21,127 +19,102 @@ public:
         std::string command = "\"" + windowsPath(executable) + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        if (show >= 0) {
-            startup.dwFlags = STARTF_USESHOWWINDOW;
-            startup.wShowWindow = static_cast<WORD>(show);
-        }
-        started_ = CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
-                                  &startup, &process_);
+        startup.dwFlags = show >= 0 ? STARTF_USESHOWWINDOW : 0;
+        startup.wShowWindow = static_cast<WORD>(show);
+        EXPECT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.path().c_str(),
+                                   &startup, &process_));
     }
 
     ~RunningQuiz()
     {
-        if (started_) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(process_.hProcess, 99);
-                WaitForSingleObject(process_.hProcess, 5000);
-            }
-            CloseHandle(process_.hThread);
-            CloseHandle(process_.hProcess);
+        if (!process_.hProcess)
+            return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 5000);
         }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
     }
 
-    bool started() const { return started_ != FALSE; }
-
     // Waits for a visible top-level window of the given class belonging to the quiz.
-    HWND waitForWindow(const char* className, DWORD timeoutMs = 30000)
+    HWND waitForWindow(const char* className)
     {
-        for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        for (int waited = 0; process_.hProcess && waited < 600; ++waited) {
             if (HWND found = findProcessWindow(process_.dwProcessId, className))
                 return found;
             if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0)
-                return nullptr;
+                break;
         }
         return nullptr;
     }
 
-    // Closes the main window as a user would and returns the exit code (or a marker on time-out).
+    // Closes the main window as a user would and returns the exit code (0xDEAD on time-out).
     DWORD closeAndWait(HWND main)
     {
         PostMessageA(main, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process_.hProcess, 20000) != WAIT_OBJECT_0)
-            return 0xDEAD;
-        DWORD code = 0;
-        GetExitCodeProcess(process_.hProcess, &code);
+        DWORD code = 0xDEAD;
+        if (WaitForSingleObject(process_.hProcess, 20000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_.hProcess, &code);
         return code;
     }
 
 private:
     PROCESS_INFORMATION process_ = {};
-    BOOL started_ = FALSE;
 };
 
-std::vector<HWND> childDialogs(HWND main)
+// The header and the board: the main window's child dialogs, top first.
+std::vector<HWND> panelsOf(HWND main)
 {
-    const std::vector<HWND> children = descendantsOf(main);
     std::vector<HWND> dialogs;
-    for (HWND child : children)
+    for (HWND child : descendantsOf(main))
         if (GetParent(child) == main && classOf(child) == "#32770")
             dialogs.push_back(child);
+    std::sort(dialogs.begin(), dialogs.end(), [](HWND a, HWND b) { return placeIn(a).top < placeIn(b).top; });
     return dialogs;
+}
+
+std::string placeOf(HWND window)
+{
+    const RECT r = placeIn(window);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+           std::to_string(r.bottom - r.top);
 }
 
 TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
 {
     ScratchFolder folder;
     RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
-    ASSERT_TRUE(quiz.started());
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr) << "no main window appeared";
-
-    // "Épreuve d'été" in Windows-1252.
-    EXPECT_EQ(remoteText(main), "\xC9preuve d'\xE9t\xE9");
-
+    EXPECT_EQ(remoteText(main), "\xC9preuve d'\xE9t\xE9");  // "Épreuve d'été" in Windows-1252
     RECT client;
     GetClientRect(main, &client);
-    std::vector<HWND> dialogs = childDialogs(main);
-    ASSERT_EQ(dialogs.size(), 2u);
-    // Creation order: the header first, then the board.
-    RECT header = placeIn(dialogs[0]);
-    RECT board = placeIn(dialogs[1]);
-    if (header.top > board.top)
-        std::swap(header, board);
-    EXPECT_EQ(header.left, 5);
-    EXPECT_EQ(header.top, 2);
-    EXPECT_EQ(header.right - header.left, client.right - 11);
-    EXPECT_EQ(header.bottom - header.top, 49);
-    EXPECT_EQ(board.left, 5);
-    EXPECT_EQ(board.top, 50);
-    EXPECT_EQ(board.right - board.left, client.right - 11);
-    EXPECT_EQ(board.bottom - board.top, client.bottom - 68);
+    const std::vector<HWND> panels = panelsOf(main);
+    ASSERT_EQ(panels.size(), 2u);
+    const std::string width = std::to_string(client.right - 11);
+    EXPECT_EQ(placeOf(panels[0]), "5,2 " + width + "x49");
+    EXPECT_EQ(placeOf(panels[1]), "5,50 " + width + "x" + std::to_string(client.bottom - 68));
     EXPECT_EQ(remoteText(GetDlgItem(main, 8000)), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
-
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
 
-TEST(QuizExecutable, DemoQuizStartsAndCloses)
-{
-    ScratchFolder folder;
-    RunningQuiz quiz(ENIGO_DEMO_QUIZ, folder);
-    ASSERT_TRUE(quiz.started());
-    HWND main = quiz.waitForWindow("WindowsApp");
-    ASSERT_NE(main, nullptr) << "no main window appeared";
-    EXPECT_FALSE(remoteText(main).empty());
-    EXPECT_EQ(quiz.closeAndWait(main), 0u);
-}
-
-// The player's windows are always shown normally: a shortcut set to start minimised or
-// maximised does not shrink the board to its template size or fill the screen. (Windows puts
-// such a command in place of the first ShowWindow's; Wine does not, so there only the size tells.)
+// A shortcut set to start minimised or maximised does not shrink the board to its template size
+// or fill the screen. (Windows puts such a command in place of the first ShowWindow's; Wine does
+// not, so there only the size tells.)
 TEST(QuizExecutable, IgnoresTheShowCommandItWasStartedWith)
 {
     for (int show : {SW_SHOWMINNOACTIVE, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED}) {
-        SCOPED_TRACE("show command " + std::to_string(show));
         ScratchFolder folder;
         RunningQuiz quiz(ENIGO_E2E_QUIZ, folder, show);
         HWND main = quiz.waitForWindow("WindowsApp");
         ASSERT_NE(main, nullptr);
-        EXPECT_FALSE(IsIconic(main));
-        EXPECT_FALSE(IsZoomed(main));
         RECT frame;
         GetWindowRect(main, &frame);
-        EXPECT_EQ(frame.right - frame.left, 544);
-        EXPECT_EQ(frame.bottom - frame.top, 375);
+        EXPECT_EQ(std::to_string(IsIconic(main)) + std::to_string(IsZoomed(main)) + " " +
+                      std::to_string(frame.right - frame.left) + "x" + std::to_string(frame.bottom - frame.top),
+                  "00 544x375")
+            << "show command " << show;
         EXPECT_EQ(quiz.closeAndWait(main), 0u);
     }
 }
@@ -150,36 +123,15 @@ TEST(QuizExecutable, WithoutQuizWarnsFirstThenOpensTheBuiltInQuiz)
 {
     ScratchFolder folder;
     RunningQuiz quiz(ENIGO_NO_QUIZ, folder);
-    ASSERT_TRUE(quiz.started());
     HWND box = quiz.waitForWindow("#32770");
     ASSERT_NE(box, nullptr) << "no message box appeared";
-    EXPECT_EQ(remoteText(box), "Enigo");
-    EXPECT_EQ(remoteText(GetDlgItem(box, 0xFFFF)), "Reponses non trouv\xE9" "es");
-    // No main window exists while the message is up.
-    EXPECT_EQ(FindWindowA("WindowsApp", "Nom du enigo"), nullptr);
-
+    EXPECT_EQ(remoteText(box) + "|" + remoteText(GetDlgItem(box, 0xFFFF)), "Enigo|Reponses non trouv\xE9" "es");
+    EXPECT_EQ(FindWindowA("WindowsApp", "Nom du enigo"), nullptr) << "no main window while the message is up";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(remoteText(main), "Nom du enigo");
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
-}
-
-
-HWND boardOf(HWND main)
-{
-    std::vector<HWND> dialogs = childDialogs(main);
-    HWND board = nullptr;
-    for (HWND dialog : dialogs)
-        if (placeIn(dialog).top == 50)
-            board = dialog;
-    return board;
-}
-
-void setText(HWND control, const char* text)
-{
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &result);
 }
 
 // Answers typed before closing are in the progress file; edited, they come back at the next start.
@@ -190,38 +142,31 @@ TEST(QuizExecutable, SavesAnswersOnCloseAndRestoresThemAtTheNextStart)
         RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
         HWND main = quiz.waitForWindow("WindowsApp");
         ASSERT_NE(main, nullptr);
-        HWND board = boardOf(main);
-        ASSERT_NE(board, nullptr);
+        HWND board = panelsOf(main).back();
         // The list's answer fields sit one line of 25 pixels apart, right of the captions.
-        for (int question = 1; question <= 3; ++question) {
-            HWND field = GetDlgItem(board, 4000 + question);
-            ASSERT_NE(field, nullptr) << question;
-            RECT rect = placeIn(field);
-            EXPECT_EQ(rect.left, 610);
-            EXPECT_EQ(rect.top, 5 + 25 * (question - 1));
-        }
-        setText(GetDlgItem(board, 4001), "PARIS");
-        setText(GetDlgItem(board, 4003), "S\xE9ville");
+        for (int question = 1; question <= 3; ++question)
+            EXPECT_EQ(placeOf(GetDlgItem(board, 4000 + question)), "610," + std::to_string(25 * question - 20) + " 170x20");
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(GetDlgItem(board, 4001), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("PARIS"), SMTO_ABORTIFHUNG,
+                            5000, &result);
+        SendMessageTimeoutA(GetDlgItem(board, 4003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("S\xE9ville"),
+                            SMTO_ABORTIFHUNG, 5000, &result);
         EXPECT_EQ(quiz.closeAndWait(main), 0u);
     }
     EXPECT_EQ(readFile(folder / "enigo-e2e.txt"), "PARIS\r\n\r\nS\xE9ville\r\n");
 
     writeFile(folder / "enigo-e2e.txt", "ROME\r\nMADRID\n\r\nlast");
-    {
-        RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
-        HWND main = quiz.waitForWindow("WindowsApp");
-        ASSERT_NE(main, nullptr);
-        HWND board = boardOf(main);
-        ASSERT_NE(board, nullptr);
-        EXPECT_EQ(remoteText(GetDlgItem(board, 4001)), "ROME");
-        // A bare LF is text: the second line runs on to the next CR.
-        EXPECT_EQ(remoteText(GetDlgItem(board, 4002)), "MADRID\n");
-        EXPECT_EQ(remoteText(GetDlgItem(board, 4003)), "last");
-        EXPECT_EQ(quiz.closeAndWait(main), 0u);
-    }
+    RunningQuiz quiz(ENIGO_E2E_QUIZ, folder);
+    HWND main = quiz.waitForWindow("WindowsApp");
+    ASSERT_NE(main, nullptr);
+    HWND board = panelsOf(main).back();
+    // A bare LF is text: the second line runs on to the next CR.
+    EXPECT_EQ(remoteText(GetDlgItem(board, 4001)) + "|" + remoteText(GetDlgItem(board, 4002)) + "|" +
+                  remoteText(GetDlgItem(board, 4003)),
+              "ROME|MADRID\n|last");
+    EXPECT_EQ(quiz.closeAndWait(main), 0u);
     EXPECT_EQ(readFile(folder / "enigo-e2e.txt"), "ROME\r\nMADRID\n\r\nlast\r\n");
 }
-
 
 // The picture demo seen from outside: every card where the grid puts it, each picture centred
 // in its card and in its row's band, rows as high as their tallest picture.
@@ -231,43 +176,35 @@ TEST(QuizExecutable, PictureDemoPlacesEveryCardOnTheGrid)
     RunningQuiz quiz(ENIGO_DEMO_QUIZ, folder);
     HWND main = quiz.waitForWindow("WindowsApp");
     ASSERT_NE(main, nullptr);
-    HWND board = boardOf(main);
-    ASSERT_NE(board, nullptr);
-
+    HWND board = panelsOf(main).back();
     int rowTop = 5;
     int question = 1;
-    while (GetDlgItem(board, 4000 + question)) {
+    for (; GetDlgItem(board, 4000 + question); question += 3) {
         int rowHeight = 0;
-        for (int card = question; card < question + 3 && GetDlgItem(board, 9900 + card); ++card) {
-            RECT picture = placeIn(GetDlgItem(board, 9900 + card));
-            rowHeight = std::max<int>(rowHeight, picture.bottom - picture.top);
-        }
+        for (int card = question; card < question + 3 && GetDlgItem(board, 9900 + card); ++card)
+            rowHeight = std::max<int>(rowHeight, placeIn(GetDlgItem(board, 9900 + card)).bottom -
+                                                     placeIn(GetDlgItem(board, 9900 + card)).top);
         EXPECT_GT(rowHeight, 0) << "row of question " << question;
         for (int card = question; card < question + 3 && GetDlgItem(board, 4000 + card); ++card) {
             SCOPED_TRACE("question " + std::to_string(card));
-            int left = 46 + 290 * ((card + 2) % 3);
-            RECT picture = placeIn(GetDlgItem(board, 9900 + card));
-            int width = picture.right - picture.left;
-            int height = picture.bottom - picture.top;
+            const int left = 46 + 290 * ((card + 2) % 3);
+            const RECT picture = placeIn(GetDlgItem(board, 9900 + card));
+            const int width = picture.right - picture.left;
+            const int height = picture.bottom - picture.top;
             EXPECT_TRUE(width == 260 || height == 260) << "scaled until one side meets the box";
             EXPECT_EQ(picture.left, left + (260 - width) / 2);
             EXPECT_EQ(picture.top, rowTop + (rowHeight - height) / 2);
-            RECT field = placeIn(GetDlgItem(board, 4000 + card));
-            EXPECT_EQ(field.left, left);
-            EXPECT_EQ(field.top, rowTop + rowHeight + 10);
-            EXPECT_EQ(field.right - field.left, 260);
-            RECT verdict = placeIn(GetDlgItem(board, 5000 + card));
-            EXPECT_EQ(verdict.top, field.top + 19);
+            const int fieldTop = rowTop + rowHeight + 10;
+            EXPECT_EQ(placeOf(GetDlgItem(board, 4000 + card)),
+                      std::to_string(left) + "," + std::to_string(fieldTop) + " 260x20");
+            EXPECT_EQ(placeIn(GetDlgItem(board, 5000 + card)).top, fieldTop + 19);
             EXPECT_EQ(remoteText(GetDlgItem(board, 5000 + card)), "?");
         }
-        // Reveal labels take room under the fields of every row.
-        rowTop += rowHeight + 10 + 140;
-        question += 3;
+        rowTop += rowHeight + 10 + 140;  // reveal labels take room under the fields of every row
     }
     EXPECT_EQ(question, 10) << "eight questions fill three rows";
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
-    // Nothing typed: eight empty lines.
-    EXPECT_EQ(readFile(folder / "enigo-images.txt"), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(readFile(folder / "enigo-images.txt"), "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n") << "eight empty lines";
 }
 
 } // namespace

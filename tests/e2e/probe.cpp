@@ -17,150 +17,126 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
+
+bool is(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 HWND findMain()
 {
     const char* handle = std::getenv("ENIGO_PROBE_WINDOW");
-    if (!handle)
-        return nullptr;
-    HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(handle, nullptr, 10)));
-    return IsWindow(window) ? window : nullptr;
-}
-
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK matchQuizWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->process && IsWindowVisible(window) && std::strcmp(name, "WindowsApp") == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    HWND window = handle ? reinterpret_cast<HWND>(static_cast<INT_PTR>(std::strtoll(handle, nullptr, 10))) : nullptr;
+    return window && IsWindow(window) ? window : nullptr;
 }
 
 int startQuiz(const char* executable)
 {
-    std::string command = "\"";
-    command += executable[0] == '/' ? std::string("Z:") + executable : std::string(executable);
-    command += "\"";
+    std::string command = std::string("\"") + (executable[0] == '/' ? "Z:" : "") + executable + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return 1;
-    Search search = {process.dwProcessId, nullptr};
-    for (int tries = 0; tries < 600 && !search.found; ++tries) {
-        EnumWindows(matchQuizWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.found)
+    std::pair<DWORD, HWND> search = {process.dwProcessId, nullptr};
+    for (int tries = 0; tries < 600 && !search.second; ++tries) {
+        EnumWindows(
+            [](HWND window, LPARAM parameter) {
+                auto* wanted = reinterpret_cast<std::pair<DWORD, HWND>*>(parameter);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                char name[32] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (owner != wanted->first || !IsWindowVisible(window) || !is(name, "WindowsApp"))
+                    return TRUE;
+                wanted->second = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.second)
             Sleep(50);
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    if (!search.found)
+    if (!search.second)
         return 1;
-    std::printf("%lld", static_cast<long long>(reinterpret_cast<INT_PTR>(search.found)));
+    std::printf("%lld", static_cast<long long>(reinterpret_cast<INT_PTR>(search.second)));
     return 0;
 }
 
-// The header sits at the top of the main window, the board below it.
-HWND findPanel(HWND main, bool header)
+// The header sits at the top of the main window, the board below it; "main" is the window itself.
+HWND findPanel(const char* where)
 {
+    HWND main = findMain();
+    if (!main || is(where, "main"))
+        return main;
     HWND best = nullptr;
     for (HWND child = GetWindow(main, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char name[16] = {};
         GetClassNameA(child, name, sizeof name);
-        if (std::strcmp(name, "#32770") != 0)
-            continue;
         RECT rect;
         GetWindowRect(child, &rect);
         MapWindowPoints(HWND_DESKTOP, main, reinterpret_cast<POINT*>(&rect), 2);
-        if ((rect.top < 10) == header)
+        if (is(name, "#32770") && (rect.top < 10) == is(where, "header"))
             best = child;
     }
     return best;
 }
 
-HWND findControl(const char* where, int id)
+int closeQuiz(HWND main)
 {
-    HWND main = findMain();
-    if (!main)
-        return nullptr;
-    if (std::strcmp(where, "main") == 0)
-        return GetDlgItem(main, id);
-    HWND panel = findPanel(main, std::strcmp(where, "header") == 0);
-    return panel ? GetDlgItem(panel, id) : nullptr;
+    DWORD process = 0;
+    GetWindowThreadProcessId(main, &process);
+    HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    if (handle && WaitForSingleObject(handle, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(handle, &code)) {
+        std::printf("%lu", code);
+        return 0;
+    }
+    if (handle)
+        TerminateProcess(handle, 1);
+    std::printf("timeout");
+    return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc >= 3 && std::strcmp(argv[1], "start") == 0)
+    const char* command = argc >= 2 ? argv[1] : "";
+    if (argc >= 3 && is(command, "start"))
         return startQuiz(argv[2]);
-    if (argc >= 2 && std::strcmp(argv[1], "close") == 0) {
-        HWND main = findMain();
-        if (!main)
-            return 1;
-        DWORD process = 0;
-        GetWindowThreadProcessId(main, &process);
-        HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        DWORD code = 1;
-        if (handle && WaitForSingleObject(handle, 20000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(handle, &code);
-            std::printf("%lu", code);
-        } else {
-            if (handle)
-                TerminateProcess(handle, 1);
-            std::printf("timeout");
-        }
-        return 0;
+    HWND main = findMain();
+    if (is(command, "close"))
+        return main ? closeQuiz(main) : 1;
+    if (is(command, "scroll")) {
+        HWND board = findPanel("board");
+        return board ? std::printf("%d", GetScrollPos(board, SB_VERT)), 0 : 1;
     }
-    if (argc >= 2 && std::strcmp(argv[1], "scroll") == 0) {
-        HWND main = findMain();
-        HWND board = main ? findPanel(main, false) : nullptr;
-        if (!board)
-            return 1;
-        std::printf("%d", GetScrollPos(board, SB_VERT));
-        return 0;
-    }
-    if (argc >= 4 && std::strcmp(argv[1], "size") == 0) {
-        HWND main = findMain();
+    if (argc >= 4 && is(command, "size"))
         return main && SetWindowPos(main, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]),
-                                    SWP_NOZORDER | SWP_NOACTIVATE)
-                   ? 0
-                   : 1;
-    }
+                                    SWP_NOZORDER | SWP_NOACTIVATE) ? 0 : 1;
     if (argc < 4)
         return 2;
-    HWND control = findControl(argv[2], std::atoi(argv[3]));
+    HWND panel = findPanel(argv[2]);
+    HWND control = panel ? GetDlgItem(panel, std::atoi(argv[3])) : nullptr;
     if (!control)
         return 1;
-    if (std::strcmp(argv[1], "text") == 0) {
+    DWORD_PTR answer = 0;
+    if (is(command, "text")) {
         char text[300] = {};
-        DWORD_PTR copied = 0;
         SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                            &copied);
+                            &answer);
         std::fwrite(text, 1, std::strlen(text), stdout);
-    } else if (std::strcmp(argv[1], "checked") == 0) {
-        DWORD_PTR state = 0;
-        SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
-        std::printf("%d", state == BST_CHECKED ? 1 : 0);
-    } else if (std::strcmp(argv[1], "centre") == 0) {
+    } else if (is(command, "checked")) {
+        SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+        std::printf("%d", answer == BST_CHECKED ? 1 : 0);
+    } else if (is(command, "centre")) {
         RECT rect;
         GetWindowRect(control, &rect);
         std::printf("%ld %ld", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    } else if (std::strcmp(argv[1], "visible") == 0) {
+    } else if (is(command, "visible")) {
         std::printf("%d", IsWindowVisible(control) ? 1 : 0);
     } else {
         return 2;

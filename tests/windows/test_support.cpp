@@ -1,8 +1,10 @@
-// Captured message boxes and throw-away resource modules for the Win32 tests.
+// Captured message boxes and shell requests, throw-away resource modules, a fresh quiz state and
+// the checks of built panels for the Win32 tests.
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 
 #include "app/app.h"
 #include "app/message_box.h"
@@ -13,29 +15,15 @@
 namespace {
 
 std::vector<CapturedMessage> captured;
+std::vector<ShellRequest> shellRequests;
+std::vector<std::pair<HWND, DWORD>> requestedStyles;
+App savedApp = {};
 
 int captureMessage(HWND owner, const char* text, const char* caption, UINT flags)
 {
     captured.push_back({owner, text ? text : "", caption ? caption : "", flags});
     return IDOK;
 }
-
-int fixtureCounter = 0;
-
-std::vector<std::pair<HWND, DWORD>> requestedStyles;
-
-LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_CREATEWND) {
-        auto* creation = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
-        requestedStyles.emplace_back(reinterpret_cast<HWND>(wParam), static_cast<DWORD>(creation->lpcs->style));
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-App savedApp = {};
-
-std::vector<ShellRequest> shellRequests;
 
 HINSTANCE captureShellOpen(HWND owner, const char* verb, const char* file, const char* parameters,
                            const char* directory, int show)
@@ -45,32 +33,41 @@ HINSTANCE captureShellOpen(HWND owner, const char* verb, const char* file, const
     return reinterpret_cast<HINSTANCE>(42);
 }
 
+LRESULT CALLBACK recordCreation(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND)
+        requestedStyles.emplace_back(reinterpret_cast<HWND>(wParam),
+                                     static_cast<DWORD>(reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->style));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 } // namespace
 
-MessageCapture::MessageCapture()
-{
-    captured.clear();
-    setMessageSink(captureMessage);
-}
+MessageCapture::MessageCapture() { captured.clear(), setMessageSink(captureMessage); }
+MessageCapture::~MessageCapture() { setMessageSink(nullptr); }
+const std::vector<CapturedMessage>& MessageCapture::messages() const { return captured; }
 
-MessageCapture::~MessageCapture()
-{
-    setMessageSink(nullptr);
-}
+ShellCapture::ShellCapture() { shellRequests.clear(), setShellOpenSink(captureShellOpen); }
+ShellCapture::~ShellCapture() { setShellOpenSink(nullptr); }
+std::vector<ShellRequest>& ShellCapture::requests() { return shellRequests; }
 
-const std::vector<CapturedMessage>& MessageCapture::messages() const
+void expectMessage(const CapturedMessage& message, HWND owner, const std::string& text, const std::string& caption,
+                   UINT flags)
 {
-    return captured;
+    EXPECT_EQ(message.owner, owner);
+    EXPECT_EQ(message.text, text);
+    EXPECT_EQ(message.caption, caption);
+    EXPECT_EQ(message.flags, flags);
 }
 
 FixtureModule::FixtureModule()
 {
+    static int counter = 0;
     char folder[MAX_PATH];
     GetTempPathA(MAX_PATH, folder);
     path_ = std::string(folder) + "enigo-fixture-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++fixtureCounter) + ".dll";
-    if (!CopyFileA(ENIGO_FIXTURE_MODULE, path_.c_str(), FALSE))
-        ADD_FAILURE() << "cannot copy " << ENIGO_FIXTURE_MODULE << " to " << path_;
+            std::to_string(++counter) + ".dll";
+    EXPECT_TRUE(CopyFileA(ENIGO_FIXTURE_MODULE, path_.c_str(), FALSE)) << path_;
     update_ = BeginUpdateResourceA(path_.c_str(), FALSE);
     EXPECT_NE(update_, nullptr) << "BeginUpdateResourceA failed";
 }
@@ -93,49 +90,40 @@ void FixtureModule::add(const char* type, int id, const std::vector<unsigned cha
 
 HMODULE FixtureModule::load()
 {
-    if (update_) {
+    if (update_)
         EXPECT_TRUE(EndUpdateResourceA(update_, FALSE));
-        update_ = nullptr;
-    }
+    update_ = nullptr;
     module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(module_, nullptr) << "cannot load " << path_;
     return module_;
 }
 
-std::vector<unsigned char> packed(const std::vector<unsigned char>& plain)
-{
-    return lzwEncode(plain.data(), plain.size());
-}
+std::vector<unsigned char> packed(const std::vector<unsigned char>& plain) { return lzwEncode(plain.data(), plain.size()); }
 
 std::vector<unsigned char> packed(const std::string& plain)
 {
-    return lzwEncode(reinterpret_cast<const unsigned char*>(plain.data()), plain.size());
+    return packed(std::vector<unsigned char>(plain.begin(), plain.end()));
 }
 
 std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
 {
     const int stride = (width * 3 + 3) & ~3;
     std::vector<unsigned char> file(54 + stride * height, 0);
-    auto put32 = [&](size_t at, unsigned value) {
+    const auto put32 = [&](size_t at, unsigned value) {
         for (int i = 0; i < 4; ++i)
             file[at + i] = (value >> (8 * i)) & 0xFF;
     };
-    file[0] = 'B';
-    file[1] = 'M';
+    file[0] = 'B', file[1] = 'M', file[26] = 1, file[28] = 24;
     put32(2, static_cast<unsigned>(file.size()));
     put32(10, 54);
     put32(14, 40);
     put32(18, width);
     put32(22, height);
-    file[26] = 1;
-    file[28] = 24;
     put32(34, stride * height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             unsigned char* pixel = &file[54 + y * stride + x * 3];
-            pixel[0] = GetBValue(colour);
-            pixel[1] = GetGValue(colour);
-            pixel[2] = GetRValue(colour);
+            pixel[0] = GetBValue(colour), pixel[1] = GetGValue(colour), pixel[2] = GetRValue(colour);
         }
     return file;
 }
@@ -197,10 +185,7 @@ CreationStyles::CreationStyles()
     hook_ = SetWindowsHookExA(WH_CBT, recordCreation, nullptr, GetCurrentThreadId());
 }
 
-CreationStyles::~CreationStyles()
-{
-    UnhookWindowsHookEx(hook_);
-}
+CreationStyles::~CreationStyles() { UnhookWindowsHookEx(hook_); }
 
 DWORD CreationStyles::of(HWND window)
 {
@@ -213,51 +198,25 @@ DWORD CreationStyles::of(HWND window)
 void expectControls(HWND parent, const std::vector<ExpectedControl>& expected,
                     const std::function<HGDIOBJ(int font)>& fontOf)
 {
-    const std::vector<HWND> made = childrenOf(parent);
-    ASSERT_EQ(made.size(), expected.size());
-    for (size_t i = 0; i < made.size(); ++i) {
-        const ExpectedControl& want = expected[i];
-        HWND control = made[i];
-        SCOPED_TRACE("control #" + std::to_string(i) + " id " + std::to_string(want.id));
-        EXPECT_EQ(GetDlgCtrlID(control), want.id);
-        char className[32] = {};
-        GetClassNameA(control, className, sizeof className);
-        EXPECT_EQ(lstrcmpiA(className, want.className), 0) << className;
-        EXPECT_EQ(CreationStyles::of(control), want.style);
-        EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE), 0);
-        EXPECT_EQ(textOf(control), want.text);
-        EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)), fontOf(want.font));
-        const RECT rect = placeIn(control, parent);
-        EXPECT_EQ(rect.left, want.x);
-        EXPECT_EQ(rect.top, want.y);
-        EXPECT_EQ(rect.right - rect.left, want.width);
-        EXPECT_EQ(rect.bottom - rect.top, want.height);
-    }
-}
-
-ShellCapture::ShellCapture()
-{
-    shellRequests.clear();
-    setShellOpenSink(captureShellOpen);
-}
-
-ShellCapture::~ShellCapture()
-{
-    setShellOpenSink(nullptr);
-}
-
-std::vector<ShellRequest>& ShellCapture::requests()
-{
-    return shellRequests;
-}
-
-void expectMessage(const CapturedMessage& message, HWND owner, const std::string& text, const std::string& caption,
-                   UINT flags)
-{
-    EXPECT_EQ(message.owner, owner);
-    EXPECT_EQ(message.text, text);
-    EXPECT_EQ(message.caption, caption);
-    EXPECT_EQ(message.flags, flags);
+    // One line per control, so that a mismatch shows as a diff of whole controls.
+    const auto line = [](int id, std::string className, DWORD style, DWORD exStyle, const std::string& text,
+                         HGDIOBJ font, RECT r) {
+        CharLowerA(&className[0]);
+        char buffer[400];
+        std::snprintf(buffer, sizeof buffer, "%d %s %08lx/%lx [%s] font %p at %ld,%ld %ldx%ld\n", id,
+                      className.c_str(), static_cast<unsigned long>(style), static_cast<unsigned long>(exStyle),
+                      text.c_str(), static_cast<void*>(font), r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return std::string(buffer);
+    };
+    std::string want;
+    std::string got;
+    for (const ExpectedControl& c : expected)
+        want += line(c.id, c.className, c.style, 0, c.text, fontOf(c.font), {c.x, c.y, c.x + c.width, c.y + c.height});
+    for (HWND control : childrenOf(parent))
+        got += line(GetDlgCtrlID(control), classOf(control), CreationStyles::of(control),
+                    GetWindowLongA(control, GWL_EXSTYLE), textOf(control),
+                    reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)), placeIn(control, parent));
+    EXPECT_EQ(got, want);
 }
 
 std::vector<DWORD> pixelsOf(HBITMAP bitmap)
@@ -265,16 +224,10 @@ std::vector<DWORD> pixelsOf(HBITMAP bitmap)
     const SIZE size = bitmapSize(bitmap);
     std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
     BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = -size.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS);
+    EXPECT_EQ(GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS), size.cy) << "GetDIBits";
     ReleaseDC(nullptr, screen);
-    EXPECT_EQ(rows, size.cy) << "GetDIBits";
     for (DWORD& pixel : pixels)
         pixel &= 0xFFFFFF;
     return pixels;
@@ -315,10 +268,9 @@ void scrollTo(HWND board, int x, int y)
 
 void expectPlace(HWND window, int x, int y, int width, int height)
 {
-    SCOPED_TRACE("control " + std::to_string(GetDlgCtrlID(window)));
-    const RECT rect = placeIn(window);
-    EXPECT_EQ(rect.left, x);
-    EXPECT_EQ(rect.top, y);
-    EXPECT_EQ(rect.right - rect.left, width);
-    EXPECT_EQ(rect.bottom - rect.top, height);
+    const RECT r = placeIn(window);
+    EXPECT_EQ(std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+                  std::to_string(r.bottom - r.top),
+              std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(width) + "x" + std::to_string(height))
+        << "control " << GetDlgCtrlID(window);
 }

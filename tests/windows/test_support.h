@@ -1,5 +1,5 @@
-// Helpers shared by the in-process Win32 tests: captured message boxes, fixture modules, a fresh
-// quiz state, window queries and the control-by-control comparison of built panels.
+// Helpers shared by the in-process Win32 tests: captured message boxes and shell requests, fixture
+// modules, a fresh quiz state, window queries and the control-by-control comparison of built panels.
 #pragma once
 
 #include <windows.h>
@@ -13,8 +13,7 @@ struct QuizState;
 
 struct CapturedMessage {
     HWND owner;
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     UINT flags;
 };
 
@@ -23,8 +22,6 @@ class MessageCapture {
 public:
     MessageCapture();
     ~MessageCapture();
-    MessageCapture(const MessageCapture&) = delete;
-    MessageCapture& operator=(const MessageCapture&) = delete;
     const std::vector<CapturedMessage>& messages() const;
 };
 
@@ -34,7 +31,6 @@ public:
     ScratchFolder();
     ~ScratchFolder();
     ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
 
@@ -49,10 +45,7 @@ public:
     FixtureModule();
     ~FixtureModule();
     FixtureModule(const FixtureModule&) = delete;
-    FixtureModule& operator=(const FixtureModule&) = delete;
-
-    // Adds a resource before load(); type and id as FindResourceA sees them.
-    void add(const char* type, int id, const std::vector<unsigned char>& bytes);
+    void add(const char* type, int id, const std::vector<unsigned char>& bytes);  // before load()
     HMODULE load();
 
 private:
@@ -68,22 +61,18 @@ std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour);
 std::vector<unsigned char> packed(const std::vector<unsigned char>& plain);
 std::vector<unsigned char> packed(const std::string& plain);
 
-// Records every shell open request while it lives, instead of opening anything.
 struct ShellRequest {
     HWND owner;
-    std::string verb;
-    std::string file;
-    bool parameters;
-    bool directory;
+    std::string verb, file;
+    bool parameters, directory;
     int show;
 };
 
+// Records every shell open request while it lives, instead of opening anything.
 class ShellCapture {
 public:
     ShellCapture();
     ~ShellCapture();
-    ShellCapture(const ShellCapture&) = delete;
-    ShellCapture& operator=(const ShellCapture&) = delete;
     std::vector<ShellRequest>& requests();
 };
 
@@ -102,22 +91,19 @@ void writeFile(const std::string& name, const std::string& bytes);
 std::string readFile(const std::string& name);  // empty when missing
 // A path from the build system: under Wine a Unix path names a folder of drive Z:.
 std::string windowsPath(std::string path);
-// Windows of another process. Its text is asked of the window itself: GetWindowText does not
-// ask a window of another process, so it would miss what was typed into an edit field.
+// Asked of the window itself: GetWindowText misses what was typed into another process's edit field.
 std::string remoteText(HWND window);
 std::string classOf(HWND window);
 // The visible top-level window of that class owned by process; null when there is none.
 HWND findProcessWindow(DWORD process, const char* className);
-// Every descendant of window, as EnumChildWindows lists them.
-std::vector<HWND> descendantsOf(HWND window);
+std::vector<HWND> descendantsOf(HWND window);  // as EnumChildWindows lists them
 // Names in the current folder matching pattern, without "." and "..", sorted.
 std::vector<std::string> folderContents(const char* pattern = "*");
 // Every pixel of a bitmap as 0x00RRGGBB, top row first.
 std::vector<DWORD> pixelsOf(HBITMAP bitmap);
 // Messages posted to window (any window when null) in [first, last], taken off the queue.
 std::vector<MSG> drainPosted(HWND window, UINT first = 0, UINT last = 0);
-// Sizes window so that its client area is width x height.
-void resizeClient(HWND window, int width, int height);
+void resizeClient(HWND window, int width, int height);  // client area width x height
 // Scrolls a board to x, y with plain Win32 calls, as its scroll handlers would.
 void scrollTo(HWND board, int x, int y);
 void expectPlace(HWND window, int x, int y, int width, int height);
@@ -128,28 +114,22 @@ public:
     QuizApp();
     ~QuizApp();
     QuizApp(const QuizApp&) = delete;
-    QuizApp& operator=(const QuizApp&) = delete;
 };
 
 struct QuizSetup {
-    int mediaKind;
-    int questions;
-    int answers;
-    int revealMode;
+    int mediaKind, questions, answers, revealMode;
 };
 
 // Fills app.quiz: answer names "Pays" and "Capitale", captions "Question n", reveal texts
 // "Réponse n", answers from the list or "An"/"Bn".
 void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::string, std::string>>& answers = {});
 
-// Styles exactly as asked for at creation, recorded while it lives: some classes (Edit drops
-// WS_BORDER) store another style than the one asked for, which would hide a mistake.
+// Styles exactly as asked for at creation, recorded while it lives: some classes store another
+// style than the one asked for (Edit drops WS_BORDER), which would hide a mistake.
 class CreationStyles {
 public:
     CreationStyles();
     ~CreationStyles();
-    CreationStyles(const CreationStyles&) = delete;
-    CreationStyles& operator=(const CreationStyles&) = delete;
     static DWORD of(HWND window);
 
 private:

@@ -17,8 +17,7 @@ ScratchFolder::ScratchFolder()
     // Wine reuses process ids, and a crashed run leaves its folder behind.
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
-    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
-    EXPECT_TRUE(SetCurrentDirectoryA(path_.c_str())) << path_;
+    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr) && SetCurrentDirectoryA(path_.c_str())) << path_;
 }
 
 ScratchFolder::~ScratchFolder()
@@ -88,11 +87,10 @@ std::vector<std::string> folderContents(const char* pattern)
     HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
+    do
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+            names.push_back(found.cFileName);
+    while (FindNextFileA(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
@@ -114,44 +112,25 @@ std::string classOf(HWND window)
     return name;
 }
 
-namespace {
-
-struct WindowSearch {
-    DWORD process;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK matchProcessWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner == search->process && IsWindowVisible(window) && classOf(window) == search->className) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK collectWindow(HWND window, LPARAM parameter)
-{
-    reinterpret_cast<std::vector<HWND>*>(parameter)->push_back(window);
-    return TRUE;
-}
-
-} // namespace
-
 HWND findProcessWindow(DWORD process, const char* className)
 {
-    WindowSearch search = {process, className, nullptr};
-    EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> all;
+    EnumWindows([](HWND window, LPARAM list) { return reinterpret_cast<std::vector<HWND>*>(list)->push_back(window), TRUE; },
+                reinterpret_cast<LPARAM>(&all));
+    for (HWND window : all) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process && IsWindowVisible(window) && classOf(window) == className)
+            return window;
+    }
+    return nullptr;
 }
 
 std::vector<HWND> descendantsOf(HWND window)
 {
     std::vector<HWND> found;
-    EnumChildWindows(window, collectWindow, reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(window,
+                     [](HWND child, LPARAM list) { return reinterpret_cast<std::vector<HWND>*>(list)->push_back(child), TRUE; },
+                     reinterpret_cast<LPARAM>(&found));
     return found;
 }
