@@ -184,7 +184,14 @@ TEST(MainWindowFailure, ADialogThatCannotBeMadeLeavesNoWindowAndNoQuitForTheMess
     HHOOK hook = SetWindowsHookExA(WH_CBT, refuseDialogs, nullptr, GetCurrentThreadId());
     EXPECT_EQ(createMainWindow(self()), nullptr);
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(FindWindowA(kMainWindowClass, nullptr), nullptr);
+    // This thread's windows only: tests running in parallel have main windows of their own.
+    int mainWindows = 0;
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM count) {
+        if (classOf(window) == kMainWindowClass)
+            ++*reinterpret_cast<int*>(count);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&mainWindows));
+    EXPECT_EQ(mainWindows, 0);
     EXPECT_EQ(app.headerWindow, nullptr);
     EXPECT_EQ(app.boardWindow, nullptr);
     // A pending quit would end the failure message's own loop at once.

@@ -90,8 +90,9 @@ void FixtureModule::add(const char* type, int id, const std::vector<unsigned cha
 
 HMODULE FixtureModule::load()
 {
-    if (update_)
+    if (update_) {
         EXPECT_TRUE(EndUpdateResourceA(update_, FALSE));
+    }
     update_ = nullptr;
     module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(module_, nullptr) << "cannot load " << path_;
