@@ -6,49 +6,30 @@
 #include <new>
 
 namespace {
-bool armed = false;
-std::size_t threshold = 0;
-bool failed = false;
+std::size_t threshold = 0;  // 0: disarmed
+bool hasFailed = false;
 }
 
-void failNextLargeAllocation(std::size_t minimumSize)
+void LargeAllocationFailureScope::arm(std::size_t minimumSize)
 {
-    armed = true;
     threshold = minimumSize;
-    failed = false;
+    hasFailed = false;
 }
 
-void stopFailingLargeAllocations()
-{
-    armed = false;
-}
-
-bool largeAllocationFailed()
-{
-    return failed;
-}
+bool LargeAllocationFailureScope::failed() { return hasFailed; }
 
 void* operator new(std::size_t size)
 {
-    if (armed && size >= threshold) {
-        armed = false;
-        failed = true;
+    if (threshold != 0 && size >= threshold) {
+        threshold = 0;
+        hasFailed = true;
         throw std::bad_alloc();
     }
     // malloc and free on both sides, so AddressSanitizer still sees every block and its bounds.
     void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) {
-        throw std::bad_alloc();
-    }
+    if (block == nullptr) throw std::bad_alloc();
     return block;
 }
 
-void operator delete(void* block) noexcept
-{
-    std::free(block);
-}
-
-void operator delete(void* block, std::size_t) noexcept
-{
-    std::free(block);
-}
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }

@@ -10,22 +10,14 @@ int failLeft = 0;
 int seen = 0;
 }
 
-void failNothrowAllocations(int succeed, int fail)
+void NothrowFailureScope::arm(int succeed, int fail)
 {
     succeedLeft = succeed;
     failLeft = fail;
     seen = 0;
 }
 
-void stopFailingAllocations()
-{
-    failNothrowAllocations(0, 0);
-}
-
-int nothrowAllocationsSeen()
-{
-    return seen;
-}
+int nothrowAllocationsSeen() { return seen; }
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
