@@ -1,5 +1,8 @@
-// Test hook: makes chosen nothrow allocations fail, to reach the out-of-memory paths.
+// Test hooks that make allocations fail, to reach the out-of-memory paths. They replace the
+// global operator new (nothrow and throwing) of the test executable.
 #pragma once
+
+#include <cstddef>
 
 // Nothrow allocations made since the innermost scope below began.
 int nothrowAllocationsSeen();
@@ -12,4 +15,16 @@ public:
 
 private:
     static void arm(int succeed, int fail);
+};
+
+// For its lifetime, the next ordinary allocation of at least minimumSize bytes throws
+// std::bad_alloc (a std::vector that cannot grow); later ones succeed.
+class LargeAllocationFailureScope {
+public:
+    explicit LargeAllocationFailureScope(std::size_t minimumSize) { arm(minimumSize); }
+    ~LargeAllocationFailureScope() { arm(0); }
+    static bool failed();  // the armed failure has happened
+
+private:
+    static void arm(std::size_t minimumSize);
 };

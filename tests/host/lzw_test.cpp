@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "failing_large_new.h"
 #include "failing_new.h"
 #include "lzw_encode.h"
 
@@ -17,45 +17,31 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// Packs codes most significant bit first at the width the decoder will read them; checks
-// nothing, so malformed streams are made the same way.
-class StreamBuilder {
-public:
-    StreamBuilder& raw(std::uint64_t code, int width)
-    {
-        for (int bit = width - 1; bit >= 0; --bit, ++bits_) {
-            if (bits_ % 8 == 0) bytes_.push_back(0);
-            if ((code >> bit) & 1u) bytes_.back() |= static_cast<unsigned char>(0x80u >> (bits_ % 8));
+// A stream from a script: one-character tokens are literals, longer ones codes, "+" or "+n"
+// widens once or n times, "#" resets, "." ends. Codes are packed most significant bit first at
+// the width the decoder will read them; nothing is checked, so malformed streams are made alike.
+Bytes stream(const std::string& script)
+{
+    Bytes bytes;
+    std::size_t bits = 0;
+    int width = kLzwStartWidth;
+    const auto put = [&](std::uint64_t code) {
+        for (int bit = width - 1; bit >= 0; --bit, ++bits) {
+            if (bits % 8 == 0) bytes.push_back(0);
+            if ((code >> bit) & 1u) bytes.back() |= static_cast<unsigned char>(0x80u >> (bits % 8));
         }
-        return *this;
+    };
+    std::istringstream tokens(script);
+    for (std::string t; tokens >> t;) {
+        if (t[0] == '+')
+            for (int i = t.size() > 1 ? std::stoi(t.substr(1)) : 1; i > 0; --i, ++width) put(kLzwWidenCode);
+        else if (t == "#")
+            put(kLzwResetCode), width = kLzwStartWidth;
+        else
+            put(t == "." ? kLzwEndCode : t.size() == 1 ? static_cast<unsigned char>(t[0]) : std::stoull(t));
     }
-    StreamBuilder& code(std::uint64_t value) { return raw(value, width_); }
-    StreamBuilder& text(const std::string& literals)
-    {
-        for (char byte : literals) code(static_cast<unsigned char>(byte));
-        return *this;
-    }
-    StreamBuilder& widen(int times = 1)
-    {
-        for (int i = 0; i < times; ++i, ++width_) code(kLzwWidenCode);
-        return *this;
-    }
-    StreamBuilder& reset()
-    {
-        code(kLzwResetCode);
-        width_ = kLzwStartWidth;
-        return *this;
-    }
-    StreamBuilder& end() { return code(kLzwEndCode); }
-    Bytes bytes() const { return bytes_; }
-
-private:
-    Bytes bytes_;
-    std::size_t bits_ = 0;
-    int width_ = kLzwStartWidth;
-};
-
-StreamBuilder start(unsigned char first) { return StreamBuilder().code(first); }
+    return bytes;
+}
 
 struct Decoded {
     int status;
@@ -64,9 +50,9 @@ struct Decoded {
 };
 
 // The stream is copied into a block of exactly its size, so AddressSanitizer sees a read past it.
-Decoded decode(const Bytes& stream)
+Decoded decode(const Bytes& input)
 {
-    const Bytes exact(stream);
+    const Bytes exact(input);
     LzwOutput output;
     output.bytes.assign(5, 'x');  // whatever the output held is replaced
     output.outputBufferFailed = true;
@@ -90,44 +76,41 @@ Bytes randomBytes(std::size_t size, unsigned seed, unsigned alphabet = 0)
 TEST(LzwDecode, HandPackedStreams)
 {
     const struct {
-        const char* name;
-        Bytes stream;
+        const char* script;
         int status;
         std::string output;
     } cases[] = {
-        {"OneByte", start('A').end().bytes(), kLzwOk, "A"},
-        // The first code is a literal whatever its ninth bit.
-        {"FirstCodeNinthBitSet", StreamBuilder().code(0x141).end().bytes(), kLzwOk, "A"},
-        {"LearnedCode", start('a').text("b").code(259).end().bytes(), kLzwOk, "abab"},
-        {"CodeEqualToNextCode", start('a').code(259).end().bytes(), kLzwOk, "aaa"},
-        {"CodeEqualToNextCodeLater", start('a').text("b").code(260).code(261).end().bytes(), kLzwOk, "abbbbbb"},
-        {"CodeEqualToNextCodeAfterReset", start('a').text("b").reset().code(259).end().bytes(), kLzwOk, "abbb"},
-        // The reset keeps the previous string: 'c' learns "bc" as 259.
-        {"ResetKeepsPreviousString", start('a').text("b").reset().text("c").code(259).end().bytes(), kLzwOk, "abcbc"},
+        {"A .", kLzwOk, "A"},
+        {"321 .", kLzwOk, "A"},  // the first code is a literal whatever its ninth bit
+        {"a b 259 .", kLzwOk, "abab"},
+        {"a 259 .", kLzwOk, "aaa"},  // a code equal to the next code
+        {"a b 260 261 .", kLzwOk, "abbbbbb"},
+        {"a b # 259 .", kLzwOk, "abbb"},
+        {"a b # c 259 .", kLzwOk, "abcbc"},  // the reset keeps the previous string: 'c' learns "bc"
         // After the reset 259 is learned from "ba" (old 260); 260 relearned must not change it.
-        {"OldStringSurvivesRelearning", start('a').text("b").code(259).code(260).reset().text("zq").code(259).end().bytes(),
-         kLzwOk, "ababbazqbaz"},
-        {"StaleCodeAfterReset", start('a').text("bc").reset().text("d").code(261).end().bytes(), kLzwCorrupt, ""},
-        // The 257 is read at 9 bits, the codes after it at 10.
-        {"WidenReadAtOldWidth", start('a').widen().text("b").code(259).end().bytes(), kLzwOk, "abab"},
-        {"WidenTwiceThenReset", start('a').widen(2).text("b").reset().text("c").end().bytes(), kLzwOk, "abc"},
-        {"CodeAboveNextCode", start('a').code(260).end().bytes(), kLzwCorrupt, ""},
-        {"CodeAboveNextCodeLater", start('a').text("b").code(261).end().bytes(), kLzwCorrupt, ""},
-        {"Width32", start('a').widen(23).text("b").code(259).end().bytes(), kLzwOk, "abab"},
-        {"Width32TopBitSet", start('a').widen(23).code(0x80000103u).end().bytes(), kLzwCorrupt, ""},
-        {"WidthAbove32", start('a').widen(24).text("b").end().bytes(), kLzwCorrupt, ""},
-        {"NoEndCode", start('a').text("bc").bytes(), kLzwCorrupt, ""},
-        {"OnlyFirstCode", start('a').bytes(), kLzwCorrupt, ""},
-        {"BytesAfterEndCodeIgnored", start('a').end().raw(0xFFFFFFFFu, 32).bytes(), kLzwOk, "a"},
-        {"EmptyInput", {}, kLzwNoFirstCode, ""},
-        {"PartialFirstCode", {0x41}, kLzwNoFirstCode, ""},
+        {"a b 259 260 # z q 259 .", kLzwOk, "ababbazqbaz"},
+        {"a b c # d 261 .", kLzwCorrupt, ""},
+        {"a + b 259 .", kLzwOk, "abab"},  // the 257 is read at 9 bits, the codes after it at 10
+        {"a +2 b # c .", kLzwOk, "abc"},
+        {"a 260 .", kLzwCorrupt, ""},  // a code above the next code
+        {"a b 261 .", kLzwCorrupt, ""},
+        {"a +23 b 259 .", kLzwOk, "abab"},  // 32-bit codes
+        {"a +23 2147483907 .", kLzwCorrupt, ""},
+        {"a +24 b .", kLzwCorrupt, ""},
+        {"a b c", kLzwCorrupt, ""},
+        {"a", kLzwCorrupt, ""},
+        {"", kLzwNoFirstCode, ""},
     };
     for (const auto& c : cases) {
-        const Decoded decoded = decode(c.stream);
-        EXPECT_EQ(decoded.status, c.status) << c.name;
-        EXPECT_EQ(std::string(decoded.bytes.begin(), decoded.bytes.end()), c.output) << c.name;
-        EXPECT_FALSE(decoded.bufferFailed) << c.name;
+        const Decoded decoded = decode(stream(c.script));
+        EXPECT_EQ(decoded.status, c.status) << c.script;
+        EXPECT_EQ(std::string(decoded.bytes.begin(), decoded.bytes.end()), c.output) << c.script;
+        EXPECT_FALSE(decoded.bufferFailed) << c.script;
     }
+    Bytes trailing = stream("a .");
+    trailing.insert(trailing.end(), 4, 0xFF);
+    EXPECT_EQ(decode(trailing).bytes, Bytes{'a'});
+    EXPECT_EQ(decode({0x41}).status, kLzwNoFirstCode);
     LzwOutput output;
     EXPECT_EQ(lzwDecode(nullptr, 0, output), kLzwNoFirstCode);
 }
@@ -135,7 +118,7 @@ TEST(LzwDecode, HandPackedStreams)
 // Every cut of a stream before its last byte loses (part of) the end code.
 TEST(LzwDecode, TruncatedStreamsFail)
 {
-    const Bytes handPacked = start('a').text("b").code(259).widen().code(261).reset().text("c").end().bytes();
+    const Bytes handPacked = stream("a b 259 + 261 # c .");
     for (std::size_t size = 0; size < handPacked.size(); ++size)
         EXPECT_EQ(decode(prefix(handPacked, size)).status, size < 2 ? kLzwNoFirstCode : kLzwCorrupt) << size;
     const Bytes encoded = encode(randomBytes(100000, 7, 5));
@@ -143,15 +126,13 @@ TEST(LzwDecode, TruncatedStreamsFail)
         EXPECT_EQ(decode(prefix(encoded, size)).status, kLzwCorrupt) << size;
 }
 
-// Literal codes after a first 'a', resetting every 3000 codes so the dictionary never fills.
-StreamBuilder literals(std::size_t count, int literal = -1, std::size_t resetEvery = 3000)
+// A script of `count` literals from 'a' on, resetting every `resetEvery` codes (0: never).
+std::string literals(std::size_t count, char literal = 0, std::size_t resetEvery = 3000)
 {
-    StreamBuilder builder = start('a');
-    for (std::size_t i = 1; i < count; ++i) {
-        if (i % resetEvery == 0) builder.reset();
-        builder.code(literal >= 0 ? literal : 'b' + i % 20);
-    }
-    return builder;
+    std::string script = "a";
+    for (std::size_t i = 1; i < count; ++i)
+        script += std::string(resetEvery && i % resetEvery == 0 ? " # " : " ") + (literal ? literal : char('b' + i % 20));
+    return script;
 }
 
 // 4096 codes and 120000 output bytes; the output block is exactly 120000 bytes, so AddressSanitizer
@@ -159,52 +140,49 @@ StreamBuilder literals(std::size_t count, int literal = -1, std::size_t resetEve
 TEST(LzwDecode, DictionaryAndOutputBounds)
 {
     constexpr std::size_t kLearnable = kLzwDictionarySize - kLzwFirstLearnedCode;
-    constexpr std::size_t kNever = 1000000;
     // 119998 'a's, then two codes equal to the next code: "aa" fills the output exactly, "aaa" crosses it.
-    const StreamBuilder fullThenAaa = literals(kLzwMaxOutput - 2, 'a').reset().code(259).code(260);
+    const std::string fullThenAaa = literals(kLzwMaxOutput - 2, 'a') + " # 259 260";
     const struct {
-        const char* name;
-        Bytes stream;
+        Bytes input;
         std::size_t size;  // of the output; 0: the stream fails as corrupt
     } cases[] = {
-        {"FillingTheLastCode", literals(kLearnable + 1, -1, kNever).end().bytes(), kLearnable + 1},
-        {"LearningBeyondTheLastCode", literals(kLearnable + 2, -1, kNever).end().bytes(), 0},
-        {"ResetAfterAFullDictionary", literals(kLearnable + 1, -1, kNever).reset().text("z").code(260).end().bytes(),
-         kLearnable + 4},
-        {"OutputOfExactlyTheBound", literals(kLzwMaxOutput).end().bytes(), kLzwMaxOutput},
-        {"OneByteMoreAtTheEndCode", literals(kLzwMaxOutput + 1).end().bytes(), 0},
-        {"StringCrossingAtTheEndCode", StreamBuilder(fullThenAaa).end().bytes(), 0},
-        {"StringCrossingAtADataCode", StreamBuilder(fullThenAaa).code('b').end().bytes(), 0},
+        {stream(literals(kLearnable + 1, 0, 0) + " ."), kLearnable + 1},  // filling the last code
+        {stream(literals(kLearnable + 2, 0, 0) + " ."), 0},
+        {stream(literals(kLearnable + 1, 0, 0) + " # z 260 ."), kLearnable + 4},
+        {stream(literals(kLzwMaxOutput) + " ."), kLzwMaxOutput},
+        {stream(literals(kLzwMaxOutput + 1) + " ."), 0},
+        {stream(fullThenAaa + " ."), 0},
+        {stream(fullThenAaa + " b ."), 0},
         // Strings grow by one byte a code: a few hundred stream bytes reach the bound.
-        {"LongStringsBeyondTheBound", encode(Bytes(kLzwMaxOutput + 1, 'a')), 0},
-        {"EncodedDataOneByteBeyond", encode(randomBytes(kLzwMaxOutput + 1, 11)), 0},
+        {encode(Bytes(kLzwMaxOutput + 1, 'a')), 0},
+        {encode(randomBytes(kLzwMaxOutput + 1, 11)), 0},
     };
     for (const auto& c : cases) {
-        const Decoded decoded = decode(c.stream);
-        EXPECT_EQ(decoded.status, c.size ? kLzwOk : kLzwCorrupt) << c.name;
-        EXPECT_EQ(decoded.bytes.size(), c.size) << c.name;
+        const Decoded decoded = decode(c.input);
+        EXPECT_EQ(decoded.status, c.size ? kLzwOk : kLzwCorrupt) << &c - cases;
+        EXPECT_EQ(decoded.bytes.size(), c.size) << &c - cases;
     }
 }
 
 // Only a failed output buffer is reported as such, and a later call is unaffected.
 TEST(LzwDecode, OutOfMemory)
 {
-    const Bytes stream = start('a').end().bytes();
+    const Bytes input = stream("a .");
     LzwOutput output;
     {
         LargeAllocationFailureScope failure(kLzwMaxOutput);
-        EXPECT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOutOfMemory);
+        EXPECT_EQ(lzwDecode(input.data(), input.size(), output), kLzwOutOfMemory);
         EXPECT_TRUE(LargeAllocationFailureScope::failed());
         EXPECT_TRUE(output.outputBufferFailed);
     }
     {
         NothrowFailureScope failure(0, 1);
-        EXPECT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOutOfMemory);
+        EXPECT_EQ(lzwDecode(input.data(), input.size(), output), kLzwOutOfMemory);
         EXPECT_EQ(nothrowAllocationsSeen(), 1);
         EXPECT_FALSE(output.outputBufferFailed);
         EXPECT_TRUE(output.bytes.empty());
     }
-    EXPECT_EQ(lzwDecode(stream.data(), stream.size(), output), kLzwOk);
+    EXPECT_EQ(lzwDecode(input.data(), input.size(), output), kLzwOk);
     EXPECT_EQ(output.bytes, Bytes{'a'});
 }
 
@@ -213,7 +191,6 @@ struct StreamShape {
     std::vector<int> codesBetweenResets;  // data codes before each 258
     int needlessWidens = 0;               // 257s not followed by a code that needs the new width
     int resetsThen259 = 0;                // 258s followed by the code being learned
-    bool endedWithZeroPadding = false;
 };
 
 StreamShape shapeOf(const Bytes& stream)
@@ -231,10 +208,7 @@ StreamShape shapeOf(const Bytes& stream)
     for (; width <= kLzwMaxWidth && read(width, code); before = code) {
         if (before == kLzwWidenCode && code != kLzwWidenCode && code >> (width - 1) == 0) ++shape.needlessWidens;
         if (before == kLzwResetCode && code == kLzwFirstLearnedCode) ++shape.resetsThen259;
-        if (code == kLzwEndCode) {
-            shape.endedWithZeroPadding = stream.size() * 8 - bit < 8 && (stream.back() & ((1u << (stream.size() * 8 - bit)) - 1)) == 0;
-            break;
-        }
+        if (code == kLzwEndCode) break;
         if (code == kLzwResetCode) {
             shape.codesBetweenResets.push_back(dataCodes);
             dataCodes = 0;
@@ -270,13 +244,12 @@ TEST(LzwEncode, RoundTripsThroughSeveralResets)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Bytes stream = encode(c.data);
-        const Decoded decoded = decode(stream);
+        const Bytes encoded = encode(c.data);
+        const Decoded decoded = decode(encoded);
         EXPECT_EQ(decoded.status, kLzwOk);
         EXPECT_TRUE(decoded.bytes == c.data);
-        EXPECT_EQ(stream[0], c.data[0] >> 1) << "the first code is the first byte at 9 bits";
-        const StreamShape shape = shapeOf(stream);
-        EXPECT_TRUE(shape.endedWithZeroPadding);
+        EXPECT_EQ(encoded[0], c.data[0] >> 1) << "the first code is the first byte at 9 bits";
+        const StreamShape shape = shapeOf(encoded);
         EXPECT_EQ(shape.needlessWidens, 0);
         EXPECT_GE(shape.codesBetweenResets.size(), c.minimumResets);
         for (std::size_t i = 0; i < shape.codesBetweenResets.size(); ++i)

@@ -83,23 +83,15 @@ std::vector<Record> records()
     add("BytesAfterBlueIgnored", QuizRecordBuilder(full).byte(0).texts({"", "x\r\n"}),
         head(1, 2, 2, 3, "T|A|E|P|N") + "a1/b1/c1/r1;a2/b2/c2/r2");
 
-    // Byte 0 is not read; the media kind is byte 1 minus one, whatever its value.
-    for (unsigned media : {0u, 4u, 255u}) {
-        QuizRecordBuilder record;
-        record.header('|', media, 0, 1).texts({"t", "a", "e", "l1", "l2"}).byte(0).colour(11, 22, 33);
-        add("MediaByte" + n(media), record, head(int(media) - 1, 0, 1, 0));
-    }
+    // The media kind is byte 1 minus one, whatever its value.
+    for (unsigned media : {0u, 4u, 255u})
+        add("MediaByte" + n(media), start(media, 0, 1).byte(0).colour(11, 22, 33), head(int(media) - 1, 0, 1, 0));
     // Only 2 answers per question read three texts a question.
     for (unsigned answers : {0u, 1u, 2u, 3u, 255u}) {
-        const int texts = answers == 2 ? 3 : 2;
         QuizRecordBuilder record = start(1, 2, answers);
-        std::string questions;
-        for (int q = 1; q <= 2; ++q) {
-            for (int k = 0; k < texts; ++k) record.text("q" + n(q) + "t" + n(k));
-            questions += (q > 1 ? ";q" : "q") + n(q) + "t0/" + (texts == 3 ? "q" + n(q) + "t1" : "") + "/q" + n(q) +
-                         "t" + n(texts - 1) + "/";
-        }
-        add("AnswersPerQuestion" + n(answers), record.byte(0).colour(11, 22, 33), head(0, 2, answers, 0) + questions);
+        answers == 2 ? record.texts({"a1", "b1", "c1", "a2", "b2", "c2"}) : record.texts({"a1", "c1", "a2", "c2"});
+        add("AnswersPerQuestion" + n(answers), record.byte(0).colour(11, 22, 33),
+            head(0, 2, answers, 0) + (answers == 2 ? "a1/b1/c1/;a2/b2/c2/" : "a1//c1/;a2//c2/"));
     }
     // Every mode byte reads its texts and finds the colour right after them.
     for (int mode = 0; mode < 256; ++mode) {

@@ -55,31 +55,27 @@ TEST(Relayout, ScenariosStepByStep)
 {
     const std::string rest = "000000 600 shown 111111 fields 210 210 210 540 540 540 pictures 5 5 5 270 270 270";
     const std::string firstRowClosed = "112000 405 shown 000111 fields 15 15 15 345 345 345 pictures 5 5 5 75 75 75";
-    const struct Step {
+    struct Step {
         std::string solved;
         bool ticked;
         std::string expected;
-    } workedExample[] = {
-        {"111000", true, firstRowClosed},
-        {"111000", true, firstRowClosed},  // nothing new: nothing moves, the row does not close twice
-        {"011000", true, firstRowClosed},  // hidden cards stay hidden while ticked, solved or not
-        {"011000", false, rest},
-        {"011000", false, rest},
-    }, twoThenThird[] = {
-        {"110000", true, "110000 600 shown 001111 fields 15 15 210 540 540 540 pictures 5 5 5 270 270 270"},
-        {"111000", true, firstRowClosed},
-        {"000000", false, rest},
-    }, bothRows[] = {
-        {"111111", true, "112112 145 shown 000000 fields 15 15 15 85 85 85 pictures 5 5 5 75 75 75"},
-        {"111111", false, rest},
-    }, partialLastRow[] = {  // five questions: the last row counts in the content but never closes
-        {"11111", true, "11211 405 shown 00000 fields 15 15 15 85 85 pictures 5 5 5 75 75"},
-        {"11111", false, "00000 600 shown 11111 fields 210 210 210 540 540 pictures 5 5 5 270 270"},
     };
-    for (const auto& scenario : {std::vector<Step>(std::begin(workedExample), std::end(workedExample)),
-                                 std::vector<Step>(std::begin(twoThenThird), std::end(twoThenThird)),
-                                 std::vector<Step>(std::begin(bothRows), std::end(bothRows)),
-                                 std::vector<Step>(std::begin(partialLastRow), std::end(partialLastRow))}) {
+    const std::vector<std::vector<Step>> scenarios = {
+        {{"111000", true, firstRowClosed},
+         {"111000", true, firstRowClosed},  // nothing new: nothing moves, the row does not close twice
+         {"011000", true, firstRowClosed},  // hidden cards stay hidden while ticked, solved or not
+         {"011000", false, rest},
+         {"011000", false, rest}},
+        {{"110000", true, "110000 600 shown 001111 fields 15 15 210 540 540 540 pictures 5 5 5 270 270 270"},
+         {"111000", true, firstRowClosed},
+         {"000000", false, rest}},
+        {{"111111", true, "112112 145 shown 000000 fields 15 15 15 85 85 85 pictures 5 5 5 75 75 75"},
+         {"111111", false, rest}},
+        // Five questions: the last row counts in the content but never closes.
+        {{"11111", true, "11211 405 shown 00000 fields 15 15 15 85 85 pictures 5 5 5 75 75"},
+         {"11111", false, "00000 600 shown 11111 fields 210 210 210 540 540 pictures 5 5 5 270 270"}},
+    };
+    for (const auto& scenario : scenarios) {
         Board board(static_cast<int>(scenario.front().solved.size()));
         for (const Step& step : scenario)
             EXPECT_EQ(board.relayout(step.solved, step.ticked), step.expected) << step.solved << " " << step.ticked;
