@@ -17,17 +17,13 @@ namespace {
 
 TEST(QuizState, ResetOverGarbageZeroesAllButTheDefaults)
 {
-    auto state = std::make_unique<QuizState>();
-    auto expected = std::make_unique<QuizState>();
+    auto state = std::make_unique<QuizState>(), expected = std::make_unique<QuizState>();
     std::memset(state.get(), 0xA5, sizeof(QuizState));
     std::memset(expected.get(), 0, sizeof(QuizState));
     std::strcpy(expected->title, "nom du enigo");
     std::strcpy(expected->author, " createur");
-    expected->questionCount = 2;
-    expected->answersPerQuestion = 1;
-    expected->backRed = 90;
-    expected->backGreen = 95;
-    expected->backBlue = 150;
+    expected->questionCount = 2, expected->answersPerQuestion = 1;
+    expected->backRed = 90, expected->backGreen = 95, expected->backBlue = 150;
     resetQuizData(*state);
     EXPECT_EQ(std::memcmp(state.get(), expected.get(), sizeof(QuizState)), 0);
 }

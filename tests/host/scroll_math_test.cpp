@@ -9,42 +9,31 @@
 
 namespace {
 
+// Each request on both bars: vertically 2000 pixels of content through 300, horizontally 910
+// through 400. A vertical line is one card, a horizontal one a pixel; ends, the wheel and targets
+// belong to the vertical bar only.
 TEST(ScrollMath, RequestsLeadToTheClampedPosition)
 {
-    // Vertical: 2000 pixels of content through 300; horizontal: 910 through 400.
     const struct {
-        bool vertical;
-        int32_t pos, trackPos;
         int request;
-        int32_t target, expected;
+        int32_t pos, trackPos, target, vertical, horizontal;
     } cases[] = {
-        {true, 1000, 1000, 0, 0, 690},  {true, 200, 200, 0, 0, 0},        // a line is one card
-        {true, 1000, 1000, 1, 0, 1310}, {true, 1800, 1800, 1, 0, 1998},
-        {true, 1000, 1000, 2, 0, 701},  {true, 1000, 1000, 3, 0, 1299},   // a page is the page size
-        {true, 1000, 400, 4, 0, 1000},  {true, 1000, 400, 5, 0, 400},     // thumb release, thumb track
-        {true, 1000, 1000, 6, 0, 0},    {true, 0, 0, 7, 0, 1998},         // top, bottom
-        {true, 1000, 400, 8, 0, 1000},                                    // end of scroll
-        {true, 1000, 1000, 500, 0, 1050}, {true, 1990, 1990, 500, 0, 1998},  // wheel down, up
-        {true, 1000, 1000, 501, 0, 950},  {true, 30, 30, 501, 0, 0},
-        {true, 0, 0, 502, 1234, 1234},  {true, 0, 0, 502, 5000, 1998},    // to a target
-        {true, 600, 600, 502, -40, 0},  {true, 600, 600, 502, INT32_MAX, 1998},
-        {true, 1000, 400, 499, 7, 1000}, {true, 1000, 400, 503, 7, 1000}, {true, 1000, 400, -1, 7, 1000},
-        {false, 100, 100, 0, 0, 99},    {false, 0, 0, 0, 0, 0},            // a line is one pixel
-        {false, 100, 100, 1, 0, 101},   {false, 908, 908, 1, 0, 908},
-        {false, 450, 450, 2, 0, 51},    {false, 600, 600, 3, 0, 908},
-        {false, 100, 300, 4, 0, 100},   {false, 100, 300, 5, 0, 300},
-        // Ends, the wheel and targets belong to the vertical bar only.
-        {false, 100, 100, 6, 0, 100},   {false, 100, 100, 7, 0, 100},     {false, 100, 100, 500, 0, 100},
-        {false, 100, 100, 501, 0, 100}, {false, 100, 100, 502, 0, 100},
+        {0, 500, 0, 0, 190, 499},     {0, 200, 0, 0, 0, 199},        {0, 0, 0, 0, 0, 0},
+        {1, 500, 0, 0, 810, 501},     {1, 1800, 0, 0, 1998, 908},    {2, 500, 0, 0, 201, 101},
+        {2, 100, 0, 0, 0, 0},         {3, 500, 0, 0, 799, 899},      {3, 1900, 0, 0, 1998, 908},
+        {4, 500, 400, 0, 500, 500},   {5, 500, 400, 0, 400, 400},    {6, 500, 0, 0, 0, 500},
+        {7, 500, 0, 0, 1998, 500},    {8, 500, 400, 0, 500, 500},    {500, 500, 0, 0, 550, 500},
+        {500, 1990, 0, 0, 1998, 908}, {501, 500, 0, 0, 450, 500},    {501, 30, 0, 0, 0, 30},
+        {502, 500, 0, 1234, 1234, 500}, {502, 500, 0, 5000, 1998, 500}, {502, 500, 0, -40, 0, 500},
+        {502, 500, 0, INT32_MAX, 1998, 500}, {499, 500, 400, 7, 500, 500}, {503, 500, 400, 7, 500, 500},
+        {-1, 500, 400, 7, 500, 500},
     };
     for (const auto& c : cases) {
-        ScrollBarState bar = c.vertical ? ScrollBarState{0, 1998, 299, 0, 0} : ScrollBarState{0, 908, 399, 0, 0};
-        bar.pos = c.pos;
-        bar.trackPos = c.trackPos;
-        const int64_t wanted =
-            c.vertical ? verticalRequestPosition(bar, c.request, c.target) : horizontalRequestPosition(bar, c.request);
-        EXPECT_EQ(clampToBar(bar, wanted), c.expected) << (c.vertical ? "vertical " : "horizontal ") << c.request
-                                                       << " from " << c.pos;
+        const ScrollBarState tall = {0, 1998, 299, c.pos, c.trackPos}, wide = {0, 908, 399, c.pos, c.trackPos};
+        EXPECT_EQ(clampToBar(tall, verticalRequestPosition(tall, c.request, c.target)), c.vertical)
+            << c.request << " from " << c.pos;
+        EXPECT_EQ(clampToBar(wide, horizontalRequestPosition(wide, c.request)), c.horizontal)
+            << c.request << " from " << c.pos;
     }
     // Steps past the int range do not wrap around.
     const ScrollBarState high = {0, INT32_MAX, 10, INT32_MAX - 100, 0};
