@@ -16,18 +16,15 @@ std::string box(const BoxRect& b)
     return std::to_string(b.x) + "," + std::to_string(b.y) + " " + std::to_string(b.width) + "x" + std::to_string(b.height);
 }
 
-TEST(BoardLayout, ListLinesStepBy25FromTheTop)
+TEST(BoardLayout, ListLinesAndWorkedExamples)
 {
     const ListLine seventh = listLine(kBoardTop + 6 * kListLineStep);
     EXPECT_EQ(box(seventh.number) + " " + box(seventh.caption) + " " + box(seventh.answer) + " " + box(seventh.verdict),
               "26,157 19x17 50,155 550x20 610,155 170x20 790,155 100x20");
     EXPECT_EQ(kListContentWidth + contentWidthMargin(1), 900);
     EXPECT_EQ(kListContentWidth + contentWidthMargin(2), 960);
-}
 
-// Three 480 x 360 pictures scaled to 260 x 195 in row 0, reveal mode 0.
-TEST(BoardLayout, WorkedExamples)
-{
+    // The worked examples: three 480 x 360 pictures scaled to 260 x 195 in row 0, reveal mode 0.
     const GridCard one = gridCard(1, 1, kMediaPicture, kBoardTop, 195);
     EXPECT_EQ(box(gridPicture(one, kBoardTop, 195, 260, 195)) + " " + box(gridAnswerField(one, 1, 1)) + " " +
                   box(gridVerdict(one, 1, 1)) + " " + box(gridNumber(one)),

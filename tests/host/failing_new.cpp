@@ -45,12 +45,8 @@ void* operator new(std::size_t size)
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     ++seen;
-    if (succeedLeft > 0) {
-        --succeedLeft;
-    } else if (failLeft > 0) {
-        --failLeft;
-        return nullptr;
-    }
+    if (succeedLeft == 0 && failLeft > 0) return --failLeft, nullptr;
+    succeedLeft -= succeedLeft > 0;
     return std::malloc(size == 0 ? 1 : size);
 }
 

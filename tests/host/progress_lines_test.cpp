@@ -37,14 +37,10 @@ TEST(ProgressLines, ReadSplitsTheFileIntoFieldTexts)
         std::string file;
         std::vector<std::string> lines;
     } cases[] = {
-        {"Paris\r\nRome\r\n", {"Paris", "Rome", "<end>"}},
-        {"", {"<end>"}},
-        {"\r\n\r\nx\r\n", {"", "", "x", "<end>"}},
-        {"a\nb\r\nc\r\n", {"a\nb", "c", "<end>"}},  // a bare LF is text
-        {"one\rjunk\ntwo\r\n", {"one", "two", "<end>"}},
-        {"one\r\ntwo\r", {"one", "two", "<end>"}},
-        {"a\rb\r\nc\r\n", {"a", "c", "<end>"}},  // from CR up to LF is skipped
-        {"a\rb\rc", {"a", "<end>"}},
+        {"Paris\r\nRome\r\n", {"Paris", "Rome", "<end>"}}, {"", {"<end>"}},
+        {"\r\n\r\nx\r\n", {"", "", "x", "<end>"}},    {"a\nb\r\nc\r\n", {"a\nb", "c", "<end>"}},  // a bare LF is text
+        {"one\rjunk\ntwo\r\n", {"one", "two", "<end>"}}, {"one\r\ntwo\r", {"one", "two", "<end>"}},
+        {"a\rb\r\nc\r\n", {"a", "c", "<end>"}}, {"a\rb\rc", {"a", "<end>"}},  // from a CR up to a LF is skipped
         {"first\r\n\xE9t\xE9 \x80\xFF", {"first", "\xE9t\xE9 \x80\xFF", "<end>"}},
         {k259 + "\r\nnext\r\n", {k259, "next", "<end>"}},
         {k259 + "y\r\nnext\r\n", {k259, "next", "<end>"}},

@@ -114,18 +114,17 @@ std::vector<Record> records()
         add("CountZeroMode" + n(mode), start(1, 0, 2).byte(mode).colour(11, 22, 33), head(0, 0, 2, mode));
 
     // A long text in each of the ten places is cut at 259 bytes and the rest skipped.
-    for (int slot = 0; slot < 10; ++slot) {
-        const std::string text = patternText(slot % 3 == 0 ? 1000 : 259 + slot % 3 - 1);
-        std::vector<std::string> texts = {"T", "A", "E", "L1", "L2", "a1", "b1", "c1", "r1", "s1"};
-        texts[slot] = text;
-        QuizRecordBuilder record;
-        record.header(0, 1, 1, 2);
-        for (int i = 0; i < 10; ++i) (i == 8 ? record.byte(3) : record).text(texts[i]);
-        for (std::string& t : texts) t.resize(std::min<std::size_t>(t.size(), 259));
-        add("LongText" + n(slot), record.colour(11, 22, 33),
-            head(0, 1, 2, 3, texts[0] + "|" + texts[1] + "|" + texts[2] + "|" + texts[3] + "|" + texts[4]) +
-                texts[5] + "/" + texts[6] + "/" + texts[7] + "/" + texts[8]);
+    std::vector<std::string> texts;
+    QuizRecordBuilder longTexts;
+    longTexts.header(0, 1, 1, 2);
+    for (int i = 0; i < 10; ++i) {
+        texts.push_back(patternText(i % 3 == 0 ? 1000 : 258 + i % 3, char('A' + i)));
+        (i == 8 ? longTexts.byte(3) : longTexts).text(texts.back());
+        texts.back().resize(std::min<std::size_t>(texts.back().size(), 259));
     }
+    add("LongTexts", longTexts.colour(11, 22, 33),
+        head(0, 1, 2, 3, texts[0] + "|" + texts[1] + "|" + texts[2] + "|" + texts[3] + "|" + texts[4]) + texts[5] + "/" +
+            texts[6] + "/" + texts[7] + "/" + texts[8]);
     // Above 96 questions the first 96 are kept and the colour still found; reveal texts of
     // questions beyond 96 must not land on the last kept record.
     for (const auto& cap : {std::make_pair(96, 3), std::make_pair(97, 3), std::make_pair(255, 2)}) {

@@ -14,16 +14,11 @@ public:
     {
         return byte(first).byte(media).byte(count).byte(answers);
     }
-    QuizRecordBuilder& byte(unsigned value)
-    {
-        bytes_.push_back(static_cast<unsigned char>(value));
-        return *this;
-    }
+    QuizRecordBuilder& byte(unsigned value) { return bytes_.push_back(static_cast<unsigned char>(value)), *this; }
     QuizRecordBuilder& text(const std::string& value)
     {
         bytes_.insert(bytes_.end(), value.begin(), value.end());
-        bytes_.push_back('|');
-        return *this;
+        return byte('|');
     }
     QuizRecordBuilder& texts(std::initializer_list<std::string> values)
     {

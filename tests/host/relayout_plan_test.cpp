@@ -12,9 +12,8 @@ namespace {
 
 // A one-answer picture board with rows of 195 and 260: row 0's fields at 210, row 1 from 270
 // with its fields at 540, content 600. Moves are applied as the plans say.
-class Board {
-public:
-    explicit Board(int questions) : state_(std::make_unique<QuizState>())
+struct Board {
+    explicit Board(int questions)
     {
         state_->questionCount = questions;
         state_->rowHeights[0] = 195;
@@ -45,8 +44,7 @@ public:
                pictures;
     }
 
-private:
-    std::unique_ptr<QuizState> state_;
+    std::unique_ptr<QuizState> state_ = std::make_unique<QuizState>();
     std::vector<int> fields_, pictures_;
     std::string shown_;
 };

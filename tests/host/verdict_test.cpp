@@ -19,11 +19,8 @@ TEST(Verdict, Rules)
         Verdict expected;
     } cases[] = {
         {"Chat", "  chat  ", Verdict::Right},
-        {"ABC", "abd", Verdict::Wrong},  // three bytes or fewer: no hint
-        {"ABC", "cab", Verdict::Wrong},
-        {"ABC", " abc", Verdict::Right},
-        {"ABC", "   ", Verdict::Blank},
-        {"", "a", Verdict::Wrong},
+        {"ABC", "abd", Verdict::Wrong}, {"ABC", "cab", Verdict::Wrong},  // three bytes or fewer: no hint
+        {"ABC", " abc", Verdict::Right}, {"ABC", "   ", Verdict::Blank}, {"", "a", Verdict::Wrong},
         {"\xE9t\xE9", "\xC9T\xC9", Verdict::Wrong},  // accents are not folded
         {"F\xC9" "ES", "f\xE9" "es", Verdict::OneEdit},
         {"@ABC[", "`abc{", Verdict::TwoEdits},  // the bytes next to a..z stay
@@ -32,10 +29,8 @@ TEST(Verdict, Rules)
         {"CHAT NOIR", "chat  noir", Verdict::OneEdit},
         {"ABCD", "ABDC", Verdict::Anagram},  // before the distance of 2
         {"AABC", "ABCC", Verdict::TwoEdits},
-        {"CHAT", "chats", Verdict::OneEdit},
-        {"CHAT", "chaton", Verdict::TwoEdits},  // the distance before containment
-        {"CHAT", "le chat noir", Verdict::TooLong},
-        {"CHAT", "chien", Verdict::Wrong},
+        {"CHAT", "chats", Verdict::OneEdit}, {"CHAT", "chaton", Verdict::TwoEdits},  // the distance before containment
+        {"CHAT", "le chat noir", Verdict::TooLong}, {"CHAT", "chien", Verdict::Wrong},
         {"ABCDEFGHIJK", "ABCDEFGH", Verdict::TooShort},  // 72 %
         {"ABCDEFGHIJ", "ABCDEFG", Verdict::NotFar},      // exactly 70 %
         {"ABCDEFGHIJ", "ABCDEF", Verdict::NotFar},
