@@ -1,5 +1,4 @@
-// Card geometry of the question board and its label colouring rules, checked against the
-// worked layouts (one and two answers per question) and the id ranges.
+// Host tests of the board's card geometry and label colouring rules.
 #include "board/board_layout.h"
 
 #include <gtest/gtest.h>

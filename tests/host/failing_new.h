@@ -1,5 +1,4 @@
-// Test hooks that make allocations fail, to reach the out-of-memory paths. They replace the
-// global operator new (nothrow and throwing) of the test executable.
+// Test hooks replacing the global operator new, to make allocations fail on purpose.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,4 @@
-// Host tests of the progress file's byte rules: line splitting and cutting, the saved line's
-// format, the writer-reader round trip, and the file name derived from the executable's path.
+// Host tests of the progress file's byte rules: reading and writing lines, the file's name.
 #include "app/progress_lines.h"
 
 #include <gtest/gtest.h>

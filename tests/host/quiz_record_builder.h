@@ -1,5 +1,4 @@
-// Test-side producer of decoded quiz records (resource 104), written from the record layout,
-// independently of the parser: bytes and '|'-terminated texts in the order given.
+// Decoded quiz records (resource 104) built from the record layout, independently of the parser.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,4 @@
-// Host tests of the solved-card relayout's decisions: ticks and clears played on a model of a
-// picture board, checking card states, content height and where every control ends up.
+// Host tests of the solved-card relayout: ticks and clears played on a model of a picture board.
 #include "board/relayout_plan.h"
 
 #include <gtest/gtest.h>

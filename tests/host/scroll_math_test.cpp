@@ -1,5 +1,4 @@
-// Host tests of the board's scroll arithmetic: where each request leads, the clamping order
-// and the bar parameters fitted to content and client sizes.
+// Host tests of the board's scroll arithmetic: requests, clamping order and bar parameters.
 #include "board/scroll_math.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// Host tests of the verdict rules: the verdict table with its boundaries, normalisation, the
-// containment scan with the occurrences it misses, and the edit distance against a full matrix.
+// Host tests of the verdict rules, and of the edit distance against a full matrix.
 #include "judging/verdict.h"
 
 #include <gtest/gtest.h>
