@@ -1,21 +1,29 @@
-// Test hook: makes chosen nothrow allocations fail, to reach the out-of-memory paths.
+// Test hooks replacing the global operator new, to make allocations fail on purpose.
 #pragma once
 
-// After `succeed` more nothrow allocations succeed, the next `fail` ones return null.
-// The hook replaces the global nothrow operator new of the test executable.
-void failNothrowAllocations(int succeed, int fail);
+#include <cstddef>
 
-// Every nothrow allocation succeeds again.
-void stopFailingAllocations();
-
-// Number of nothrow allocations made since the last call of either function above.
+// Nothrow allocations made since the innermost scope below began.
 int nothrowAllocationsSeen();
 
-// Fails allocations for the lifetime of one scope.
+// For its lifetime, after `succeed` nothrow allocations succeed the next `fail` ones return null.
 class NothrowFailureScope {
 public:
-    NothrowFailureScope(int succeed, int fail) { failNothrowAllocations(succeed, fail); }
-    ~NothrowFailureScope() { stopFailingAllocations(); }
-    NothrowFailureScope(const NothrowFailureScope&) = delete;
-    NothrowFailureScope& operator=(const NothrowFailureScope&) = delete;
+    NothrowFailureScope(int succeed, int fail) { arm(succeed, fail); }
+    ~NothrowFailureScope() { arm(0, 0); }
+
+private:
+    static void arm(int succeed, int fail);
+};
+
+// For its lifetime, the next ordinary allocation of at least minimumSize bytes throws
+// std::bad_alloc (a std::vector that cannot grow); later ones succeed.
+class LargeAllocationFailureScope {
+public:
+    explicit LargeAllocationFailureScope(std::size_t minimumSize) { arm(minimumSize); }
+    ~LargeAllocationFailureScope() { arm(0); }
+    static bool failed();  // the armed failure has happened
+
+private:
+    static void arm(std::size_t minimumSize);
 };

@@ -1,184 +1,103 @@
-// Host tests of the progress file's byte rules: line splitting and cutting, the saved line's
-// format, the writer-reader round trip, and the file name derived from the executable's path.
+// Host tests of the progress file's byte rules: reading and writing lines, the file's name.
 #include "app/progress_lines.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
+const std::string k259(259, 'a');
 
-struct LineCase {
-    const char* name;
-    std::string file;
-    std::vector<std::string> lines;
-};
-
-// Failures name the row, not its bytes.
-void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
-
-class ReadProgressLine : public testing::TestWithParam<LineCase> {};
-
-TEST_P(ReadProgressLine, SplitsTheFileIntoFieldTexts)
+// Every line of a file as read one after the other, then one read at the end.
+std::vector<std::string> linesOf(const std::string& file)
 {
-    const LineCase& c = GetParam();
-    // An exact-size copy, so that a sanitizer sees any read past the end.
-    const Bytes bytes(c.file.begin(), c.file.end());
-    std::size_t position = 0;
-    for (std::size_t i = 0; i < c.lines.size(); ++i) {
+    const Bytes bytes(file.begin(), file.end());  // exact size: a sanitizer sees a read past the end
+    std::vector<std::string> lines;
+    for (std::size_t position = 0, next = 0; lines.size() < 100; position = next) {
         char text[kTextSize];
         std::memset(text, 'z', sizeof text);
-        const std::size_t next = readProgressLine(bytes.data(), bytes.size(), position, text);
-        const std::string& expected = c.lines[i];
-        ASSERT_LE(expected.size(), static_cast<std::size_t>(kMaxTextLength));
-        EXPECT_EQ(std::string(text, expected.size()), expected) << "line " << i + 1;  // NUL bytes included
-        EXPECT_EQ(text[expected.size()], '\0') << "line " << i + 1;
-        EXPECT_GT(next, position) << "line " << i + 1;
-        EXPECT_LE(next, bytes.size()) << "line " << i + 1;
-        position = next;
+        next = readProgressLine(bytes.data(), bytes.size(), position, text);
+        if (position >= bytes.size()) {
+            lines.push_back(next == bytes.size() && text[0] == '\0' ? "<end>" : "<bad end>");
+            break;
+        }
+        lines.push_back(next > position ? std::string(text, strnlen(text, sizeof text)) : "<stuck>");
     }
-    EXPECT_EQ(position, bytes.size()) << "every byte belongs to one of the lines";
-    for (int extra = 0; extra < 3; ++extra) {
-        char text[kTextSize] = "stale";
-        EXPECT_EQ(readProgressLine(bytes.data(), bytes.size(), position, text), bytes.size());
-        EXPECT_STREQ(text, "") << "fields past the end start empty";
-    }
+    return lines;
 }
 
-const std::string k259(259, 'x');
-const std::string k300 = std::string(259, 'a') + std::string(41, 'b');
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, ReadProgressLine,
-    testing::Values(
-        LineCase{"CrLfLines", "Paris\r\nRome\r\n", {"Paris", "Rome"}},
-        LineCase{"EmptyFile", "", {}},
-        LineCase{"EmptyLines", "\r\n\r\nx\r\n", {"", "", "x"}},
-        LineCase{"BareLfIsText", "a\nb\r\nc\r\n", {"a\nb", "c"}},
-        LineCase{"LeadingLfIsText", "\n\r\nz\r\n", {"\n", "z"}},
-        LineCase{"JunkBetweenCrAndLfSkipped", "one\rjunk\ntwo\r\n", {"one", "two"}},
-        LineCase{"CrCrLf", "a\r\r\nb\r\n", {"a", "b"}},
-        LineCase{"CrAtTheVeryEnd", "one\r\ntwo\r", {"one", "two"}},
-        LineCase{"CrWithoutLfSwallowsTheRest", "a\rb\r\nc\r\n", {"a", "c"}},
-        LineCase{"CrNeverFollowedByLf", "a\rb\rc", {"a"}},
-        LineCase{"LastLineWithoutCrLf", "first\r\nlast", {"first", "last"}},
-        LineCase{"OnlyLineWithoutCrLf", "seul", {"seul"}},
-        LineCase{"Line259Whole", k259 + "\r\nnext\r\n", {k259, "next"}},
-        LineCase{"Line260Cut", k259 + "y\r\nnext\r\n", {k259, "next"}},
-        LineCase{"Line300CutRestSkipped", k300 + "\r\nnext\r\n", {std::string(259, 'a'), "next"}},
-        LineCase{"LongLineWithJunkAfterCr", k300 + "\rjunk\nnext", {std::string(259, 'a'), "next"}},
-        LineCase{"LongLastLineWithoutCrLf", "x\r\n" + k300, {"x", std::string(259, 'a')}},
-        LineCase{"NulInsideALine", std::string("ab\0cd\r\nnext\r\n", 13), {std::string("ab\0cd", 5), "next"}},
-        LineCase{"Windows1252Bytes", "\xE9t\xE9 \x80\x9C\xFF\r\n\xC0\r\n", {"\xE9t\xE9 \x80\x9C\xFF", "\xC0"}}),
-    [](const testing::TestParamInfo<LineCase>& info) { return info.param.name; });
-
-TEST(ReadProgressLineLimits, StopsAtTheGivenSizeAndGivesEmptyTextsPastIt)
+TEST(ProgressLines, ReadSplitsTheFileIntoFieldTexts)
 {
+    const struct {
+        std::string file;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"Paris\r\nRome\r\n", {"Paris", "Rome", "<end>"}}, {"", {"<end>"}},
+        {"\r\n\r\nx\r\n", {"", "", "x", "<end>"}},    {"a\nb\r\nc\r\n", {"a\nb", "c", "<end>"}},  // a bare LF is text
+        {"one\rjunk\ntwo\r\n", {"one", "two", "<end>"}}, {"one\r\ntwo\r", {"one", "two", "<end>"}},
+        {"a\rb\r\nc\r\n", {"a", "c", "<end>"}}, {"a\rb\rc", {"a", "<end>"}},  // from a CR up to a LF is skipped
+        {"first\r\n\xE9t\xE9 \x80\xFF", {"first", "\xE9t\xE9 \x80\xFF", "<end>"}},
+        {k259 + "\r\nnext\r\n", {k259, "next", "<end>"}},
+        {k259 + "y\r\nnext\r\n", {k259, "next", "<end>"}},
+        {k259 + std::string(41, 'b') + "\rjunk\nnext", {k259, "next", "<end>"}},
+        {std::string("ab\0cd\r\nnext\r\n", 13), {"ab", "next", "<end>"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(linesOf(c.file), c.lines) << c.file.substr(0, 20);
     const unsigned char bytes[] = {'a', 'b', '\r', '\n', 'c'};
-    char text[kTextSize];
-    EXPECT_EQ(readProgressLine(bytes, 2, 0, text), 2u);
-    EXPECT_STREQ(text, "ab");
-    EXPECT_EQ(readProgressLine(bytes, 3, 0, text), 3u) << "a CR as the last byte ends the file";
-    EXPECT_STREQ(text, "ab");
-    std::strcpy(text, "stale");
-    EXPECT_EQ(readProgressLine(bytes, 3, 10, text), 3u);
+    char text[kTextSize] = "stale";
+    EXPECT_EQ(readProgressLine(bytes, 3, 10, text), 3u);  // past the given size
     EXPECT_STREQ(text, "");
-    std::strcpy(text, "stale");
     EXPECT_EQ(readProgressLine(nullptr, 0, 0, text), 0u);
-    EXPECT_STREQ(text, "");
 }
 
-struct FormatCase {
-    const char* name;
-    std::string text;
-    std::string line;
-};
-
-// In the order the round trip below writes them: an empty line between others, a cut before a long one.
-const std::vector<FormatCase> kFormatCases = {
-    {"Word", "Paris", "Paris\r\n"}, {"Empty", "", "\r\n"}, {"CutAtCr", "a\r\nb", "a\r\n"},
-    {"BareLfKept", "a\nb", "a\nb\r\n"}, {"Whole259", k259, k259 + "\r\n"},
-    {"Cut300", k300, std::string(259, 'a') + "\r\n"}, {"Accents", "\xE9t\xE9 \x80", "\xE9t\xE9 \x80\r\n"}};
-
-void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
-
-class FormatProgressLine : public testing::TestWithParam<FormatCase> {};
-
-TEST_P(FormatProgressLine, WritesTheTextThenCrLf)
+// Each text's line, then all lines written one after the other read back as what they hold.
+TEST(ProgressLines, FormatWritesTheTextThenCrLfAndReadsBack)
 {
-    const FormatCase& c = GetParam();
-    char line[kProgressLineSize];
-    const int length = formatProgressLine(c.text.c_str(), line);
-    ASSERT_GE(length, 2);
-    ASSERT_LE(length, kProgressLineSize);
-    EXPECT_EQ(std::string(line, static_cast<std::size_t>(length)), c.line);
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, FormatProgressLine, testing::ValuesIn(kFormatCases),
-                         [](const testing::TestParamInfo<FormatCase>& info) { return info.param.name; });
-
-// The lines of every text above written one after the other read back as the texts they hold.
-TEST(ProgressLineRoundTrip, EveryFieldComesBackOnItsOwnLine)
-{
-    Bytes file;
-    for (const FormatCase& c : kFormatCases) {
-        char line[kProgressLineSize];
-        file.insert(file.end(), line, line + formatProgressLine(c.text.c_str(), line));
-    }
-    std::size_t position = 0;
-    for (const FormatCase& c : kFormatCases) {
-        char text[kTextSize];
-        position = readProgressLine(file.data(), file.size(), position, text);
-        EXPECT_EQ(std::string(text) + "\r\n", c.line) << c.name;
-    }
-    EXPECT_EQ(position, file.size());
-}
-
-struct NameCase {
-    const char* name;
-    std::string path;
+    const struct {
+        std::string text, line;
+    } cases[] = {
+        {"Paris", "Paris\r\n"}, {"", "\r\n"},           {"a\r\nb", "a\r\n"},
+        {"a\nb", "a\nb\r\n"},  {k259, k259 + "\r\n"}, {k259 + "bbb", k259 + "\r\n"},
+    };
     std::string file;
-};
-
-void PrintTo(const NameCase& c, std::ostream* out) { *out << c.name; }
-
-class ProgressNameFromPath : public testing::TestWithParam<NameCase> {};
-
-TEST_P(ProgressNameFromPath, KeepsTheFileNameWithTxtForItsLastThreeLetters)
-{
-    const NameCase& c = GetParam();
-    struct {
-        char name[kTextSize];
-        char guard;
-    } buffer;
-    std::memset(&buffer, 'z', sizeof buffer);
-    progressNameFromPath(c.path.c_str(), buffer.name);
-    EXPECT_EQ(std::string(buffer.name), c.file);
-    EXPECT_EQ(buffer.guard, 'z') << "wrote past the name buffer";
+    std::vector<std::string> expected;
+    for (const auto& c : cases) {
+        char line[kProgressLineSize];
+        const int length = formatProgressLine(c.text.c_str(), line);
+        EXPECT_EQ(std::string(line, static_cast<std::size_t>(length)), c.line);
+        file += std::string(line, static_cast<std::size_t>(length));
+        expected.push_back(c.line.substr(0, c.line.size() - 2));
+    }
+    expected.push_back("<end>");
+    EXPECT_EQ(linesOf(file), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, ProgressNameFromPath,
-    testing::Values(NameCase{"Plain", "C:\\Jeux\\game.exe", "game.txt"},
-                    NameCase{"OneLetter", "Z:\\tmp\\a.exe", "a.txt"},
-                    NameCase{"NoFolder", "game.exe", "game.txt"},
-                    NameCase{"DottedFolderUpperCase", "C:\\Quiz.v2\\Quiz.EXE", "Quiz.txt"},
-                    NameCase{"ForwardSlashes", "Z:/tmp/x/quiz.exe", "quiz.txt"},
-                    NameCase{"MixedSeparators", "C:\\dir/sub\\q.exe", "q.txt"},
-                    NameCase{"NoExtension", "C:\\jeux\\quiz", "qtxt"},
-                    NameCase{"ThreeLetters", "C:\\jeux\\abc", "txt"},
-                    NameCase{"TwoLetters", "C:\\jeux\\ab", "txt"},
-                    NameCase{"TrailingSeparator", "C:\\jeux\\", "txt"},
-                    NameCase{"EmptyPath", "", "txt"},
-                    NameCase{"Accented", "C:\\Jeux\\\xE9nigme.exe", "\xE9nigme.txt"},
-                    NameCase{"PathCutAt259", "C:\\" + std::string(300, 'q'), std::string(253, 'q') + "txt"},
-                    NameCase{"SeparatorBeyond259Ignored", std::string(259, 'r') + "\\late.exe",
-                             std::string(256, 'r') + "txt"}),
-    [](const testing::TestParamInfo<NameCase>& info) { return info.param.name; });
+TEST(ProgressLines, NameKeepsTheFileNameWithTxtForItsLastThreeLetters)
+{
+    const struct {
+        std::string path, file;
+    } cases[] = {
+        {"C:\\Jeux\\game.exe", "game.txt"},        {"game.exe", "game.txt"},
+        {"C:\\Quiz.v2\\Quiz.EXE", "Quiz.txt"},     {"Z:/tmp/x/quiz.exe", "quiz.txt"},
+        {"C:\\dir/sub\\q.exe", "q.txt"},           {"C:\\jeux\\quiz", "qtxt"},
+        {"C:\\jeux\\abc", "txt"},                  {"C:\\jeux\\ab", "txt"},
+        {"C:\\jeux\\", "txt"},                     {"", "txt"},
+        {"C:\\" + std::string(300, 'q'), std::string(253, 'q') + "txt"},  // the path is read up to 259
+        {std::string(259, 'r') + "\\late.exe", std::string(256, 'r') + "txt"},
+    };
+    for (const auto& c : cases) {
+        struct {
+            char name[kTextSize];
+            char guard;
+        } buffer;
+        std::memset(&buffer, 'z', sizeof buffer);
+        progressNameFromPath(c.path.c_str(), buffer.name);
+        EXPECT_EQ(std::string(buffer.name) + buffer.guard, c.file + "z") << c.path.substr(0, 30);
+    }
+}
 
-} // namespace
+}  // namespace
