@@ -88,10 +88,6 @@ public:
             if (!(main_ = findProcessWindow(process_.dwProcessId, "WindowsApp")) &&
                 WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0)
                 break;
-        // The board: the main window's child dialog below the header.
-        for (HWND child : descendantsOf(main_))
-            if (GetParent(child) == main_ && classOf(child) == "#32770" && (!board_ || placeIn(child).top > placeIn(board_).top))
-                board_ = child;
     }
     ~RunningQuiz()
     {
@@ -135,18 +131,28 @@ public:
     // Types text into an answer field and releases Enter in it, which judges it.
     void answer(int fieldId, const std::string& text) const
     {
-        HWND field = GetDlgItem(board_, fieldId);
+        HWND field = GetDlgItem(board(), fieldId);
         DWORD_PTR result = 0;
         SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
         SendMessageTimeoutA(field, WM_KEYUP, VK_RETURN, 0, SMTO_ABORTIFHUNG, 5000, &result);
     }
 
-    std::string verdict(int fieldId) const { return remoteText(GetDlgItem(board_, fieldId + 1000)); }
+    std::string verdict(int fieldId) const { return remoteText(GetDlgItem(board(), fieldId + 1000)); }
 
 private:
+    // The board: the main window's child dialog below the header. Looked up when needed, as
+    // both dialogs sit at the top until the window's first layout.
+    HWND board() const
+    {
+        HWND board = nullptr;
+        for (HWND child : descendantsOf(main_))
+            if (GetParent(child) == main_ && classOf(child) == "#32770" && (!board || placeIn(child).top > placeIn(board).top))
+                board = child;
+        return board;
+    }
+
     PROCESS_INFORMATION process_ = {};
     HWND main_ = nullptr;
-    HWND board_ = nullptr;
 };
 
 struct Demo {
