@@ -62,19 +62,6 @@ TEST(Inflate, ZlibStreamsAtEveryLevelAndStrategy)
     }
 }
 
-// A dynamic block whose lengths 0 (138 of them) and 1 are followed by repeats of `symbol` that run
-// past all 258 lengths.
-Bytes repeatPastEnd(L symbol)
-{
-    DeflateWriter writer;
-    writer.zlibHeader().dynamicHeader(257, 1).lengths(L::kRepeatManyZeros, 138).lengths(L::kLength1);
-    const int repeat = symbol == L::kRepeatPrevious ? 6 : symbol == L::kRepeatZeros ? 10 : 138;
-    for (int filled = 139; filled <= 258; filled += repeat) {
-        writer.lengths(symbol, repeat);
-    }
-    return writer.out;
-}
-
 TEST(Inflate, HandWrittenStreams)
 {
     const auto fixed = [] { return DeflateWriter().zlibHeader().block(true, 1); };
@@ -92,6 +79,11 @@ TEST(Inflate, HandWrittenStreams)
     badTrailer.back() ^= 0x55;
     const Bytes zlibHalf = Bytes(noTrailer.begin(), noTrailer.begin() + 40);
     const std::string corrupt = "decode 8192";
+    const auto repeatOfLength1 = [](int distanceCount) {
+        return DeflateWriter().zlibHeader().dynamicHeader(257, distanceCount).lengths(L::kRepeatManyZeros, 138)
+            .lengths(L::kRepeatManyZeros, 117).lengths(L::kLength1).lengths(L::kRepeatPrevious, 3)
+            .code(0, 1).code(0, 1).code(0, 1).code(1, 1).out;
+    };
     const struct {
         const char* name;
         Bytes stream;
@@ -108,11 +100,9 @@ TEST(Inflate, HandWrittenStreams)
          DeflateWriter().zlibHeader().stored(false, 0, 0xFFFF, {}).block(false, 1).text("xy").fixed(256)
              .stored(false, 0, 0xFFFF, {}).stored(true, 0, 0xFFFF, {}).out, "xy"},
         // Literal 255 and the end of block get codes 0 and 1; a repeat carries length 1 on into
-        // both distance codes.
-        {"repeatCrossesIntoDistances",
-         DeflateWriter().zlibHeader().dynamicHeader(257, 2).lengths(L::kRepeatManyZeros, 138).lengths(L::kRepeatManyZeros, 117)
-             .lengths(L::kLength1).lengths(L::kRepeatPrevious, 3).code(0, 1).code(0, 1).code(0, 1).code(1, 1).out,
-         "\xFF\xFF\xFF"},
+        // both distance codes, or with one distance code runs one past the last length.
+        {"repeatCrossesIntoDistances", repeatOfLength1(2), "\xFF\xFF\xFF"},
+        {"repeatOnePastAllLengths", repeatOfLength1(1), corrupt, 3},
         // The header's check bits are not tested, nor is the Adler-32 trailer read.
         {"usualHeader", withHeader(0x78, 0x9C), "z!"},
         {"smallestWindow", withHeader(0x08, 0x1D), "z!"},
@@ -142,9 +132,7 @@ TEST(Inflate, HandWrittenStreams)
          DeflateWriter().zlibHeader().dynamicHeader(257, 1).lengths(L::kRepeatManyZeros, 97).lengths(L::kLength2)
              .lengths(L::kRepeatManyZeros, 138).lengths(L::kRepeatManyZeros, 20).lengths(L::kLength2).lengths(L::kLength1)
              .code(3, 2).code(0, 13).out, corrupt, 4},
-        {"repeatPreviousPastAllLengths", repeatPastEnd(L::kRepeatPrevious), corrupt, 4},
-        {"repeatZerosPastAllLengths", repeatPastEnd(L::kRepeatZeros), corrupt, 4},
-        {"repeatManyZerosPastAllLengths", repeatPastEnd(L::kRepeatManyZeros), corrupt, 4},
+        {"repeatZerosFarPastAllLengths", DeflateWriter().zlibHeader().dynamicHeader(257, 1).lengths(L::kRepeatManyZeros, 138).lengths(L::kRepeatManyZeros, 138).out, corrupt, 4},
         {"endsBeforeFinalBlock", DeflateWriter().zlibHeader().block(false, 1).text("a").fixed(256).out, corrupt, 4},
         {"endsInsideStoredBlock", DeflateWriter().zlibHeader().stored(true, 10, 0xFFF5, {1, 2, 3}).out, corrupt, 20},
         {"endsInsideBlock", zlibHalf, corrupt, 150},

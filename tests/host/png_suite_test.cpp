@@ -227,12 +227,12 @@ TEST(PngImageData, SizeIsExactlyWhatTheStreamMayFill)
     }
 }
 
-std::string hex(const void* data, std::size_t size)
+std::string hex(const unsigned char* data, std::size_t size)
 {
     std::string text;
     for (std::size_t i = 0; i < size; ++i) {
         char digits[3];
-        std::snprintf(digits, sizeof digits, "%02x", static_cast<const unsigned char*>(data)[i]);
+        std::snprintf(digits, sizeof digits, "%02x", data[i]);
         text += digits;
     }
     return text;
@@ -240,32 +240,37 @@ std::string hex(const void* data, std::size_t size)
 
 TEST(PngSmallImage, SizesFiltersAndColourTables)
 {
-    const auto image = [](std::uint32_t width, std::uint32_t height, int depth, int type, const Bytes& rows) {
+    const auto image = [](std::uint32_t width, std::uint32_t height, int depth, int type, const Bytes& rows, const Bytes& palette = {}) {
         PngBuilder png;
         png.header(width, height, depth, type);
-        if (type == kPngIndexed) {
-            png.chunk("PLTE", {1, 2, 3, 4, 5, 6}).chunk("PLTE", {9, 9, 9});
+        if (!palette.empty()) {
+            png.chunk("PLTE", palette).chunk("PLTE", {9, 9, 9});  // only the first counts
         }
         return decode(png.imageData(zlibCompress(rows, 6)).end());
     };
-    // 2-bit grey gets 4-bit pixels and keeps its four levels; one byte of pixels, stride 4.
-    Decoded d = image(1, 1, 2, kPngGrey, {0, 0x80});
-    EXPECT_EQ(d.info.header.biClrUsed, 4u);
-    EXPECT_EQ(hex(d.info.colours, 16) + " " + hex(d.bits.data(), 2) + " " + std::to_string(d.stride), "0000000055555500aaaaaa00ffffff00 2000 4");
-    // 9 bytes of colour pixels in a row of 12.
-    d = image(3, 1, 8, kPngColour, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    EXPECT_EQ(hex(d.bits.data(), 9) + " " + std::to_string(d.stride), "030201060504090807 12");
-    EXPECT_EQ(image(3, 2, 8, kPngGrey, {0, 1, 2, 3, 5, 4, 5, 6}).outcome, "render 8192");  // filter type 5
-    // Only the first palette counts, zero past its end.
-    d = image(1, 1, 8, kPngIndexed, {0, 1});
-    EXPECT_EQ(hex(d.info.colours, 12) + " " + std::to_string(d.info.header.biClrUsed), "030201000605040000000000 0");
-    // A palette of 300 entries gives its first 256.
-    Bytes entries;
+    Bytes longPalette;
     for (int i = 0; i < 300; ++i) {
-        entries.insert(entries.end(), {static_cast<unsigned char>(i), static_cast<unsigned char>(i >> 8), 7});
+        longPalette.insert(longPalette.end(), {static_cast<unsigned char>(i), static_cast<unsigned char>(i >> 8), 7});
     }
-    d = decode(PngBuilder().header(1, 1, 8, kPngIndexed).chunk("PLTE", entries).imageData(zlibCompress({0, 255}, 6)).end());
-    EXPECT_EQ(hex(&d.info.colours[255], 4) + " " + hex(d.bits.data(), 1), "0700ff00 ff");
+    const struct {
+        const char* name;
+        Decoded d;
+        int firstColour, colours;  // colour-table entries shown
+        std::size_t bytes;         // bitmap bytes shown
+        const char* expected;      // outcome, stride, colours used, the entries, the bytes
+    } cases[] = {
+        // 4-bit pixels keep 2-bit grey's four levels; one byte of pixels in a row of 4.
+        {"twoBitGrey", image(1, 1, 2, kPngGrey, {0, 0x80}), 0, 4, 2, "ok 4 4 0000000055555500aaaaaa00ffffff00 2000"},
+        {"stride12", image(3, 1, 8, kPngColour, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}), 0, 0, 9, "ok 12 0  030201060504090807"},
+        {"filterType5", image(3, 2, 8, kPngGrey, {0, 1, 2, 3, 5, 4, 5, 6}), 0, 0, 0, "render 8192 4 256  "},
+        {"zeroPastPalette", image(1, 1, 8, kPngIndexed, {0, 1}, {1, 2, 3, 4, 5, 6}), 0, 3, 1, "ok 4 0 030201000605040000000000 01"},
+        {"paletteCutAt256", image(1, 1, 8, kPngIndexed, {0, 255}, longPalette), 255, 1, 1, "ok 4 0 0700ff00 ff"},
+    };
+    for (const auto& c : cases) {
+        const auto* table = reinterpret_cast<const unsigned char*>(c.d.info.colours + c.firstColour);
+        EXPECT_EQ(c.d.outcome + " " + join(c.d.stride, c.d.info.header.biClrUsed) + hex(table, 4u * c.colours) + " " +
+                      hex(c.d.bits.data(), std::min(c.bytes, c.d.bits.size())), c.expected) << c.name;
+    }
 }
 
 }  // namespace
