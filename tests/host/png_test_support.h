@@ -101,9 +101,7 @@ struct DeflateWriter {
     DeflateWriter& bits(std::uint32_t value, int count)
     {
         for (int i = 0; i < count; ++i, bitCount = (bitCount + 1) % 8) {
-            if (bitCount == 0) {
-                out.push_back(0);
-            }
+            out.resize(out.size() + (bitCount == 0 ? 1 : 0));
             out.back() = static_cast<unsigned char>(out.back() | ((value >> i) & 1u) << bitCount);
         }
         return *this;
@@ -149,10 +147,11 @@ struct DeflateWriter {
     // Code-length symbols 0, 1, 2, 16, 17 and 18, by their 3-bit codes under dynamicHeader.
     enum Length { kLength0, kLength1, kLength2, kRepeatPrevious, kRepeatZeros, kRepeatManyZeros };
 
-    // A dynamic block whose code-length code gives the Length symbols the codes 0 to 5.
-    DeflateWriter& dynamicHeader(int literalCount, int distanceCount)
+    // A dynamic block of 257 literal/length codes whose code-length code gives the Length symbols the
+    // codes 0 to 5.
+    DeflateWriter& dynamicHeader(int distanceCount)
     {
-        block(true, 2).bits(static_cast<std::uint32_t>(literalCount - 257), 5).bits(static_cast<std::uint32_t>(distanceCount - 1), 5).bits(15, 4);
+        block(true, 2).bits(0, 5).bits(static_cast<std::uint32_t>(distanceCount - 1), 5).bits(15, 4);
         for (int symbol : {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15}) {
             bits(symbol <= 2 || symbol >= 16 ? 3 : 0, 3);
         }
