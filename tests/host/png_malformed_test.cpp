@@ -30,7 +30,7 @@ Bytes flip(Bytes bytes, std::size_t at, unsigned char bits)
     return bytes;
 }
 
-TEST(DamagedContainer, FailsWithItsCode)
+TEST(PngContainer, DamagedFailsWithItsCode)
 {
     const Bytes complete = grey().imageData(kStream).end();
     const struct {

@@ -149,7 +149,7 @@ TEST(PngSuite, DamagedFilesFailOrShowAsTheirTwin)
 
 // Random rows of every format, plain and Adam7, with one filter on every row of every pass, at sizes
 // that leave passes empty (1x1, 3x2), fill them all (13x7) and end mid-byte (33x5).
-TEST(Libpng, EveryFormatAndFilterRendersAsLibpngDecodesIt)
+TEST(PngRows, EveryFormatAndFilterRendersAsLibpngDecodesIt)
 {
     std::mt19937 random(7);
     const int formats[][2] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
