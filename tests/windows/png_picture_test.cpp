@@ -1,5 +1,4 @@
-// PNG pictures stored as raw data, through the program's own decoder into a real DIB section,
-// checked pixel for pixel against the system picture loader (Wine's reads PNG); and its failures.
+// Raw-data PNGs through our decoder into a real DIB section, checked against the system loader (Wine's reads PNG).
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -24,7 +23,7 @@ Bytes suiteFile(const std::string& name)
 
 class SuiteImage : public testing::TestWithParam<const char*> {};
 
-// Opaque images of every colour type and depth, plain and interlaced.
+// Grey and palette images of 1 and 8 bits and 16-bit truecolour: the DIB layouts asked for (decoding is pinned on the host).
 TEST_P(SuiteImage, DecodesToTheSamePixelsAsTheSystemLoader)
 {
     Bytes png = suiteFile(GetParam());
@@ -44,9 +43,7 @@ TEST_P(SuiteImage, DecodesToTheSamePixelsAsTheSystemLoader)
 }
 
 INSTANTIATE_TEST_SUITE_P(PngSuite, SuiteImage,
-                         testing::Values("basn0g01.png", "basn0g08.png", "basn2c08.png", "basn2c16.png",
-                                         "basn3p02.png", "basn3p08.png", "basi0g04.png", "basi2c08.png",
-                                         "basi3p04.png", "f04n2c08.png"));
+                         testing::Values("basn0g01.png", "basn0g08.png", "basn2c16.png", "basn3p08.png"));
 
 // A damaged file gives no picture; only data that fails to inflate earns a message.
 TEST(PngPicture, DamageGivesNoPictureAndTheRightMessage)
@@ -56,7 +53,7 @@ TEST(PngPicture, DamageGivesNoPictureAndTheRightMessage)
         GTEST_SKIP() << "PngSuite not found";
     Bytes badSignature = good, headerOnly(good.begin(), good.begin() + 16), badData = good;
     badSignature[1] = 'Q';
-    // The first deflate block, past the chunk type and the zlib header, made final and of the reserved type.
+    // The first deflate block (past the chunk type and zlib header) made final and of the reserved type.
     const char kImageData[] = "IDAT";
     *(std::search(badData.begin(), badData.end(), kImageData, kImageData + 4) + 6) = 0x07;
     const struct {
