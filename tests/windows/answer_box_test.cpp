@@ -126,18 +126,25 @@ TEST_F(AnswerBox, FocusLossAndEnterJudge)
     EXPECT_EQ(GetFocus(), field(3));
 }
 
-// F1 copies the field's text into every field whose label does not read "BRAVO" and judges each.
+// F1 copies the field's text into every field whose label does not read "BRAVO" and judges each,
+// whether the field F1 acts in was already judged "BRAVO" or not.
 TEST_F(AnswerBox, F1FillsAndJudgesEveryFieldNotShowingBravo)
 {
-    SetDlgItemTextA(board_, 5005, "BRAVO");
-    SetDlgItemTextA(board_, 4005, "OSLO");
-    SetFocus(field(2));
-    SetDlgItemTextA(board_, 4002, "reponse");
-    keyUp(2, VK_F1);
-    for (int question = 1; question <= kQuestions; ++question)
-        EXPECT_EQ(text(4000 + question) + " " + text(5000 + question), question == 5 ? "OSLO BRAVO" : "reponse BRAVO")
-            << question;
-    EXPECT_EQ(GetFocus(), field(2)) << "the focus comes back to the field F1 acted in";
+    for (bool judgedFirst : {false, true}) {
+        for (int question = 1; question <= kQuestions; ++question)
+            SetDlgItemTextA(board_, 5000 + question, "?");
+        SetDlgItemTextA(board_, 5005, "BRAVO");
+        SetDlgItemTextA(board_, 4005, "OSLO");
+        SetFocus(field(2));
+        SetDlgItemTextA(board_, 4002, "reponse");
+        if (judgedFirst)
+            keyUp(2, VK_RETURN);
+        keyUp(2, VK_F1);
+        for (int question = 1; question <= kQuestions; ++question)
+            EXPECT_EQ(text(4000 + question) + " " + text(5000 + question), question == 5 ? "OSLO BRAVO" : "reponse BRAVO")
+                << question << " " << judgedFirst;
+        EXPECT_EQ(GetFocus(), field(2)) << "the focus comes back to the field F1 acted in";
+    }
 }
 
 TEST_F(AnswerBox, F2SavesTheAnswersNow)
