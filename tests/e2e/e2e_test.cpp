@@ -108,8 +108,7 @@ TEST(QuizExecutable, IgnoresTheShowCommandItWasStartedWith)
         RunningQuiz quiz(ENIGO_E2E_QUIZ, folder, show);
         HWND main = quiz.waitForWindow("WindowsApp");
         ASSERT_NE(main, nullptr);
-        RECT frame;
-        GetWindowRect(main, &frame);
+        const RECT frame = placeIn(main);
         EXPECT_EQ(std::to_string(IsIconic(main)) + std::to_string(IsZoomed(main)) + " " +
                       std::to_string(frame.right - frame.left) + "x" + std::to_string(frame.bottom - frame.top),
                   "00 544x375")
