@@ -44,8 +44,7 @@ TEST_F(AnswerBox, FocusSelectsAllEnterAndTabCharactersAreSwallowed)
 {
     SetDlgItemTextA(board_, 4003, "MARSEILLE");
     SetFocus(field(3));
-    DWORD start = 1;
-    DWORD end = 0;
+    DWORD start = 1, end = 0;
     SendMessageA(field(3), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start * 100 + end, 9u);
     SetFocus(field(1));
@@ -118,7 +117,6 @@ TEST_F(AnswerBox, FocusLossAndEnterJudge)
     EXPECT_EQ(text(5001), "?");
     SetFocus(field(2));
     EXPECT_EQ(text(5001) + text(5002), "BRAVO?");
-    EXPECT_EQ(app.quiz->solvedFlags[1], 1);
     SetFocus(field(3));
     SetDlgItemTextA(board_, 4003, "REPONSES");
     keyUp(3, VK_RETURN);

@@ -258,8 +258,7 @@ TEST_P(AuthorDemo, ExtractThenMakeGivesTheSameQuizResources)
     const auto checksum = reinterpret_cast<MapFileAndCheckSum>(
         reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("imagehlp.dll"), "MapFileAndCheckSumA")));
     ASSERT_NE(checksum, nullptr);
-    DWORD stored = 1;
-    DWORD computed = 2;
+    DWORD stored = 1, computed = 2;
     ASSERT_EQ(checksum((s / "encore.exe").c_str(), &stored, &computed), 0u);
     EXPECT_EQ(stored, computed);
     EXPECT_NE(stored, 0u);
