@@ -95,7 +95,6 @@ TEST(QuizExecutable, ShowsItsTitleAndLaysOutBothDialogsThenExitsCleanly)
     const std::string width = std::to_string(client.right - 11);
     EXPECT_EQ(placeOf(panels[0]), "5,2 " + width + "x49");
     EXPECT_EQ(placeOf(panels[1]), "5,50 " + width + "x" + std::to_string(client.bottom - 68));
-    EXPECT_EQ(remoteText(GetDlgItem(main, 8000)), "R\xE9" "alis\xE9" " avec la version 2.1.6  ");
     EXPECT_EQ(quiz.closeAndWait(main), 0u);
 }
 
@@ -109,8 +108,7 @@ TEST(QuizExecutable, IgnoresTheShowCommandItWasStartedWith)
         RunningQuiz quiz(ENIGO_E2E_QUIZ, folder, show);
         HWND main = quiz.waitForWindow("WindowsApp");
         ASSERT_NE(main, nullptr);
-        RECT frame;
-        GetWindowRect(main, &frame);
+        const RECT frame = placeIn(main);
         EXPECT_EQ(std::to_string(IsIconic(main)) + std::to_string(IsZoomed(main)) + " " +
                       std::to_string(frame.right - frame.left) + "x" + std::to_string(frame.bottom - frame.top),
                   "00 544x375")
@@ -182,8 +180,7 @@ TEST(QuizExecutable, PictureDemoPlacesEveryCardOnTheGrid)
     for (; GetDlgItem(board, 4000 + question); question += 3) {
         int rowHeight = 0;
         for (int card = question; card < question + 3 && GetDlgItem(board, 9900 + card); ++card)
-            rowHeight = std::max<int>(rowHeight, placeIn(GetDlgItem(board, 9900 + card)).bottom -
-                                                     placeIn(GetDlgItem(board, 9900 + card)).top);
+            rowHeight = std::max<int>(rowHeight, placeIn(GetDlgItem(board, 9900 + card)).bottom - rowTop);
         EXPECT_GT(rowHeight, 0) << "row of question " << question;
         for (int card = question; card < question + 3 && GetDlgItem(board, 4000 + card); ++card) {
             SCOPED_TRACE("question " + std::to_string(card));

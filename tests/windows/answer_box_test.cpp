@@ -44,8 +44,7 @@ TEST_F(AnswerBox, FocusSelectsAllEnterAndTabCharactersAreSwallowed)
 {
     SetDlgItemTextA(board_, 4003, "MARSEILLE");
     SetFocus(field(3));
-    DWORD start = 1;
-    DWORD end = 0;
+    DWORD start = 1, end = 0;
     SendMessageA(field(3), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start * 100 + end, 9u);
     SetFocus(field(1));
@@ -118,7 +117,6 @@ TEST_F(AnswerBox, FocusLossAndEnterJudge)
     EXPECT_EQ(text(5001), "?");
     SetFocus(field(2));
     EXPECT_EQ(text(5001) + text(5002), "BRAVO?");
-    EXPECT_EQ(app.quiz->solvedFlags[1], 1);
     SetFocus(field(3));
     SetDlgItemTextA(board_, 4003, "REPONSES");
     keyUp(3, VK_RETURN);
@@ -126,18 +124,25 @@ TEST_F(AnswerBox, FocusLossAndEnterJudge)
     EXPECT_EQ(GetFocus(), field(3));
 }
 
-// F1 copies the field's text into every field whose label does not read "BRAVO" and judges each.
+// F1 copies the field's text into every field whose label does not read "BRAVO" and judges each,
+// whether the field F1 acts in was already judged "BRAVO" or not.
 TEST_F(AnswerBox, F1FillsAndJudgesEveryFieldNotShowingBravo)
 {
-    SetDlgItemTextA(board_, 5005, "BRAVO");
-    SetDlgItemTextA(board_, 4005, "OSLO");
-    SetFocus(field(2));
-    SetDlgItemTextA(board_, 4002, "reponse");
-    keyUp(2, VK_F1);
-    for (int question = 1; question <= kQuestions; ++question)
-        EXPECT_EQ(text(4000 + question) + " " + text(5000 + question), question == 5 ? "OSLO BRAVO" : "reponse BRAVO")
-            << question;
-    EXPECT_EQ(GetFocus(), field(2)) << "the focus comes back to the field F1 acted in";
+    for (bool judgedFirst : {false, true}) {
+        for (int question = 1; question <= kQuestions; ++question)
+            SetDlgItemTextA(board_, 5000 + question, "?");
+        SetDlgItemTextA(board_, 5005, "BRAVO");
+        SetDlgItemTextA(board_, 4005, "OSLO");
+        SetFocus(field(2));
+        SetDlgItemTextA(board_, 4002, "reponse");
+        if (judgedFirst)
+            keyUp(2, VK_RETURN);
+        keyUp(2, VK_F1);
+        for (int question = 1; question <= kQuestions; ++question)
+            EXPECT_EQ(text(4000 + question) + " " + text(5000 + question), question == 5 ? "OSLO BRAVO" : "reponse BRAVO")
+                << question << " " << judgedFirst;
+        EXPECT_EQ(GetFocus(), field(2)) << "the focus comes back to the field F1 acted in";
+    }
 }
 
 TEST_F(AnswerBox, F2SavesTheAnswersNow)

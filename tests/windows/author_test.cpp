@@ -129,11 +129,11 @@ public:
     }
 
     // Types text into an answer field and releases Enter in it, which judges it.
-    void answer(int fieldId, const std::string& text) const
+    void answer(int fieldId, const std::wstring& text) const
     {
         HWND field = GetDlgItem(board(), fieldId);
         DWORD_PTR result = 0;
-        SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
+        SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000, &result);
         SendMessageTimeoutA(field, WM_KEYUP, VK_RETURN, 0, SMTO_ABORTIFHUNG, 5000, &result);
     }
 
@@ -173,30 +173,24 @@ std::vector<Demo> demos()
     return found;
 }
 
-// The stored answers of a quiz source in field order, lower-cased, read independently of the
-// tool's parser; and the number of questions.
-std::vector<std::string> answersOf(const std::string& folder, size_t& questions)
+// The stored answers of a quiz source in field order, read independently of the tool's parser;
+// and the number of questions.
+std::vector<std::wstring> answersOf(const std::string& folder, size_t& questions)
 {
-    std::vector<std::string> answers;
+    std::vector<std::wstring> answers;
     std::ifstream file(folder + "\\quiz.txt");
-    std::string line;
     bool two = false;
-    while (std::getline(file, line)) {
+    for (std::string line; std::getline(file, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         two = two || line == "answers: 2";
         if (line.rfind("answer: ", 0) != 0 && line.rfind("answer2: ", 0) != 0)
             continue;
         const std::string utf8 = line.substr(line.find(':') + 2);
-        std::wstring wide(utf8.size() + 1, L'\0');
-        wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), static_cast<int>(utf8.size()), &wide[0],
+        std::wstring wide(utf8.size(), L'\0');
+        wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
                                         static_cast<int>(wide.size())));
-        std::string text(wide.size() * 2 + 1, '\0');
-        text.resize(WideCharToMultiByte(1252, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0],
-                                        static_cast<int>(text.size()), nullptr, nullptr));
-        std::transform(text.begin(), text.end(), text.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-        answers.push_back(text);
+        answers.push_back(wide);
     }
     questions = answers.size() / (two ? 2 : 1);
     return answers;
@@ -213,7 +207,7 @@ TEST_P(AuthorDemo, MadeQuizShowsAndJudgesLikeTheBuiltOne)
     const ToolRun made = run({"make", demo.folder, scratch / "made.exe"}, scratch.path());
     ASSERT_EQ(made.status, 0u) << made.output;
     size_t questions = 0;
-    const std::vector<std::string> answers = answersOf(demo.folder, questions);
+    const std::vector<std::wstring> answers = answersOf(demo.folder, questions);
     ASSERT_FALSE(answers.empty());
     std::vector<std::string> seen[2];
     std::vector<std::string> verdicts;
@@ -264,8 +258,7 @@ TEST_P(AuthorDemo, ExtractThenMakeGivesTheSameQuizResources)
     const auto checksum = reinterpret_cast<MapFileAndCheckSum>(
         reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("imagehlp.dll"), "MapFileAndCheckSumA")));
     ASSERT_NE(checksum, nullptr);
-    DWORD stored = 1;
-    DWORD computed = 2;
+    DWORD stored = 1, computed = 2;
     ASSERT_EQ(checksum((s / "encore.exe").c_str(), &stored, &computed), 0u);
     EXPECT_EQ(stored, computed);
     EXPECT_NE(stored, 0u);

@@ -225,14 +225,4 @@ TEST_F(Board, LabelsAreColouredByKindAndVerdict)
     EXPECT_EQ(SendMessageA(board_, WM_CTLCOLORDLG, 0, 0), reinterpret_cast<LRESULT>(state.backBrush));
 }
 
-// A restored answer that solves its question shows the answer picture from the start.
-TEST_F(Board, RestoredRightAnswerShowsTheAnswerPicture)
-{
-    pictures_.add("IMG", 10401, bmpFile(100, 100, RGB(0, 0, 200)));
-    writeFile("windows_tests.txt", "A1\r\n");
-    build({1, 2, 1, 1}, {401});
-    EXPECT_EQ(app.quiz->answerPictureShown[1], 1);
-    EXPECT_EQ(picture(9901).cx * 1000 + picture(9901).cy, 260260) << "the square answer picture, not the card's";
-}
-
 } // namespace

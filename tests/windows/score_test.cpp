@@ -37,21 +37,21 @@ class Score : public testing::Test {
 protected:
     void TearDown() override { DestroyWindow(parent_); }
 
-    // The header is reached through the quiz state only.
-    void makeQuiz(int mediaKind, int questions, int answers)
+    // A picture quiz: one verdict label per answer.
+    void makeQuiz(int questions, int answers)
     {
         QuizState& state = *app.quiz;
-        state.mediaKind = mediaKind;
+        state.mediaKind = 1;
         state.questionCount = questions;
         state.answersPerQuestion = answers;
         for (int code = 1; code <= questions; ++code)
             copyText(state.codes[code - 1], ("CODE-" + std::to_string(code)).c_str());
         parent_ = CreateWindowExA(0, "Static", "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 900, 400, nullptr, nullptr,
                                   self(), nullptr);
+        // The header is reached through the quiz state only.
         header_ = state.headerWindow = CreateDialogParamA(self(), MAKEINTRESOURCEA(IDD_HEADER), parent_, headerProc, 0);
         board_ = state.boardWindow = makeChild("Static", "", WS_CHILD | WS_VISIBLE, 0, 60, 880, 300, parent_);
-        // One verdict label per question in the list, one per answer in the grid.
-        for (int id = 5001; id <= 5000 + (mediaKind == 0 ? questions : questions * answers); ++id)
+        for (int id = 5001; id <= 5000 + questions * answers; ++id)
             makeChild("Static", "?", WS_CHILD | WS_VISIBLE, 0, 0, 60, 20, board_, id);
     }
 
@@ -75,25 +75,23 @@ protected:
 TEST_F(Score, CountsQuestionsWhoseEveryVerdictIsBravo)
 {
     struct Case {
-        int mediaKind, questions, answers;
+        int questions, answers;
         std::vector<std::pair<int, const char*>> verdicts;
         std::string shown;
     };
+    // Counting and the code by count follow solving in the 36-question test; the list of a two-answer
+    // quiz, one label per question, in the judging tests.
     const Case cases[] = {
-        {1, 6, 1, {{5001, "FAUX"}, {5002, "Presque"}}, " 0 / 6|      |000000"},
-        {2, 6, 1, {{5001, "BRAVO"}, {5004, "BRAVO"}, {5006, "BRAVO"}}, " 3 / 6|CODE-3|100101"},
-        {1, 6, 1, {{5001, "bravo"}, {5002, "BRAVO "}, {5003, "BRAV"}, {5004, " BRAVO"}, {5005, "BRAVOS"}, {5006, "BRAVO"}},
+        {6, 1, {{5001, "bravo"}, {5002, "BRAVO "}, {5003, "BRAV"}, {5004, " BRAVO"}, {5005, "BRAVOS"}, {5006, "BRAVO"}},
          " 1 / 6|CODE-1|000001"},
-        {1, 4, 2, {{5001, "BRAVO"}, {5002, "BRAVO"}, {5003, "BRAVO"}, {5004, "Presque"}, {5005, "FAUX"}, {5006, "BRAVO"},
+        {4, 2, {{5001, "BRAVO"}, {5002, "BRAVO"}, {5003, "BRAVO"}, {5004, "Presque"}, {5005, "FAUX"}, {5006, "BRAVO"},
                    {5008, "BRAVO"}},
          " 1 / 4|CODE-1|1000"},
-        // The list has one field and one verdict label per question even when the quiz has two answers.
-        {0, 3, 2, {{5001, "BRAVO"}, {5002, "BRAVO"}}, " 2 / 3|CODE-2|110"},
-        {0, 0, 1, {}, " 0 / 0|      |"},
+        {0, 1, {}, " 0 / 0|      |"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown);
-        makeQuiz(c.mediaKind, c.questions, c.answers);
+        makeQuiz(c.questions, c.answers);
         for (const auto& verdict : c.verdicts)
             SetDlgItemTextA(board_, verdict.first, verdict.second);
         EXPECT_EQ(update(), c.shown);
@@ -105,14 +103,13 @@ TEST_F(Score, CountsQuestionsWhoseEveryVerdictIsBravo)
 // Recomputed from scratch each time: solving and unsolving in any order lands on the count.
 TEST_F(Score, FollowsSolvingAndUnsolvingOf36)
 {
-    makeQuiz(1, 36, 1);
+    makeQuiz(36, 1);
     EXPECT_EQ(textOf(GetDlgItem(header_, kHeaderScoreId)) + "|" + textOf(GetDlgItem(header_, kHeaderCodeId)),
               " 0 / 36|") << "no code until the first update";
     EXPECT_EQ(update().substr(0, 14), " 0 / 36|" + std::string(kNoCode));
     struct Step {
         int label;
-        const char* verdict;
-        const char* shown;
+        const char* verdict, *shown;
     };
     const Step steps[] = {{5007, "BRAVO", " 1 / 36|CODE-1"}, {5002, "BRAVO", " 2 / 36|CODE-2"},
                           {5030, "BRAVO", " 3 / 36|CODE-3"}, {5002, "Presque", " 2 / 36|CODE-2"},
@@ -131,7 +128,7 @@ TEST_F(Score, FollowsSolvingAndUnsolvingOf36)
 // know it yet: the labels are read from the board the judge passes in.
 TEST_F(Score, RewritesTheQuizsFlagsFromTheBoardItIsGiven)
 {
-    makeQuiz(1, 5, 1);
+    makeQuiz(5, 1);
     for (int& flag : app.quiz->solvedFlags)
         flag = 7;
     SetDlgItemTextA(board_, 5004, "BRAVO");
@@ -142,7 +139,7 @@ TEST_F(Score, RewritesTheQuizsFlagsFromTheBoardItIsGiven)
 
 TEST_F(Score, EndsByLayingTheBoardOutAgain)
 {
-    makeQuiz(1, 4, 1);
+    makeQuiz(4, 1);
     // Whichever handles the relayout goes by, both lead to this header and board.
     app.headerWindow = header_;
     app.boardWindow = board_;
