@@ -23,9 +23,8 @@ std::string described(const QuizSource& quiz, const fs::path& base)
     const std::vector<unsigned char> record = buildQuizRecord(quiz), codes = buildCodeRecord(quiz);
     std::string text = std::string(record.begin(), record.end()) + "#" + std::string(codes.begin(), codes.end());
     for (const QuizQuestion& question : quiz.questions) {
-        for (const auto* file : {&question.media, &question.answerPicture}) {
+        for (const auto* file : {&question.media, &question.answerPicture})
             text += *file ? " " + pathToUtf8((*file)->path.lexically_relative(base)) + mediaFormatName((*file)->format) : " -";
-        }
     }
     return text;
 }
@@ -35,9 +34,8 @@ std::string described(const QuizResourceSet& set)
 {
     std::string text = std::string(set.quizRecord.begin(), set.quizRecord.end()) + "#" +
                        std::string(set.codeRecord.begin(), set.codeRecord.end());
-    for (const MediaItem& item : set.media) {
+    for (const MediaItem& item : set.media)
         text += "#" + std::to_string(item.id) + (item.rawData ? "raw" : "img") + std::string(item.bytes.begin(), item.bytes.end());
-    }
     return text;
 }
 

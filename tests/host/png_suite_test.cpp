@@ -43,17 +43,13 @@ bool libpngDecode(const Bytes& file, Reference& out)
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
     png_set_bgr(png);
-    if (out.type != PNG_COLOR_TYPE_RGB_ALPHA) {
-        png_set_strip_alpha(png);  // also cancels the palette's and grey's transparency
-    }
+    if (out.type != PNG_COLOR_TYPE_RGB_ALPHA) png_set_strip_alpha(png);  // also cancels the palette's and grey's transparency
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
     const std::size_t rowBytes = png_get_rowbytes(png, info);
     out.pixels.resize(rowBytes * out.height);
     std::vector<png_bytep> rows;
-    for (std::uint32_t y = 0; y < out.height; ++y) {
-        rows.push_back(out.pixels.data() + y * rowBytes);
-    }
+    for (std::uint32_t y = 0; y < out.height; ++y) rows.push_back(out.pixels.data() + y * rowBytes);
     png_read_image(png, rows.data());
     png_destroy_read_struct(&png, &info, nullptr);
     std::fclose(source);
@@ -85,12 +81,9 @@ void expectSameAsLibpng(const Bytes& file)
     for (std::uint32_t y = 0; y < ref.height; ++y) {
         const unsigned char* row = d.bits.data() + y * d.stride;
         for (std::size_t x = 0, at = 0; x < ref.width; ++x, at += static_cast<std::size_t>(bits)) {
-            if (bits > 8) {
-                shown.insert(shown.end(), row + at / 8, row + (at + static_cast<std::size_t>(bits)) / 8);
-            } else {
-                const PngColourEntry& c = d.info.colours[(row[at / 8] >> (8 - bits - at % 8)) & ((1 << bits) - 1)];
-                shown.insert(shown.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed});
-            }
+            const PngColourEntry& c = d.info.colours[bits > 8 ? 0 : (row[at / 8] >> (8 - bits - at % 8)) & ((1 << bits) - 1)];
+            if (bits > 8) shown.insert(shown.end(), row + at / 8, row + (at + static_cast<std::size_t>(bits)) / 8);
+            else shown.insert(shown.end(), {c.rgbBlue, c.rgbGreen, c.rgbRed});
         }
     }
     const auto first = std::mismatch(shown.begin(), shown.end(), ref.pixels.begin(), ref.pixels.end()).first;
@@ -105,9 +98,7 @@ std::vector<std::string> suiteFiles(bool damaged)
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(suiteFolder(), error)) {
         const std::string stem = entry.path().stem().string();
-        if (entry.path().extension() == ".png" && (stem[0] == 'x') == damaged) {
-            names.push_back(stem);
-        }
+        if (entry.path().extension() == ".png" && (stem[0] == 'x') == damaged) names.push_back(stem);
     }
     std::sort(names.begin(), names.end());
     return names.empty() ? std::vector<std::string>{"FolderMissing"} : names;
@@ -154,42 +145,27 @@ TEST(PngRows, EveryFormatAndFilterRendersAsLibpngDecodesIt)
     std::mt19937 random(7);
     const int formats[][2] = {{0, 1}, {0, 2}, {0, 4}, {0, 8}, {0, 16}, {2, 8}, {2, 16}, {3, 1},
                               {3, 2}, {3, 4}, {3, 8}, {4, 8}, {4, 16}, {6, 8}, {6, 16}};
-    for (const auto& [type, depth] : formats) {
-        for (int interlace : {0, 1}) {
-            for (unsigned char filter = 0; filter <= 4; ++filter) {
+    for (const auto& [type, depth] : formats)
+        for (int interlace : {0, 1})
+            for (unsigned char filter = 0; filter <= 4; ++filter)
                 for (const auto& [width, height] : {std::pair{1u, 1u}, {3u, 2u}, {13u, 7u}, {33u, 5u}}) {
                     SCOPED_TRACE(join(type, depth, interlace, filter, width, height));
                     const int pixelBits = depth * (type == 2 ? 3 : type == 4 ? 2 : type == 6 ? 4 : 1);
-                    const auto noise = [&](std::size_t size) {
-                        Bytes bytes(size);
-                        std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<unsigned char>(random()); });
-                        return bytes;
-                    };
-                    Bytes data;
+                    Bytes data, palette(type == kPngIndexed ? 3u << depth : 0);
                     const auto rows = [&](std::uint32_t columns, std::uint32_t count) {
-                        for (std::uint32_t row = 0; columns != 0 && row < count; ++row) {
-                            const Bytes samples = noise((columns * pixelBits + 7) / 8);
-                            data.push_back(filter);
-                            data.insert(data.end(), samples.begin(), samples.end());
-                        }
+                        for (std::uint32_t row = 0; columns != 0 && row < count; ++row)
+                            for (std::uint32_t i = 0; i <= (columns * pixelBits + 7) / 8; ++i)
+                                data.push_back(i == 0 ? filter : static_cast<unsigned char>(random()));
                     };
-                    if (interlace == 0) {
-                        rows(width, height);
-                    }
-                    for (int p = 0; interlace != 0 && p < 7; ++p) {
-                        const Adam7Pass& pass = kAdam7Passes[p];
+                    if (interlace == 0) rows(width, height);
+                    else for (const Adam7Pass& pass : kAdam7Passes)
                         rows(adam7Count(width, pass.startColumn, pass.columnStep), adam7Count(height, pass.startRow, pass.rowStep));
-                    }
+                    for (unsigned char& entry : palette) entry = static_cast<unsigned char>(random());
                     PngBuilder png;
                     png.header(width, height, depth, type, interlace);
-                    if (type == kPngIndexed) {
-                        png.chunk("PLTE", noise(3u << depth));
-                    }
+                    if (!palette.empty()) png.chunk("PLTE", palette);
                     expectSameAsLibpng(png.imageData(zlibCompress(data, 6)).end());
                 }
-            }
-        }
-    }
 }
 
 // The size the inflated stream must fill: exactly that many bytes decode, one more is corrupt data.
@@ -218,9 +194,7 @@ TEST(PngImageData, SizeIsExactlyWhatTheStreamMayFill)
 std::string hex(const unsigned char* data, std::size_t size)
 {
     std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        text += {"0123456789abcdef"[data[i] >> 4], "0123456789abcdef"[data[i] & 15]};
-    }
+    for (std::size_t i = 0; i < size; ++i) text += {"0123456789abcdef"[data[i] >> 4], "0123456789abcdef"[data[i] & 15]};
     return text;
 }
 
@@ -229,9 +203,7 @@ TEST(PngSmallImage, SizesFiltersAndColourTables)
     const auto image = [](std::uint32_t width, std::uint32_t height, int depth, int type, const Bytes& rows, const Bytes& palette = {}) {
         PngBuilder png;
         png.header(width, height, depth, type);
-        if (!palette.empty()) {
-            png.chunk("PLTE", palette).chunk("PLTE", {9, 9, 9});  // only the first counts
-        }
+        if (!palette.empty()) png.chunk("PLTE", palette).chunk("PLTE", {9, 9, 9});  // only the first counts
         return decode(png.imageData(zlibCompress(rows, 6)).end());
     };
     Bytes longPalette(900, 7);  // 300 entries, the 256th of them red 1
