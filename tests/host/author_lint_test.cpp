@@ -1,5 +1,4 @@
-// Host tests of the authoring tool's check: every rule with a quiz that triggers it and one
-// that does not, run on real folders so media rules see real files; and what media inspection reads.
+// Host tests of the authoring tool's check, on real folders so media rules see real files, and of media inspection.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -61,8 +60,7 @@ Files pictureFiles(const Files& changes = {})
     return files;
 }
 
-// count questions with answers pairwise far apart ('ABABAB', 'ACACAC'...: three edits or more,
-// never anagrams of each other), and as many codes.
+// count questions whose answers ('ABABAB', 'ACACAC'...) are three edits apart and no anagrams, and as many codes.
 std::string manyQuestions(int count)
 {
     std::string source = "title: Grand quiz\nkind: text\n";

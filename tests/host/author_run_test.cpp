@@ -1,5 +1,4 @@
-// Host tests of the authoring tool's commands over a stand-in for the Windows resource functions:
-// what each command writes, what it refuses to write over, and what a failure leaves behind.
+// Host tests of the authoring tool's commands over a stand-in for the Windows resource functions.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -95,8 +94,7 @@ TEST_F(AuthorCommands, MakeWritesTheQuizResourcesIntoTheTarget)
     EXPECT_EQ(readAll(quiz / "drapeaux.exe"), "MZ quiz #1");
 }
 
-// A failed write or replacement leaves the target as it was and no temporary file (the Windows
-// tier writes over inputs, into a folder in the way and from a quiz with errors for real).
+// Failed writes and replacements (the Windows tier covers overwriting inputs, a folder in the way, a quiz with errors).
 TEST_F(AuthorCommands, FailedMakeLeavesEverythingAsItWas)
 {
     const fs::path target = root / "drapeaux.exe";
@@ -118,8 +116,7 @@ TEST_F(AuthorCommands, FailedMakeLeavesEverythingAsItWas)
     EXPECT_EQ(access.sets.size(), made);
 }
 
-// Extraction goes into an existing empty folder; a folder with files in it, a file, or an
-// executable without a quiz is refused. (The Windows tier extracts and makes again for real.)
+// Extraction refuses a folder with files, a file, or an executable without a quiz (the Windows tier extracts for real).
 TEST_F(AuthorCommands, ExtractRefusesWhatItCannotUse)
 {
     ASSERT_EQ(run({"make", quiz, root / "a.exe"}), 0) << err.str();

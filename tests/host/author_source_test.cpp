@@ -1,5 +1,4 @@
-// Host tests of the authoring tool's source writer and extraction: parse -> write -> parse keeps
-// every item of a quiz, and a quiz's resources unpacked into a folder make the same resources.
+// Host tests of the authoring tool's source writer and extraction: parse -> write -> parse, and unpack -> make.
 #include <gtest/gtest.h>
 
 #include "lzw_encode.h"
@@ -135,7 +134,6 @@ TEST(SourceWriter, Cp1252ToUtf8CoversTheWholeCodePage)
     EXPECT_EQ(cp1252ToUtf8("\x80\x9F\xE9"), "\xE2\x82\xAC\xC5\xB8\xC3\xA9");
 }
 
-// ---------------------------------------------------------------------------------------------
 // Resources that cannot be extracted as they are
 
 std::vector<unsigned char> bytesOf(const std::string& text) { return std::vector<unsigned char>(text.begin(), text.end()); }
@@ -197,8 +195,7 @@ TEST(Unpacking, SaysWhatCannotBeExtractedAsItIs)
     }
 }
 
-// What the source format cannot say survives unpacking silently; the comparison with the
-// executable finds it.
+// What the source format cannot say survives unpacking silently; the comparison with the executable finds it.
 TEST(Unpacking, DifferencesFromTheSourceNameWhatIsLost)
 {
     const ScratchFolder folder(kFiles);

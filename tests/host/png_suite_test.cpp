@@ -1,6 +1,4 @@
-// PNG decoder against libpng: every PngSuite image and random rows of every format and filter
-// render to the pixels libpng decodes (high bytes, BGR order, grey and palette through the colour
-// table); the damaged x*.png files; and the small images where sizes and tables go wrong.
+// PNG decoder against libpng: PngSuite, random rows of every format and filter, the x*.png files, small edge images.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -21,8 +19,7 @@ struct Reference {
     Bytes pixels;  // B, G, R, and alpha for colour with alpha
 };
 
-// libpng's decoding as the bitmap should show it: 16-bit samples cut to their high byte, grey's
-// alpha dropped, palettes looked up without transparency; no gamma or background applied.
+// libpng's decoding as the bitmap shows it: 16-bit cut to the high byte, no alpha but RGBA's, no gamma or background.
 bool libpngDecode(const Bytes& file, Reference& out)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -64,8 +61,7 @@ std::string join(T... values)
     return text;
 }
 
-// Compares the bitmap's header and stride with the layout each format must get, and every pixel
-// as shown (through the colour table up to 8 bits) with libpng's.
+// The bitmap's header and stride as each format must get them, and every pixel (through the colour table) as libpng's.
 void expectSameAsLibpng(const Bytes& file)
 {
     Reference ref;
@@ -90,8 +86,7 @@ void expectSameAsLibpng(const Bytes& file)
     EXPECT_TRUE(shown == ref.pixels) << "first difference at byte " << (first - shown.begin());
 }
 
-// Stems of the folder's PNG files; a single missing one when there is no folder, so that its test
-// reports the skip instead of vanishing.
+// Stems of the folder's PNG files, or one missing name when there is no folder, so its test reports the skip.
 std::vector<std::string> suiteFiles(bool damaged)
 {
     std::vector<std::string> names;
@@ -138,8 +133,7 @@ TEST(PngSuite, DamagedFilesFailOrShowAsTheirTwin)
     }
 }
 
-// Random rows of every format, plain and Adam7, with one filter on every row of every pass, at sizes
-// that leave passes empty (1x1, 3x2), fill them all (13x7) and end mid-byte (33x5).
+// Every format, plain and Adam7, one filter throughout, at sizes leaving passes empty, filling them, ending mid-byte.
 TEST(PngRows, EveryFormatAndFilterRendersAsLibpngDecodesIt)
 {
     std::mt19937 random(7);

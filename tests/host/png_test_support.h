@@ -1,5 +1,4 @@
-// Helpers for the PNG decoder tests: PNG files built chunk by chunk, zlib's own streams, deflate
-// streams written bit by bit, and one call that runs the whole decoder on a file.
+// Helpers for the PNG decoder tests: PNG files chunk by chunk, zlib streams, deflate bit by bit, the whole decoder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -172,8 +171,7 @@ struct Decoded {
     Bytes bits;
 };
 
-// Runs every call on `file` and checks what each failure must leave behind. Pictures whose image
-// data would exceed `maxData` bytes (only damaged sizes ask for them) stop at "large".
+// Runs every call on `file`, checking what each failure leaves; data beyond `maxData` bytes stops at "large".
 inline Decoded decode(const Bytes& file, std::uint32_t maxData = 1u << 26)
 {
     Decoded d;

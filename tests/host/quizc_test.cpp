@@ -1,6 +1,4 @@
-// Host tests of the quiz compiler: Windows-1252 conversion, source errors by line, record bytes,
-// round trips through the player's own decoder and parsers, and whole runs writing the outputs.
-// The check rules' table (author_lint_test.cpp) pins the parser errors it shares with the compiler.
+// Host tests of the quiz compiler: Windows-1252, source errors by line, record bytes, whole runs (check rules: author_lint_test).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -33,8 +31,7 @@ const std::map<std::string, std::string> kMediaFiles = {
     {"clip.avi", std::string("RIFF\x10\0\0\0AVI LIST", 16)}, {"wave.avi", std::string("RIFF\x10\0\0\0WAVEfmt ", 16)},
     {"fake.jpg", "\x89PNG\r\n\x1A\n png under jpg"}, {"junk.png", "plain text"}, {"empty.jpg", ""}};
 
-// The 27 characters of 0x80-0x9F, the edges of the Latin-1 ranges, and (byte -1) what the code
-// page lacks: its five undefined bytes, the C1 controls around them, and beyond Latin-1.
+// 0x80-0x9F, the Latin-1 edges, and (byte -1) the five undefined bytes, C1 controls and what lies beyond Latin-1.
 const struct {
     char32_t codePoint;
     int byte;
@@ -132,8 +129,7 @@ TEST_F(QuizSourceTest, ReportsEachRuleAtItsLine)
     for (const auto& [source, expected] : cases) EXPECT_EQ(matched(errorsOf(parse(source)), expected), expected) << source;
 }
 
-// Every text lands in its own field as written (the round trips cannot tell two fields swapped alike
-// on both sides), converted to Windows-1252.
+// Every text in its own field, in Windows-1252: round trips cannot see two fields swapped alike on both sides.
 TEST_F(QuizSourceTest, KeepsValuesAsWritten)
 {
     const ParseResult result = parse("\xEF\xBB\xBF# comment\r\ntitle:Sans espace\r\n   \r\nauthor:  two spaces  \r\n"
