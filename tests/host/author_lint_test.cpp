@@ -66,9 +66,8 @@ std::string manyQuestions(int count)
     std::string source = "title: Grand quiz\nkind: text\n";
     for (int i = 0; i < count; ++i) source += "code: C" + std::to_string(i) + "\n";
     for (char a = 'A'; count > 0; ++a) {
-        for (char b = static_cast<char>(a + 1); b <= 'Z' && count > 0; ++b, --count) {
+        for (char b = static_cast<char>(a + 1); b <= 'Z' && count > 0; ++b, --count)
             source += "question:\ncaption: Q\nanswer: " + std::string{a, b, a, b, a, b} + "\n";
-        }
     }
     return source;
 }

@@ -196,9 +196,8 @@ QuizSource smallQuiz(QuizKind kind, int answers, int reveal)
     quiz.title = "Ti", quiz.author = "Au", quiz.explanation = "Ex", quiz.answerLabel1 = "L1";
     quiz.kind = kind, quiz.answersPerQuestion = answers, quiz.revealMode = reveal;
     quiz.red = 1, quiz.green = 0x7C, quiz.blue = 3;  // the separator's value: a colour byte is not a text
-    for (const std::string n : {"1", "2"}) {
+    for (const std::string n : {"1", "2"})
         quiz.questions.push_back({0, "A" + n, answers == 2 ? "B" + n : "", "C" + n, reveal >= 2 ? "R" + n : "", {}, {}});
-    }
     quiz.codes = {"K1", ""};
     return quiz;
 }
