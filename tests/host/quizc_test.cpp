@@ -115,6 +115,7 @@ TEST_F(QuizSourceTest, ReportsEachRuleAtItsLine)
         {quizOf("text", ""), {"E0 no question"}},
         {quizOf("picture", kQuestion), {"E3 question 1 has no 'media'"}},
         {quizOf("picture", kQuestion + "media:\n"), {"E5 a file name is needed"}},
+        {quizOf("picture", kQuestion + "media: song.mp3\n"), {"E5 a picture must be"}},  // a known format of another kind
         {quizOf("sound", kQuestion + "media: pic.jpg\n"), {"E5 a sound must be"}},
         {quizOf("video", kQuestion + "media: pic.jpg\n"), {"E5 a video must be"}},
         {quizOf("picture", kQuestion + "media: fake.jpg\n"), {"E5 it is a PNG file"}},
