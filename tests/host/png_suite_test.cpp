@@ -192,6 +192,7 @@ std::string hex(const unsigned char* data, std::size_t size)
     return text;
 }
 
+// Formats, strides and grey levels are PngRows's; here what random rows never make.
 TEST(PngSmallImage, SizesFiltersAndColourTables)
 {
     const auto image = [](std::uint32_t width, std::uint32_t height, int depth, int type, const Bytes& rows, const Bytes& palette = {}) {
@@ -209,9 +210,6 @@ TEST(PngSmallImage, SizesFiltersAndColourTables)
         std::size_t bytes;         // bitmap bytes shown
         const char* expected;      // outcome, stride, colours used, the entries, the bytes
     } cases[] = {
-        // 4-bit pixels keep 2-bit grey's four levels; one byte of pixels in a row of 4.
-        {"twoBitGrey", image(1, 1, 2, kPngGrey, {0, 0x80}), 0, 4, 2, "ok 4 4 0000000055555500aaaaaa00ffffff00 2000"},
-        {"stride12", image(3, 1, 8, kPngColour, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}), 0, 0, 9, "ok 12 0  030201060504090807"},
         {"filterType5", image(3, 2, 8, kPngGrey, {0, 1, 2, 3, 5, 4, 5, 6}), 0, 0, 0, "render 8192 4 256  "},
         {"zeroPastPalette", image(1, 1, 8, kPngIndexed, {0, 1}, {1, 2, 3, 4, 5, 6}), 0, 3, 1, "ok 4 0 030201000605040000000000 01"},
         {"paletteCutAt256", image(1, 1, 8, kPngIndexed, {0, 255}, longPalette), 255, 1, 1, "ok 4 0 07070100 ff"},
