@@ -1,5 +1,4 @@
-// Host tests of the authoring tool's executable normalisation: time stamps made fixed, the
-// checksum's arithmetic, and headers that lie about their sizes.
+// Host tests of the authoring tool's executable normalisation: fixed stamps, the checksum, lying headers.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -24,8 +23,7 @@ std::uint32_t get32(const Bytes& bytes, std::size_t offset)
            static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
 }
 
-// Layout of the small PE32+ image below: headers, then the resource section at 0x200 whose
-// directories (type, name, language) sit at 0x00, 0x18 and 0x30 of it.
+// A small PE32+ image: headers, then the resource section at 0x200 with directories at 0x00, 0x18 and 0x30 of it.
 constexpr std::size_t kPe = 0x40, kStamp = kPe + 8, kOptional = kPe + 24, kChecksum = kOptional + 64;
 constexpr std::size_t kSection = kOptional + 240, kResources = 0x200;
 constexpr std::size_t kDirectories[] = {0x00, 0x18, 0x30};

@@ -1,5 +1,4 @@
-// Host tests of the authoring tool's commands over a stand-in for the Windows resource functions:
-// what each command writes, what it refuses to write over, and what a failure leaves behind.
+// Host tests of the authoring tool's commands over a stand-in for the Windows resource functions.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -14,17 +13,6 @@ const std::string kJpeg("\xFF\xD8\xFF\xC0\x00\x11\x08\x00\x10\x00\x20\x03\x01\x2
 const std::string kQuiz = "title: Drapeaux\nkind: picture\nreveal: 1\ncode: UN\ncode: DEUX\n"
                           "question:\nmedia: france.jpg\nanswer-picture: france-r.jpg\nanswer: FRANCE\n"
                           "question:\nmedia: italie.jpg\nanswer: ITALIE\n";
-
-// Records and media of a resource set in one string, to compare sets whole.
-std::string described(const QuizResourceSet& set)
-{
-    std::string text = std::string(set.quizRecord.begin(), set.quizRecord.end()) + "|" +
-                       std::string(set.codeRecord.begin(), set.codeRecord.end());
-    for (const MediaItem& item : set.media) {
-        text += "|" + std::to_string(item.id) + (item.rawData ? " raw " : " img ") + std::string(item.bytes.begin(), item.bytes.end());
-    }
-    return text;
-}
 
 // Executables as small files naming the resource set they stand for.
 class FakeExeAccess : public ExeAccess {
@@ -71,9 +59,8 @@ protected:
     std::map<std::string, std::string> snapshot() const
     {
         std::map<std::string, std::string> files;
-        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        for (const auto& entry : fs::recursive_directory_iterator(root))
             files[pathToUtf8(entry.path())] = entry.is_regular_file() ? readAll(entry.path()) : "<folder>";
-        }
         return files;
     }
 
@@ -91,7 +78,10 @@ TEST_F(AuthorCommands, MakeWritesTheQuizResourcesIntoTheTarget)
     EXPECT_EQ(readAll(root / "drapeaux.exe"), "MZ quiz #0");
     const QuizResourceSet& set = access.sets.back();
     EXPECT_FALSE(set.quizRecord.empty() || set.codeRecord.empty());
-    EXPECT_EQ(described({{}, {}, set.media}), "||401 img " + kJpeg + "france|402 img " + kJpeg + "italie|10401 img " + kJpeg + "france, answer");
+    std::string media;
+    for (const MediaItem& item : set.media)
+        media += std::to_string(item.id) + (item.rawData ? " raw " : " img ") + std::string(item.bytes.begin(), item.bytes.end()) + "|";
+    EXPECT_EQ(media, "401 img " + kJpeg + "france|402 img " + kJpeg + "italie|10401 img " + kJpeg + "france, answer|");
     EXPECT_NE(out.str().find("picture quiz, 2 questions, 3 media files"), std::string::npos) << out.str();
     EXPECT_FALSE(fs::exists(root / "drapeaux.exe.tmp"));
 
@@ -104,25 +94,7 @@ TEST_F(AuthorCommands, MakeWritesTheQuizResourcesIntoTheTarget)
     EXPECT_EQ(readAll(quiz / "drapeaux.exe"), "MZ quiz #1");
 }
 
-TEST_F(AuthorCommands, MakeRefusesToWriteOverItsOwnInputs)
-{
-    const std::vector<std::pair<fs::path, const char*>> inputs = {
-        {quiz / "quiz.txt", "it is the quiz source"},
-        {quiz / "france-r.jpg", "it is a media file of the quiz"},
-        {root / "enigo-auteur.exe", "it is this tool itself"},
-        {quiz / "." / ".." / "drapeaux" / "italie.jpg", "it is a media file of the quiz"},
-    };
-    const auto before = snapshot();
-    for (const auto& input : inputs) {
-        EXPECT_EQ(run({"make", quiz, input.first}), 1);
-        EXPECT_NE(err.str().find(input.second), std::string::npos) << err.str();
-    }
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_TRUE(access.sets.empty());
-}
-
-// A failed write or replacement, a quiz with errors, a folder in the target's place: the target
-// stays as it was and no temporary file is left.
+// Failed writes and replacements (the Windows tier covers overwriting inputs, a folder in the way, a quiz with errors).
 TEST_F(AuthorCommands, FailedMakeLeavesEverythingAsItWas)
 {
     const fs::path target = root / "drapeaux.exe";
@@ -136,31 +108,21 @@ TEST_F(AuthorCommands, FailedMakeLeavesEverythingAsItWas)
             EXPECT_EQ(snapshot(), before) << writing << existed;
         }
     }
-    access.failReplacing = false;
-    writeAll(root / "dossier.exe" / "notes.txt", "in the way");
+    // A source file named on its own: errors carry its name and nothing is made.
     writeAll(quiz / "broken.txt", "title: T\nkind: picture\nquestion:\nmedia: absent.jpg\nanswer: ABCD\n");
-    const auto before = snapshot();
     const std::size_t made = access.sets.size();
     EXPECT_EQ(run({"make", quiz / "broken.txt", target}), 1);
     EXPECT_NE(err.str().find("broken.txt:4: error: cannot open 'absent.jpg'"), std::string::npos) << err.str();
     EXPECT_EQ(access.sets.size(), made);
-    // A folder in the way is found only when the finished executable is to take its place.
-    EXPECT_EQ(run({"make", quiz, root / "dossier.exe"}), 1);
-    EXPECT_NE(err.str().find("cannot write"), std::string::npos) << err.str();
-    EXPECT_EQ(snapshot(), before);
 }
 
-// Extracted into an empty folder without a warning, the quiz makes the same resources again; a
-// folder with files in it, a file, or an executable without a quiz is refused.
-TEST_F(AuthorCommands, ExtractThenMakeGivesTheSameResources)
+// Extraction refuses a folder with files, a file, or an executable without a quiz (the Windows tier extracts for real).
+TEST_F(AuthorCommands, ExtractRefusesWhatItCannotUse)
 {
     ASSERT_EQ(run({"make", quiz, root / "a.exe"}), 0) << err.str();
     fs::create_directories(root / "vide");
     ASSERT_EQ(run({"extract", root / "a.exe", root / "vide"}), 0) << err.str();
-    EXPECT_EQ(err.str(), "");
     EXPECT_EQ(readAll(root / "vide" / "answer01.jpg"), kJpeg + "france, answer");
-    ASSERT_EQ(run({"make", root / "vide", root / "b.exe"}), 0) << err.str();
-    EXPECT_EQ(described(access.sets[1]), described(access.sets[0]));
     const auto before = snapshot();
     EXPECT_EQ(run({"extract", root / "a.exe", quiz}), 1);
     EXPECT_NE(err.str().find("must be a new or empty folder"), std::string::npos) << err.str();

@@ -1,5 +1,4 @@
-// Host tests of the authoring tool's source writer and extraction: parse -> write -> parse keeps
-// every item of a quiz, and a quiz's resources unpacked into a folder make the same resources.
+// Host tests of the authoring tool's source writer and extraction: parse -> write -> parse, and unpack -> make.
 #include <gtest/gtest.h>
 
 #include "lzw_encode.h"
@@ -23,9 +22,8 @@ std::string described(const QuizSource& quiz, const fs::path& base)
     const std::vector<unsigned char> record = buildQuizRecord(quiz), codes = buildCodeRecord(quiz);
     std::string text = std::string(record.begin(), record.end()) + "#" + std::string(codes.begin(), codes.end());
     for (const QuizQuestion& question : quiz.questions) {
-        for (const auto* file : {&question.media, &question.answerPicture}) {
+        for (const auto* file : {&question.media, &question.answerPicture})
             text += *file ? " " + pathToUtf8((*file)->path.lexically_relative(base)) + mediaFormatName((*file)->format) : " -";
-        }
     }
     return text;
 }
@@ -35,9 +33,8 @@ std::string described(const QuizResourceSet& set)
 {
     std::string text = std::string(set.quizRecord.begin(), set.quizRecord.end()) + "#" +
                        std::string(set.codeRecord.begin(), set.codeRecord.end());
-    for (const MediaItem& item : set.media) {
+    for (const MediaItem& item : set.media)
         text += "#" + std::to_string(item.id) + (item.rawData ? "raw" : "img") + std::string(item.bytes.begin(), item.bytes.end());
-    }
     return text;
 }
 
@@ -137,7 +134,6 @@ TEST(SourceWriter, Cp1252ToUtf8CoversTheWholeCodePage)
     EXPECT_EQ(cp1252ToUtf8("\x80\x9F\xE9"), "\xE2\x82\xAC\xC5\xB8\xC3\xA9");
 }
 
-// ---------------------------------------------------------------------------------------------
 // Resources that cannot be extracted as they are
 
 std::vector<unsigned char> bytesOf(const std::string& text) { return std::vector<unsigned char>(text.begin(), text.end()); }
@@ -199,8 +195,7 @@ TEST(Unpacking, SaysWhatCannotBeExtractedAsItIs)
     }
 }
 
-// What the source format cannot say survives unpacking silently; the comparison with the
-// executable finds it.
+// What the source format cannot say survives unpacking silently; the comparison with the executable finds it.
 TEST(Unpacking, DifferencesFromTheSourceNameWhatIsLost)
 {
     const ScratchFolder folder(kFiles);

@@ -16,9 +16,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// A stream from a script: one-character tokens are literals, longer ones codes, "+" or "+n"
-// widens once or n times, "#" resets, "." ends. Codes are packed most significant bit first at
-// the width the decoder will read them; nothing is checked, so malformed streams are made alike.
+// A stream from a script: a character is a literal, a number a code, "+"/"+n" widen, "#" resets, "." ends; unchecked.
 Bytes stream(const std::string& script)
 {
     Bytes bytes;
@@ -90,13 +88,11 @@ TEST(LzwDecode, HandPackedStreams)
         {"a b c # d 261 .", kLzwCorrupt, ""},
         {"a + b 259 .", kLzwOk, "abab"},  // the 257 is read at 9 bits, the codes after it at 10
         {"a +2 b # c .", kLzwOk, "abc"},
-        {"a 260 .", kLzwCorrupt, ""},  // a code above the next code
-        {"a b 261 .", kLzwCorrupt, ""},
+        {"a b 261 .", kLzwCorrupt, ""},  // a code above the next code
         {"a +23 b 259 .", kLzwOk, "abab"},  // 32-bit codes
         {"a +23 2147483907 .", kLzwCorrupt, ""},
         {"a +24 b .", kLzwCorrupt, ""},
-        {"a b c", kLzwCorrupt, ""},
-        {"a", kLzwCorrupt, ""},
+        {"a b c", kLzwCorrupt, ""},  // no end code
         {"", kLzwNoFirstCode, ""},
     };
     for (const auto& c : cases) {
@@ -108,7 +104,6 @@ TEST(LzwDecode, HandPackedStreams)
     Bytes trailing = stream("a .");
     trailing.insert(trailing.end(), 4, 0xFF);
     EXPECT_EQ(decode(trailing).bytes, Bytes{'a'});
-    EXPECT_EQ(decode({0x41}).status, kLzwNoFirstCode);
     LzwOutput output;
     EXPECT_EQ(lzwDecode(nullptr, 0, output), kLzwNoFirstCode);
 }
@@ -146,10 +141,8 @@ TEST(LzwDecode, DictionaryAndOutputBounds)
         {stream(literals(kLzwMaxOutput) + " ."), kLzwMaxOutput},
         {stream(literals(kLzwMaxOutput + 1) + " ."), 0},
         {stream(fullThenAaa + " ."), 0},
-        {stream(fullThenAaa + " b ."), 0},
         // Strings grow by one byte a code: a few hundred stream bytes reach the bound.
         {encode(Bytes(kLzwMaxOutput + 1, 'a')), 0},
-        {encode(randomBytes(kLzwMaxOutput + 1, 11)), 0},
     };
     for (const auto& c : cases) {
         const Decoded decoded = decode(c.input);
@@ -214,24 +207,17 @@ StreamShape shapeOf(const Bytes& stream)
     return shape;
 }
 
-// The encoder resets exactly when code 4095 is taken: 3837 data codes before the first 258, 3836
-// between later ones (259 comes with the reset from the string that filled the dictionary).
+// Resets exactly when code 4095 is taken: 3837 data codes before the first 258, 3836 between later ones.
 TEST(LzwEncode, RoundTripsThroughSeveralResets)
 {
-    static const char kTextbook[] = "TOBEORNOTTOBEORTOBEORNOT#";
-    std::string words;
-    static const char* const kWords[] = {"Quel ", "est ", "le ", "nom ", "|", "r\xE9ponse ", "\r\n", "BRAVO "};
-    for (std::mt19937 random(5); words.size() < kLzwMaxOutput;) words += kWords[random() % 8];
     const struct {
         const char* name;
         Bytes data;
         std::size_t minimumResets;
     } cases[] = {
         {"OneByte", {'Q'}, 0},
-        {"Textbook", Bytes(kTextbook, kTextbook + sizeof kTextbook - 1), 0},
         {"Random120000", randomBytes(kLzwMaxOutput, 1), 28},
         {"FourLetters120000", randomBytes(kLzwMaxOutput, 3, 4), 5},
-        {"Words120000", prefix(Bytes(words.begin(), words.end()), kLzwMaxOutput), 4},
         {"Zeros120000", Bytes(kLzwMaxOutput, 0), 0},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,4 @@
-// Helpers for the PNG decoder tests: PNG files built chunk by chunk, zlib's own streams, deflate
-// streams written bit by bit, and one call that runs the whole decoder on a file.
+// Helpers for the PNG decoder tests: PNG files chunk by chunk, zlib streams, deflate bit by bit, the whole decoder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,9 +21,7 @@ using Bytes = std::vector<unsigned char>;
 
 inline void put32(Bytes& out, std::uint32_t value)
 {
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        out.push_back(static_cast<unsigned char>(value >> shift));
-    }
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<unsigned char>(value >> shift));
 }
 
 inline Bytes headerData(std::uint32_t width, std::uint32_t height, int depth, int type, int interlace = 0,
@@ -33,9 +30,7 @@ inline Bytes headerData(std::uint32_t width, std::uint32_t height, int depth, in
     Bytes data;
     put32(data, width);
     put32(data, height);
-    for (int field : {depth, type, compression, filter, interlace}) {
-        data.push_back(static_cast<unsigned char>(field));
-    }
+    for (int field : {depth, type, compression, filter, interlace}) data.push_back(static_cast<unsigned char>(field));
     return data;
 }
 
@@ -108,9 +103,7 @@ struct DeflateWriter {
     }
     DeflateWriter& code(std::uint32_t value, int length)
     {
-        for (int i = length - 1; i >= 0; --i) {
-            bits(value >> i, 1);
-        }
+        for (int i = length - 1; i >= 0; --i) bits(value >> i, 1);
         return *this;
     }
     DeflateWriter& bytes(const Bytes& data)
@@ -133,9 +126,7 @@ struct DeflateWriter {
     }
     DeflateWriter& text(const std::string& literals)
     {
-        for (char c : literals) {
-            fixed(static_cast<unsigned char>(c));
-        }
+        for (char c : literals) fixed(static_cast<unsigned char>(c));
         return *this;
     }
     // A back-reference in a fixed block: length 3 to 10 or 258, distance 1 to 6.
@@ -152,9 +143,8 @@ struct DeflateWriter {
     DeflateWriter& dynamicHeader(int distanceCount)
     {
         block(true, 2).bits(0, 5).bits(static_cast<std::uint32_t>(distanceCount - 1), 5).bits(15, 4);
-        for (int symbol : {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15}) {
+        for (int symbol : {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15})
             bits(symbol <= 2 || symbol >= 16 ? 3 : 0, 3);
-        }
         return *this;
     }
     // One code-length symbol with its repeat count.
@@ -181,8 +171,7 @@ struct Decoded {
     Bytes bits;
 };
 
-// Runs every call on `file` and checks what each failure must leave behind. Pictures whose image
-// data would exceed `maxData` bytes (only damaged sizes ask for them) stop at "large".
+// Runs every call on `file`, checking what each failure leaves; data beyond `maxData` bytes stops at "large".
 inline Decoded decode(const Bytes& file, std::uint32_t maxData = 1u << 26)
 {
     Decoded d;
@@ -196,28 +185,18 @@ inline Decoded decode(const Bytes& file, std::uint32_t maxData = 1u << 26)
         EXPECT_TRUE(image.decodeState == kPngEmpty && image.sourceState == kPngNoSource) << "a refused file stays attached";
         return failed("attach");
     }
-    if (pngDataSize(image) > maxData) {
-        d.outcome = "large";
-        return d;
-    }
-    {
-        // The image data is not zeroed when allocated: this freed block is likely handed out again.
-        Bytes dirty(pngDataSize(image), 0xAA);
-    }
+    if (pngDataSize(image) > maxData) return d.outcome = "large", d;
+    Bytes(pngDataSize(image), 0xAA);  // the image data is not zeroed when allocated: this freed block is likely handed out again
     if (!pngDecode(image)) {
         EXPECT_TRUE(image.decodeState == kPngAccepted && image.imageData == nullptr) << "failed decode keeps its buffer";
         return failed("decode");
     }
     d.data.assign(image.imageData, image.imageData + image.imageDataSize);
     std::uint32_t format = 0;
-    if (!pngBitmapInfo(image, d.info, format)) {
-        return failed("info");
-    }
+    if (!pngBitmapInfo(image, d.info, format)) return failed("info");
     d.stride = pngBitmapStride(image);
     d.bits.assign(d.stride * image.height, 0xCD);  // not zero, as a new system bitmap need not be
-    if (!pngRender(image, format, d.bits.data(), d.bits.size())) {
-        return failed("render");
-    }
+    if (!pngRender(image, format, d.bits.data(), d.bits.size())) return failed("render");
     d.outcome = "ok";
     return d;
 }
@@ -238,8 +217,6 @@ inline Bytes readSuiteFile(const std::string& stem)
 // Declares `file` as the PngSuite file `stem`, or skips the test when there is none to read.
 #define PNGSUITE_FILE_OR_SKIP(file, stem)                                                      \
     const pngtest::Bytes file = pngtest::readSuiteFile(stem);                                  \
-    if (file.empty()) {                                                                        \
-        GTEST_SKIP() << "no PngSuite in '" << pngtest::suiteFolder() << "': set ENIGO_PNGSUITE_DIR"; \
-    }
+    if (file.empty()) GTEST_SKIP() << "no PngSuite in '" << pngtest::suiteFolder() << "': set ENIGO_PNGSUITE_DIR";
 
 }  // namespace pngtest

@@ -149,8 +149,7 @@ TEST(QuizRecord, ParsesEveryField)
     }
 }
 
-// Every proper prefix of a valid record is a truncated record; a state already holding a quiz
-// must come out of each byte for byte as it was, and the whole record then replaces its list.
+// Every proper prefix fails and leaves a state holding a quiz byte for byte as it was; the whole record then replaces it.
 TEST(QuizRecord, EveryCutFailsAndLeavesTheStateUntouched)
 {
     auto state = std::make_unique<QuizState>();
@@ -174,8 +173,7 @@ TEST(QuizRecord, EveryCutFailsAndLeavesTheStateUntouched)
     releaseQuestions(*state);
 }
 
-// Reveal texts go to questionByNumber(n): numbers past a list shortened by failed allocations
-// land on its last record.
+// Reveal texts go to questionByNumber(n): past a list shortened by failed allocations, to its last record.
 TEST(QuizRecord, AFailedAllocationMakesTheListShorter)
 {
     const struct {
@@ -199,8 +197,7 @@ TEST(QuizRecord, AFailedAllocationMakesTheListShorter)
 
 // ---- code lines (resource 105) ----
 
-// The first four codes after parsing bytes for count questions, "fail" when the parse fails;
-// entries are marked beforehand so a write where none belongs shows.
+// The first four codes after a parse for count questions (marked beforehand, so a stray write shows), or "fail".
 std::string codesAfter(int count, const std::string& bytes, QuizState& state)
 {
     resetQuizData(state);
