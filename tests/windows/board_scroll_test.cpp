@@ -102,9 +102,12 @@ protected:
     // "max/page" of a bar, with " off" when it is disabled and " hidden" when it is not shown.
     std::string bar(int which) const
     {
-        SCROLLINFO info = {sizeof info, SIF_ALL};
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
         GetScrollInfo(board, which, &info);
-        SCROLLBARINFO shown = {sizeof shown};
+        SCROLLBARINFO shown{};
+        shown.cbSize = sizeof shown;
         GetScrollBarInfo(board, which == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &shown);
         return std::to_string(info.nMin) + ".." + std::to_string(info.nMax) + "/" + std::to_string(info.nPage) +
                (shown.rgstate[0] & STATE_SYSTEM_UNAVAILABLE ? " off" : "") +
@@ -211,7 +214,8 @@ TEST_F(BoardScroll, ThumbDragScrollsThatBarOnly)
     for (auto [which, distance] : {std::pair{SB_VERT, 60}, {SB_HORZ, -30}}) {
         SCOPED_TRACE(std::to_string(which) + " by " + std::to_string(distance));
         placeAt(100, 1000);
-        SCROLLBARINFO info = {sizeof info};
+        SCROLLBARINFO info{};
+        info.cbSize = sizeof info;
         GetScrollBarInfo(board, which == SB_VERT ? OBJID_VSCROLL : OBJID_HSCROLL, &info);
         const RECT& track = info.rcScrollBar;
         const int thumb = (info.xyThumbTop + info.xyThumbBottom) / 2;

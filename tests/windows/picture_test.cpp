@@ -142,7 +142,8 @@ TEST(OlePicture, ReportsACopyFailureInAnInformationBox)
 // A top-down 30 x 20 DIB section of quadrants: red, green over blue, white.
 HBITMAP quadrantSection(int width = 30, int height = 20)
 {
-    BITMAPINFO info = {{sizeof info.bmiHeader, width, -height, 1, 32}};
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     for (int y = 0; section && y < height; ++y)
