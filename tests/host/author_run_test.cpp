@@ -99,7 +99,8 @@ TEST_F(AuthorCommands, FailedMakeLeavesEverythingAsItWas)
 {
     const fs::path target = root / "drapeaux.exe";
     for (const bool existed : {false, true}) {
-        if (existed) writeAll(target, "MZ old quiz");
+        // A file that happens to bear the temporary file's name is the user's too.
+        if (existed) writeAll(target, "MZ old quiz"), writeAll(root / "drapeaux.exe.tmp", "notes");
         for (const bool writing : {true, false}) {
             const auto before = snapshot();
             access.failWriting = writing, access.failReplacing = !writing;

@@ -150,11 +150,13 @@ public:
             return failed(error);
         }
         // Written beside the target and renamed at the end, so a failure never leaves a partial
-        // executable in the target's place.
-        fs::path temporary = target;
-        temporary += ".tmp";
+        // executable in the target's place; under a name no file has, so none is lost.
         std::error_code ignored;
-        fs::remove(temporary, ignored);
+        fs::path temporary;
+        for (int n = 0; temporary.empty() || fs::exists(temporary, ignored); ++n) {
+            temporary = target;
+            temporary += n ? ".tmp" + std::to_string(n) : std::string(".tmp");
+        }
         if (!access_.writeQuizExe(temporary, set, error) || !access_.replaceFile(temporary, target, error)) {
             fs::remove(temporary, ignored);
             return failed("cannot write " + shown(target) + ": " + error);
