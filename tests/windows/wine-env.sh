@@ -89,7 +89,8 @@ enigo_wine_ready() {
 # test discovery never sees their end. So this waits until the keeper says it is up.
 enigo_keeper() {
   local exe=$1 ready="$WINEPREFIX/enigo-keeper.ready" pidfile="$WINEPREFIX/enigo-keeper.pid"
-  if [ -f "$ready" ] && [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
+  # Alive and still the keeper (a reused pid is not).
+  if [ -f "$ready" ] && [ -f "$pidfile" ] && grep -qa wine_keeper "/proc/$(cat "$pidfile")/cmdline" 2>/dev/null; then
     return 0
   fi
   rm -f "$ready"
