@@ -3,7 +3,6 @@
 // a failure) are the same on every platform and testable on the host.
 #include "author.h"
 
-#include <fstream>
 #include <map>
 #include <system_error>
 
@@ -27,14 +26,6 @@ const char* const kUsage =
     "  extract QUIZ.exe OUTDIR   turn a quiz executable back into a quiz folder (OUTDIR new or empty)\n"
     "  show QUIZ.exe|QUIZDIR     one-screen summary of a quiz\n"
     "A quiz folder holds quiz.txt (UTF-8) and its media files; QUIZDIR may also name quiz.txt itself.\n";
-
-bool writeFile(const fs::path& path, const void* data, std::size_t size)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    file.close();
-    return static_cast<bool>(file);
-}
 
 std::string shown(const fs::path& path)
 {
@@ -197,10 +188,10 @@ public:
         std::vector<fs::path> files;
         for (const ExtractedFile& file : unpacked.files) {
             files.push_back(folder / file.name);
-            written = written && writeFile(files.back(), file.bytes->data(), file.bytes->size());
+            written = written && writeFileBytes(files.back(), file.bytes->data(), file.bytes->size());
         }
         files.push_back(folder / kSourceName);
-        written = written && writeFile(files.back(), text.data(), text.size());
+        written = written && writeFileBytes(files.back(), text.data(), text.size());
         if (!written) {
             for (const fs::path& file : files) {
                 fs::remove(file, error);

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "pe_stamp.h"
 #include "quiz/quiz_state.h"
@@ -67,24 +65,6 @@ bool resourceBytes(HMODULE module, LPCSTR type, LPCSTR name, std::vector<unsigne
     return true;
 }
 
-bool writeAll(const fs::path& path, const std::vector<unsigned char>& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    return static_cast<bool>(file);
-}
-
-bool readAll(const fs::path& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
 bool addResource(HANDLE update, LPCSTR type, int id, const std::vector<unsigned char>& bytes)
 {
     return UpdateResourceA(update, type, MAKEINTRESOURCEA(id), kNeutralLanguage,
@@ -108,7 +88,7 @@ bool WindowsExeAccess::writeQuizExe(const fs::path& path, const QuizResourceSet&
         error = "this tool carries no player (resource " + std::string(kPlayerResourceName) + " is missing or damaged)";
         return false;
     }
-    if (!writeAll(path, player)) {
+    if (!writeFileBytes(path, player.data(), player.size())) {
         error = "cannot create the file";
         return false;
     }
@@ -134,7 +114,7 @@ bool WindowsExeAccess::writeQuizExe(const fs::path& path, const QuizResourceSet&
     // The resource writer may stamp the file with the time of writing; the same quiz must give
     // the same bytes, so the player's own stamp is put back and the checksum made to match.
     std::vector<unsigned char> written;
-    if (!readAll(path, written) || !normaliseExecutable(written, stamp, error) || !writeAll(path, written)) {
+    if (!readFileBytes(path, written) || !normaliseExecutable(written, stamp, error) || !writeFileBytes(path, written.data(), written.size())) {
         if (error.empty()) {
             error = "cannot rewrite the file's header";
         }

@@ -39,47 +39,28 @@ private:
     }
 };
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 // Splits lines and keys exactly as the parser does (byte order mark, CRLF, comments, blocks).
 SourceIndex indexSource(std::string_view text)
 {
     SourceIndex index;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);
-    }
-    int lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    forEachSourceLine(text, [&index](int number, std::string_view line) {
         const std::string_view content = trimBlanks(line);
         const std::size_t colon = content.find(':');
         if (content.empty() || content.front() == '#' || colon == std::string_view::npos) {
-            continue;
+            return;
         }
         const std::string key(trimBlanks(content.substr(0, colon)));
         if (key == "question") {
             index.questions.emplace_back();
         } else if (index.questions.empty()) {
             if (key == "code") {
-                index.codeLines.push_back(lineNumber);
+                index.codeLines.push_back(number);
             }
-            index.quizKeys.emplace(key, lineNumber);
+            index.quizKeys.emplace(key, number);
         } else {
-            index.questions.back().emplace(key, lineNumber);
+            index.questions.back().emplace(key, number);
         }
-    }
+    });
     return index;
 }
 

@@ -22,17 +22,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::string inQuotes(std::string_view text)
 {
     return "'" + std::string(text) + "'";
@@ -106,21 +95,7 @@ public:
 
     ParseResult run(std::string_view text)
     {
-        static const char kByteOrderMark[] = "\xEF\xBB\xBF";
-        if (text.substr(0, 3) == kByteOrderMark) {
-            text.remove_prefix(3);
-        }
-        int lineNumber = 0;
-        while (!text.empty()) {
-            ++lineNumber;
-            const std::size_t end = text.find('\n');
-            std::string_view line = text.substr(0, end);
-            text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-            if (!line.empty() && line.back() == '\r') {
-                line.remove_suffix(1);
-            }
-            parseLine(lineNumber, line);
-        }
+        forEachSourceLine(text, [this](int number, std::string_view line) { parseLine(number, line); });
         finish();
         return std::move(result_);
     }
@@ -624,6 +599,41 @@ const char* quizKindKeyword(QuizKind kind)
     case QuizKind::Video: return "video";
     }
     return "text";
+}
+
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+void forEachSourceLine(std::string_view text, const std::function<void(int, std::string_view)>& visit)
+{
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    for (int number = 1; !text.empty(); ++number) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        visit(number, line);
+    }
+}
+
+bool writeFileBytes(const fs::path& path, const void* data, std::size_t size)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+    file.close();
+    return static_cast<bool>(file);
 }
 
 bool readFileBytes(const fs::path& path, std::vector<unsigned char>& bytes)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,6 +78,15 @@ const char* quizKindKeyword(QuizKind kind);
 
 // The whole file; false when it cannot be opened or read.
 bool readFileBytes(const std::filesystem::path& path, std::vector<unsigned char>& bytes);
+// Writes the file anew; false when it cannot be created or written in full.
+bool writeFileBytes(const std::filesystem::path& path, const void* data, std::size_t size);
+
+// Blanks (spaces and tabs) cut at both ends.
+std::string_view trimBlanks(std::string_view text);
+
+// Calls visit(number, line) for each line of a quiz source, numbered from 1: a leading UTF-8 byte
+// order mark is skipped, a line ends at LF and its CR is not part of it.
+void forEachSourceLine(std::string_view text, const std::function<void(int, std::string_view)>& visit);
 
 // Paths from and to UTF-8 text, so non-ASCII file names also work on Windows.
 std::filesystem::path pathFromUtf8(const std::string& utf8);
