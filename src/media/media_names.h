@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-constexpr int kFirstPlayButtonId = 6001;
-constexpr int kFirstStopButtonId = 7001;
+#include "board/board_ids.h"
+
 // Media files are numbered by question; no quiz has more than this many.
 constexpr int kMaxMediaQuestions = 96;
 
@@ -26,10 +26,10 @@ struct MediaCommand {
 // a plain click (code 0 in the high word) is no media command.
 inline MediaCommand mediaCommand(std::uint64_t command)
 {
-    if (command >= kFirstPlayButtonId && command < kFirstPlayButtonId + kMaxMediaQuestions)
-        return {MediaButton::Play, static_cast<int>(command - kFirstPlayButtonId) + 1};
-    if (command >= kFirstStopButtonId && command < kFirstStopButtonId + kMaxMediaQuestions)
-        return {MediaButton::Stop, static_cast<int>(command - kFirstStopButtonId) + 1};
+    if (command >= std::uint64_t(playButtonId(1)) && command <= std::uint64_t(playButtonId(kMaxMediaQuestions)))
+        return {MediaButton::Play, static_cast<int>(command - playButtonId(0))};
+    if (command >= std::uint64_t(stopButtonId(1)) && command <= std::uint64_t(stopButtonId(kMaxMediaQuestions)))
+        return {MediaButton::Stop, static_cast<int>(command - stopButtonId(0))};
     return {MediaButton::None, 0};
 }
 
