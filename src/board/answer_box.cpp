@@ -24,20 +24,21 @@ LRESULT passOn(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
     return CallWindowProcA(editProc, field, message, wParam, lParam);
 }
 
-// After Tab moved the focus here: when the field sticks out of the board, scroll it into view.
+// After Tab moved the focus here: when the field sticks out of the board's client area, scroll it
+// into view. The client area, not the window: a field under the horizontal bar is not in view.
 void followTab(HWND field)
 {
     HWND board = GetParent(field);
     RECT fieldRect;
-    RECT boardRect;
-    GetWindowRect(field, &fieldRect);
-    GetWindowRect(board, &boardRect);
-    if (fieldRect.bottom <= boardRect.bottom && fieldRect.top >= boardRect.top)
-        return;
     RECT client;
+    GetWindowRect(field, &fieldRect);
     GetClientRect(board, &client);
     MapWindowPoints(HWND_DESKTOP, board, reinterpret_cast<POINT*>(&fieldRect), 2);
-    scrollTarget = fieldRevealPosition(fieldRect.top, fieldRect.bottom, client.bottom, GetScrollPos(board, SB_VERT));
+    const int position = GetScrollPos(board, SB_VERT);
+    const int target = fieldRevealPosition(fieldRect.top, fieldRect.bottom, client.bottom, position);
+    if (target == position)
+        return;
+    scrollTarget = target;
     SendMessageA(board, WM_VSCROLL, kScrollRequestTarget, 0);
 }
 

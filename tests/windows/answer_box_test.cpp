@@ -81,6 +81,12 @@ TEST_F(AnswerBox, TabFollowUpBringsTheFieldFullyIntoView)
     SetFocus(field(12));
     keyUp(12, VK_TAB);
     EXPECT_EQ(placeIn(field(12)).bottom, client.bottom);
+    // A board 5 pixels lower leaves field 12 ending under its horizontal bar: inside the window, not in view.
+    SetWindowPos(board_, nullptr, 0, 0, 500, 195, SWP_NOZORDER | SWP_NOMOVE);
+    GetClientRect(board_, &client);
+    ASSERT_EQ(placeIn(field(12)).bottom, client.bottom + 5);
+    keyUp(12, VK_TAB);
+    EXPECT_EQ(placeIn(field(12)).bottom, client.bottom);
     SetFocus(field(1));
     keyUp(1, VK_TAB);
     EXPECT_EQ(placeIn(field(1)).top, 0);
