@@ -1,5 +1,6 @@
-# The player: its Win32 code as a library (shared by every quiz .exe and the Windows tests)
-# and add_quiz(), which compiles a quiz folder and links it into its own executable.
+# The player: its Win32 code as a library (shared by every quiz .exe and the Windows tests),
+# add_player_exe(), which links it into an executable, and add_quiz(), which compiles a quiz
+# folder and links it into its own executable.
 
 add_library(enigo_player STATIC
   src/app/message_box.cpp
@@ -32,6 +33,22 @@ if(MINGW)
   set(ENIGO_EXE_LINK_OPTIONS -static -Wl,--gc-sections $<$<CONFIG:MinSizeRel,Release>:-s>)
 endif()
 
+# add_player_exe(NAME OUTPUT_DIR RESOURCE_SCRIPT [MAIN SOURCE]): the player and a resource script
+# linked into NAME.exe in OUTPUT_DIR; a Windows program entered through the player's own WinMain,
+# or with MAIN a console program entered through that source's main().
+function(add_player_exe name output_dir resource_script)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "MAIN" "")
+  if(arg_MAIN)
+    add_executable(${name} ${arg_MAIN} ${resource_script})
+  else()
+    add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/src/app/main.cpp ${resource_script})
+  endif()
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+  target_link_libraries(${name} PRIVATE enigo_player)
+  target_link_options(${name} PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${output_dir})
+endfunction()
+
 # add_quiz(NAME DIR): DIR holds quiz.txt and its media; builds NAME.exe.
 function(add_quiz name dir)
   set(out ${CMAKE_BINARY_DIR}/quizzes/${name})
@@ -47,11 +64,8 @@ function(add_quiz name dir)
   configure_file(${out}/quiz_all.rc.in ${out}/quiz_all.rc COPYONLY)
   set_source_files_properties(${out}/quiz_all.rc PROPERTIES
     OBJECT_DEPENDS "${out}/quiz.rc;${out}/quiz104.bin;${out}/quiz105.bin;${PROJECT_SOURCE_DIR}/resources/enigo.rc")
-  add_executable(${name} WIN32 ${PROJECT_SOURCE_DIR}/src/app/main.cpp ${out}/quiz_all.rc)
-  target_include_directories(${name} PRIVATE ${out} ${PROJECT_SOURCE_DIR}/resources)
-  target_link_libraries(${name} PRIVATE enigo_player)
-  target_link_options(${name} PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_player_exe(${name} ${CMAKE_BINARY_DIR}/bin ${out}/quiz_all.rc)
+  target_include_directories(${name} BEFORE PRIVATE ${out})
 endfunction()
 
 add_quiz(enigo-images ${PROJECT_SOURCE_DIR}/quizzes/images)
@@ -78,10 +92,8 @@ if(ENIGO_BENCH)
 endif()
 
 # Relayout benchmark (not a test): run-relayout-bench runs it under the emulator.
-add_executable(relayout_bench ${PROJECT_SOURCE_DIR}/bench/relayout_bench.cpp ${PROJECT_SOURCE_DIR}/resources/enigo.rc)
-target_include_directories(relayout_bench PRIVATE ${PROJECT_SOURCE_DIR}/resources)
-target_link_libraries(relayout_bench PRIVATE enigo_player)
-target_link_options(relayout_bench PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
+add_player_exe(relayout_bench ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/resources/enigo.rc
+  MAIN ${PROJECT_SOURCE_DIR}/bench/relayout_bench.cpp)
 add_custom_target(run-relayout-bench
   COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:relayout_bench> $<TARGET_FILE:enigo-images> 50
   DEPENDS relayout_bench enigo-images
@@ -89,17 +101,13 @@ add_custom_target(run-relayout-bench
 
 # --- Quiz authoring tool: enigo-auteur.exe, a console program carrying the player without a quiz ---
 set(author_dir ${CMAKE_BINARY_DIR}/author)
-add_executable(enigo-author-player WIN32 ${PROJECT_SOURCE_DIR}/src/app/main.cpp ${PROJECT_SOURCE_DIR}/resources/enigo.rc)
-target_include_directories(enigo-author-player PRIVATE ${PROJECT_SOURCE_DIR}/resources)
-target_link_libraries(enigo-author-player PRIVATE enigo_player)
-target_link_options(enigo-author-player PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
+# A generator expression keeps multi-configuration generators from adding a folder per configuration.
+add_player_exe(enigo-author-player $<1:${author_dir}> ${PROJECT_SOURCE_DIR}/resources/enigo.rc)
 if(MINGW)
   # The resource update functions leave a file other tools reject unless the player is stripped.
   target_link_options(enigo-author-player PRIVATE -s)
 endif()
-# A generator expression keeps multi-configuration generators from adding a folder per configuration.
-set_target_properties(enigo-author-player PROPERTIES
-  RUNTIME_OUTPUT_DIRECTORY $<1:${author_dir}> OUTPUT_NAME enigo-player)
+set_target_properties(enigo-author-player PROPERTIES OUTPUT_NAME enigo-player)
 set(ENIGO_AUTHOR_PLAYER ${author_dir}/enigo-player.exe)
 configure_file(${PROJECT_SOURCE_DIR}/tools/author/enigo-auteur.rc.in ${author_dir}/enigo-auteur.rc @ONLY)
 set_source_files_properties(${author_dir}/enigo-auteur.rc PROPERTIES OBJECT_DEPENDS ${ENIGO_AUTHOR_PLAYER})
