@@ -2,6 +2,12 @@
 # (GoogleTest needs std::mutex, which the win32 thread model lacks).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
+# Stop early with the package to install rather than with CMake's compiler-not-found errors.
+find_program(ENIGO_MINGW_CXX x86_64-w64-mingw32-g++-posix)
+if(NOT ENIGO_MINGW_CXX)
+  message(FATAL_ERROR "The MinGW-w64 cross compiler x86_64-w64-mingw32-g++-posix is not on the PATH: "
+    "install the Debian package g++-mingw-w64-x86-64-posix (./enigo.sh build does), then configure again.")
+endif()
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
