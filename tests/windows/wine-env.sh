@@ -94,8 +94,9 @@ enigo_keeper() {
     return 0
   fi
   rm -f "$ready"
-  # The keeper writes its ready file into its working folder.
-  (cd "$WINEPREFIX" && enigo_spawn wine "$exe" && echo $! >"$pidfile")
+  # The keeper gets its ready file as a Windows path; the prefix's drive Z: is the root.
+  enigo_spawn wine "$exe" "Z:${ready//\//\\}"
+  echo $! >"$pidfile"
   for _ in $(seq 1 600); do
     [ -f "$ready" ] && return 0
     sleep 0.1
