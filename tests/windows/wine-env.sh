@@ -62,19 +62,31 @@ enigo_wine_boot() {
     # must not open a dialog that waits forever.
     enigo_detached wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f
     enigo_detached wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
-    # Sound plays into a null sink on machines without a sound card.
-    [ -f "$HOME/.asoundrc" ] || echo 'pcm.!default { type null }' > "$HOME/.asoundrc"
     # Let the server write the registry out before the prefix counts as ready.
     wineserver -w
     touch "$WINEPREFIX/.enigo-ready"
   fi
 }
 
-# Display and prefix, once; safe for parallel callers. With the keeper's path ($1 or
+# Without a sound card, sound plays into a null sink: an ALSA configuration kept in the prefix and
+# named only in the environment of our Wine programs (a user's own ~/.asoundrc stays untouched).
+enigo_sound_sink() {
+  compgen -G '/dev/snd/pcm*' >/dev/null && ! grep -qs 'no soundcards' /proc/asound/cards && return 0
+  local conf="$WINEPREFIX/enigo-alsa.conf"
+  if [ ! -f "$conf" ]; then
+    mkdir -p "$WINEPREFIX"
+    # Renamed into place, so a parallel caller never reads it half written.
+    echo 'pcm.!default { type null }' >"$conf.$BASHPID" && mv "$conf.$BASHPID" "$conf"
+  fi
+  export ALSA_CONFIG_PATH="$conf"
+}
+
+# Display, sound sink and prefix, once; safe for parallel callers. With the keeper's path ($1 or
 # ENIGO_KEEPER) it also makes sure the keeper runs before any other Windows program.
 enigo_wine_ready() {
   local keeper=${1:-${ENIGO_KEEPER:-}}
   enigo_display
+  enigo_sound_sink
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
