@@ -55,8 +55,8 @@ function(add_quiz name dir)
   file(GLOB inputs CONFIGURE_DEPENDS ${dir}/*)
   add_custom_command(
     OUTPUT ${out}/quiz.rc ${out}/quiz104.bin ${out}/quiz105.bin
-    COMMAND ${ENIGO_QUIZC_COMMAND} ${dir}/quiz.txt ${out}
-    DEPENDS ${inputs} ${ENIGO_QUIZC_DEPENDS}
+    COMMAND quizc ${dir}/quiz.txt ${out}
+    DEPENDS ${inputs} quizc
     COMMENT "Compiling quiz ${name}"
     VERBATIM)
   # One resource script per quiz: the player's own resources and the quiz's.
@@ -98,26 +98,3 @@ add_custom_target(run-relayout-bench
   COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:relayout_bench> $<TARGET_FILE:enigo-images> 50
   DEPENDS relayout_bench enigo-images
   USES_TERMINAL)
-
-# --- Quiz authoring tool: enigo-auteur.exe, a console program carrying the player without a quiz ---
-set(author_dir ${CMAKE_BINARY_DIR}/author)
-# A generator expression keeps multi-configuration generators from adding a folder per configuration.
-add_player_exe(enigo-author-player $<1:${author_dir}> ${PROJECT_SOURCE_DIR}/resources/enigo.rc)
-if(MINGW)
-  # The resource update functions leave a file other tools reject unless the player is stripped.
-  target_link_options(enigo-author-player PRIVATE -s)
-endif()
-set_target_properties(enigo-author-player PROPERTIES OUTPUT_NAME enigo-player)
-set(ENIGO_AUTHOR_PLAYER ${author_dir}/enigo-player.exe)
-configure_file(${PROJECT_SOURCE_DIR}/tools/author/enigo-auteur.rc.in ${author_dir}/enigo-auteur.rc @ONLY)
-set_source_files_properties(${author_dir}/enigo-auteur.rc PROPERTIES OBJECT_DEPENDS ${ENIGO_AUTHOR_PLAYER})
-add_executable(enigo-auteur
-  ${PROJECT_SOURCE_DIR}/tools/author/main.cpp
-  ${PROJECT_SOURCE_DIR}/tools/author/exe_access_win.cpp
-  ${author_dir}/enigo-auteur.rc)
-target_link_libraries(enigo-auteur PRIVATE enigo_author_lib)
-target_compile_definitions(enigo-auteur PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
-target_link_options(enigo-auteur PRIVATE ${ENIGO_EXE_LINK_OPTIONS})
-add_dependencies(enigo-auteur enigo-author-player)
-set_target_properties(enigo-auteur PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
-# --- end of the quiz authoring tool ---

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "author.h"
+#include "common/file_io.h"
 #include "quiz_files_test_support.h"
 
 namespace {

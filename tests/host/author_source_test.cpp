@@ -1,12 +1,13 @@
 // Host tests of the authoring tool's source writer and extraction: parse -> write -> parse, and unpack -> make.
 #include <gtest/gtest.h>
 
+#include "common/cp1252.h"
+#include "common/file_io.h"
 #include "lzw_encode.h"
 #include "quiz_files_test_support.h"
 #include "quiz_record_builder.h"
-#include "quiz_resources.h"
-#include "quizc/cp1252.h"
 #include "quizc/quiz_writer.h"
+#include "resource_set.h"
 #include "source_writer.h"
 
 namespace {

@@ -6,7 +6,8 @@
 #include <sstream>
 #include <tuple>
 
-#include "quizc/cp1252.h"
+#include "common/cp1252.h"
+#include "common/file_io.h"
 #include "quizc/quiz_compiler.h"
 #include "quizc/quiz_writer.h"
 #include "quiz_files_test_support.h"

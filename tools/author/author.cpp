@@ -6,6 +6,7 @@
 #include <map>
 #include <system_error>
 
+#include "common/file_io.h"
 #include "lint.h"
 #include "source_writer.h"
 #include "summary.h"
@@ -18,14 +19,18 @@ namespace {
 
 const char* const kSourceName = "quiz.txt";
 
-const char* const kUsage =
-    "usage: enigo-auteur COMMAND ...\n"
-    "  make QUIZDIR [OUT.exe]    build the quiz folder into a finished quiz executable\n"
-    "                            (default OUT.exe: the folder's name, in the current folder)\n"
-    "  check QUIZDIR             list errors and warnings of the quiz, by file and line\n"
-    "  extract QUIZ.exe OUTDIR   turn a quiz executable back into a quiz folder (OUTDIR new or empty)\n"
-    "  show QUIZ.exe|QUIZDIR     one-screen summary of a quiz\n"
-    "A quiz folder holds quiz.txt (UTF-8) and its media files; QUIZDIR may also name quiz.txt itself.\n";
+std::string usage()
+{
+    const std::string source = kSourceName;
+    return std::string("usage: ") + kToolName + " COMMAND ...\n"
+           "  make QUIZDIR [OUT.exe]    build the quiz folder into a finished quiz executable\n"
+           "                            (default OUT.exe: the folder's name, in the current folder)\n"
+           "  check QUIZDIR             list errors and warnings of the quiz, by file and line\n"
+           "  extract QUIZ.exe OUTDIR   turn a quiz executable back into a quiz folder (OUTDIR new or empty)\n"
+           "  show QUIZ.exe|QUIZDIR     one-screen summary of a quiz\n"
+           "A quiz folder holds " + source + " (UTF-8) and its media files; QUIZDIR may also name " + source +
+           " itself.\n";
+}
 
 std::string shown(const fs::path& path)
 {
@@ -90,17 +95,6 @@ bool overwritesInput(const fs::path& target, const fs::path& input)
     return fs::exists(target, error) && fs::exists(input, error) && fs::equivalent(target, input, error) && !error;
 }
 
-const char* kindWord(QuizKind kind)
-{
-    switch (kind) {
-    case QuizKind::Text: return "text";
-    case QuizKind::Picture: return "picture";
-    case QuizKind::Sound: return "sound";
-    case QuizKind::Video: return "video";
-    }
-    return "?";
-}
-
 class Commands {
 public:
     Commands(ExeAccess& access, std::ostream& out, std::ostream& err) : access_(access), out_(out), err_(err) {}
@@ -157,7 +151,7 @@ public:
             mediaBytes += item.bytes.size();
         }
         out_ << "made " << pathToUtf8(target) << " (" << describeSize(fs::file_size(target, ignored)) << "): "
-             << kindWord(quiz.kind) << " quiz, " << quiz.questions.size() << " questions, " << set.media.size()
+             << quizKindKeyword(quiz.kind) << " quiz, " << quiz.questions.size() << " questions, " << set.media.size()
              << " media files (" << describeSize(mediaBytes) << ")\n";
         return 0;
     }
@@ -342,9 +336,9 @@ int runAuthor(const std::vector<std::string>& arguments, ExeAccess& access, std:
         return commands.show(arguments[1]);
     }
     if (command == "help" || command == "--help" || command == "-h" || command == "/?") {
-        out << kUsage;
+        out << usage();
         return 0;
     }
-    err << kUsage;
+    err << usage();
     return 2;
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "quiz_resources.h"
+#include "resource_set.h"
 
 class ExeAccess {
 public:

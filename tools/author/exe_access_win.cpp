@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-
+#include "common/file_io.h"
 #include "pe_stamp.h"
 #include "quiz/quiz_state.h"
 
@@ -14,7 +14,7 @@ const char* const kPlayerResourceName = "PLAYER";
 
 namespace {
 
-const LPCSTR kRawDataType = MAKEINTRESOURCEA(10);  // RT_RCDATA
+const LPCSTR kRawDataType = MAKEINTRESOURCEA(kRawDataResourceType);
 const WORD kNeutralLanguage = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 
 std::string lastError(const char* what)
@@ -97,10 +97,10 @@ bool WindowsExeAccess::writeQuizExe(const fs::path& path, const QuizResourceSet&
         error = lastError("BeginUpdateResource");
         return false;
     }
-    bool added = addResource(update, kRecordType, kQuizRecordId, set.quizRecord) &&
-                 addResource(update, kRecordType, kCodeRecordId, set.codeRecord);
+    bool added = addResource(update, kQuizRecordType, kQuizRecordId, set.quizRecord) &&
+                 addResource(update, kQuizRecordType, kCodeRecordId, set.codeRecord);
     for (const MediaItem& item : set.media) {
-        added = added && addResource(update, item.rawData ? kRawDataType : kMediaType, item.id, item.bytes);
+        added = added && addResource(update, item.rawData ? kRawDataType : kMediaResourceType, item.id, item.bytes);
     }
     if (!added) {
         error = lastError("UpdateResource");
@@ -136,13 +136,14 @@ bool WindowsExeAccess::readQuizExe(const fs::path& path, QuizResourceSet& set, s
         return false;
     }
     set = QuizResourceSet();
-    resourceBytes(module, kRecordType, MAKEINTRESOURCEA(kQuizRecordId), set.quizRecord);
-    resourceBytes(module, kRecordType, MAKEINTRESOURCEA(kCodeRecordId), set.codeRecord);
-    for (const int base : {kMediaBaseId, kAnswerPictureBaseId}) {
+    resourceBytes(module, kQuizRecordType, MAKEINTRESOURCEA(kQuizRecordId), set.quizRecord);
+    resourceBytes(module, kQuizRecordType, MAKEINTRESOURCEA(kCodeRecordId), set.codeRecord);
+    for (const auto resourceId : {cardResourceId, answerPictureId}) {
         for (int n = 1; n <= kMaxQuestions; ++n) {
             for (const bool rawData : {false, true}) {
-                MediaItem item{base + n, rawData, {}};
-                if (resourceBytes(module, rawData ? kRawDataType : kMediaType, MAKEINTRESOURCEA(item.id), item.bytes)) {
+                MediaItem item{resourceId(n), rawData, {}};
+                if (resourceBytes(module, rawData ? kRawDataType : kMediaResourceType, MAKEINTRESOURCEA(item.id),
+                                  item.bytes)) {
                     set.media.push_back(std::move(item));
                 }
             }

@@ -1,68 +1,21 @@
-// Check rules beyond the parser. The parser keeps the line of each question only, so a small
-// index of where every key was written lets each warning point at its own line.
+// Check rules beyond the parser. Each warning points at the line of its key, from the key lines the
+// parser lists as it reads the source.
 #include "lint.h"
 
 #include <algorithm>
-#include <map>
 #include <set>
 #include <string>
 
+#include "common/cp1252.h"
+#include "common/file_io.h"
 #include "judging/verdict.h"
 #include "media_info.h"
-#include "quiz/quiz_state.h"
-#include "source_writer.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 using Severity = Diagnostic::Severity;
-using KeyLines = std::map<std::string, int>;  // first line of each key of one block
-
-// Where the keys of the source were written; 0 when a key is absent.
-struct SourceIndex {
-    KeyLines quizKeys;
-    std::vector<int> codeLines;
-    std::vector<KeyLines> questions;
-
-    int quizLine(const char* key) const { return lineOf(quizKeys, key); }
-    int questionLine(std::size_t question, const char* key) const
-    {
-        return question < questions.size() ? lineOf(questions[question], key) : 0;
-    }
-
-private:
-    static int lineOf(const KeyLines& keys, const char* key)
-    {
-        const auto found = keys.find(key);
-        return found == keys.end() ? 0 : found->second;
-    }
-};
-
-// Splits lines and keys exactly as the parser does (byte order mark, CRLF, comments, blocks).
-SourceIndex indexSource(std::string_view text)
-{
-    SourceIndex index;
-    forEachSourceLine(text, [&index](int number, std::string_view line) {
-        const std::string_view content = trimBlanks(line);
-        const std::size_t colon = content.find(':');
-        if (content.empty() || content.front() == '#' || colon == std::string_view::npos) {
-            return;
-        }
-        const std::string key(trimBlanks(content.substr(0, colon)));
-        if (key == "question") {
-            index.questions.emplace_back();
-        } else if (index.questions.empty()) {
-            if (key == "code") {
-                index.codeLines.push_back(number);
-            }
-            index.quizKeys.emplace(key, number);
-        } else {
-            index.questions.back().emplace(key, number);
-        }
-    });
-    return index;
-}
 
 std::string quoted(const std::string& cp1252)
 {
@@ -113,8 +66,8 @@ struct StoredAnswer {
 
 class Linter {
 public:
-    Linter(const QuizSource& quiz, const SourceIndex& index, const fs::path& baseDir, std::vector<Diagnostic>& out)
-        : quiz_(quiz), index_(index), baseDir_(baseDir), out_(out)
+    Linter(const QuizSource& quiz, const SourceKeyLines& keyLines, const fs::path& baseDir, std::vector<Diagnostic>& out)
+        : quiz_(quiz), keyLines_(keyLines), baseDir_(baseDir), out_(out)
     {
     }
 
@@ -129,8 +82,8 @@ public:
         checkNearMisses(answers);
         for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
             const QuizQuestion& question = quiz_.questions[i];
-            checkPicture(question.media, index_.questionLine(i, "media"));
-            checkPicture(question.answerPicture, index_.questionLine(i, "answer-picture"));
+            checkPicture(question.media, keyLines_.questionLine(i, "media"));
+            checkPicture(question.answerPicture, keyLines_.questionLine(i, "answer-picture"));
         }
     }
 
@@ -153,10 +106,10 @@ private:
         for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
             const QuizQuestion& question = quiz_.questions[i];
             if (!question.answer1.empty()) {
-                answers.push_back({&question.answer1, index_.questionLine(i, "answer")});
+                answers.push_back({&question.answer1, keyLines_.questionLine(i, "answer")});
             }
             if (!question.answer2.empty()) {
-                answers.push_back({&question.answer2, index_.questionLine(i, "answer2")});
+                answers.push_back({&question.answer2, keyLines_.questionLine(i, "answer2")});
             }
         }
         return answers;
@@ -212,7 +165,7 @@ private:
 
     void checkPicture(const std::optional<MediaFile>& file, int line)
     {
-        if (!file || file->format == MediaFormat::Mp3 || file->format == MediaFormat::Avi) {
+        if (!file || !quizKindAccepts(QuizKind::Picture, file->format)) {
             return;
         }
         std::vector<unsigned char> bytes;
@@ -232,11 +185,11 @@ private:
     void checkCodes()
     {
         const std::size_t questions = quiz_.questions.size();
-        const std::size_t codes = index_.codeLines.size();
+        const std::size_t codes = keyLines_.codeLines.size();
         if (codes == 0) {
             warn(0, "the quiz has no 'code': the code field stays empty whatever the score");
         } else if (codes < questions) {
-            warn(index_.codeLines.back(), plural(codes, "code", "codes") + " for " +
+            warn(keyLines_.codeLines.back(), plural(codes, "code", "codes") + " for " +
                                               plural(questions, "question", "questions") +
                                               ": the code field is empty once more than " + std::to_string(codes) +
                                               " are solved");
@@ -246,9 +199,9 @@ private:
     void checkRevealMode()
     {
         const int mode = quiz_.revealMode;
-        const int modeLine = index_.quizLine("reveal");
-        const bool showsPictures = mode == 1 || mode == 3;
-        const bool showsTexts = mode >= 2;
+        const int modeLine = keyLines_.quizLine("reveal");
+        const bool showsPictures = revealShowsAnswerPictures(mode);
+        const bool showsTexts = revealShowsTexts(mode);
         if (showsPictures && quiz_.kind != QuizKind::Picture) {
             warn(modeLine, "'reveal: " + std::to_string(mode) + "' shows answer pictures, which only a picture quiz has");
         } else if (showsPictures && std::none_of(quiz_.questions.begin(), quiz_.questions.end(),
@@ -286,7 +239,7 @@ private:
             const std::string key = "label" + std::to_string(label);
             const std::string& text = label == 1 ? quiz_.answerLabel1 : quiz_.answerLabel2;
             if (!text.empty()) {
-                warn(index_.quizLine(key.c_str()), "'" + key + "' is shown only with 'answers: 2'");
+                warn(keyLines_.quizLine(key), "'" + key + "' is shown only with 'answers: 2'");
             }
         }
         for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
@@ -295,7 +248,7 @@ private:
                 warn(question.line, "question " + std::to_string(i + 1) +
                                         " has no 'caption': the list shows only its number");
             } else if (quiz_.kind != QuizKind::Text && !question.caption.empty()) {
-                warn(index_.questionLine(i, "caption"), std::string("a ") + quizKindKeyword(quiz_.kind) +
+                warn(keyLines_.questionLine(i, "caption"), std::string("a ") + quizKindKeyword(quiz_.kind) +
                                                             " quiz never shows captions; only a text quiz does");
             }
         }
@@ -305,8 +258,8 @@ private:
     // quiz kind that shows none.
     void checkUnusedFiles()
     {
-        static const char* const kMediaExtensions[] = {".jpg", ".jpeg", ".gif", ".bmp", ".png", ".mp3", ".avi",
-                                                       ".wav", ".mp4",  ".ogg", ".webp", ".tif", ".tiff"};
+        // Besides those of the formats a quiz carries.
+        static const char* const kOtherMediaExtensions[] = {".wav", ".mp4", ".ogg", ".webp", ".tif", ".tiff"};
         std::set<fs::path> used;
         for (const QuizQuestion& question : quiz_.questions) {
             for (const auto* file : {&question.media, &question.answerPicture}) {
@@ -323,7 +276,8 @@ private:
             std::string extension = pathToUtf8(entry.path().extension());
             std::transform(extension.begin(), extension.end(), extension.begin(),
                            [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-            const bool media = std::any_of(std::begin(kMediaExtensions), std::end(kMediaExtensions),
+            const bool media = mediaFormatOfName(entry.path()) ||
+                               std::any_of(std::begin(kOtherMediaExtensions), std::end(kOtherMediaExtensions),
                                            [&](const char* known) { return extension == known; });
             if (media && entry.is_regular_file(error) && !used.count(entry.path().lexically_normal())) {
                 unused.push_back(entry.path());
@@ -342,7 +296,7 @@ private:
     }
 
     const QuizSource& quiz_;
-    const SourceIndex& index_;
+    const SourceKeyLines& keyLines_;
     fs::path baseDir_;
     std::vector<Diagnostic>& out_;
 };
@@ -367,8 +321,7 @@ CheckResult checkQuizSource(std::string_view text, const fs::path& baseDir)
             result.diagnostics.push_back(diagnostic);
         }
     }
-    const SourceIndex index = indexSource(text);
-    Linter linter(result.parsed.quiz, index, baseDir, result.diagnostics);
+    Linter linter(result.parsed.quiz, result.parsed.keyLines, baseDir, result.diagnostics);
     linter.checkAnswersAndPictures();
     if (parsedCleanly) {
         linter.checkStructure();

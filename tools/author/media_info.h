@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "quizc/quiz_source.h"
+#include "common/media_format.h"
 
 struct MediaInfo {
     std::optional<MediaFormat> format;  // none when the first bytes match no accepted format
@@ -19,8 +19,6 @@ struct MediaInfo {
 // Looks at a whole file. PNG pictures go through the player's own decoder, so a PNG that passes
 // here is one the player shows; JPEG, GIF and BMP headers are read only as far as their size.
 MediaInfo inspectMedia(const unsigned char* bytes, std::size_t size);
-
-// "JPEG", "PNG"... for messages and summaries.
 
 // Short description for a summary: "JPEG 480x360, 12.3 KB", "MP3, 1.2 MB".
 std::string describeMedia(const MediaInfo& info, std::size_t size);

@@ -1,47 +1,13 @@
 // Quiz source writer: the inverse of the source parser, one "key: value" line per item.
 #include "source_writer.h"
 
-#include <array>
-
-#include "quizc/cp1252.h"
+#include "author.h"
+#include "common/cp1252.h"
+#include "common/file_io.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Code points of bytes 0x80-0x9F, taken from the compiler's own mapping so the two never disagree.
-const std::array<char32_t, 32>& highCodePoints()
-{
-    static const std::array<char32_t, 32> table = [] {
-        std::array<char32_t, 32> found{};
-        for (int i = 0; i < 32; ++i) {
-            found[static_cast<std::size_t>(i)] = static_cast<char32_t>(0x80 + i);
-        }
-        // Every character of 0x80-0x9F lies between U+0152 and U+2122.
-        for (char32_t codePoint = 0x100; codePoint < 0x2200; ++codePoint) {
-            const int byte = cp1252FromCodePoint(codePoint);
-            if (byte >= 0x80 && byte < 0xA0) {
-                found[static_cast<std::size_t>(byte - 0x80)] = codePoint;
-            }
-        }
-        return found;
-    }();
-    return table;
-}
-
-void appendUtf8(std::string& out, char32_t codePoint)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
 
 class SourceText {
 public:
@@ -80,21 +46,11 @@ std::string relativeName(const fs::path& path, const fs::path& baseDir)
 
 }  // namespace
 
-std::string cp1252ToUtf8(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        appendUtf8(out, byte >= 0x80 && byte < 0xA0 ? highCodePoints()[byte - 0x80] : byte);
-    }
-    return out;
-}
-
 std::string writeQuizSource(const QuizSource& quiz, const fs::path& baseDir)
 {
     SourceText out;
-    out.raw("# Enigo quiz. Check it with: enigo-auteur check FOLDER; build it with: enigo-auteur make FOLDER\n");
+    out.raw(std::string("# Enigo quiz. Check it with: ") + kToolName + " check FOLDER; build it with: " + kToolName +
+            " make FOLDER\n");
     out.line("title", quiz.title);
     out.line("author", quiz.author);
     out.line("explanation", quiz.explanation);
@@ -136,7 +92,7 @@ std::string writeQuizSource(const QuizSource& quiz, const fs::path& baseDir)
         if (quiz.answersPerQuestion == 2) {
             out.line("answer2", question.answer2);
         }
-        if (quiz.revealMode >= 2 && !question.revealText.empty()) {
+        if (revealShowsTexts(quiz.revealMode) && !question.revealText.empty()) {
             out.line("reveal", question.revealText);
         }
     }

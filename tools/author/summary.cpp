@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "source_writer.h"
+#include "common/cp1252.h"
 
 namespace {
 
@@ -107,8 +107,8 @@ std::string summariseQuiz(const QuizFacts& facts)
                            describeSize(mediaBytes));
 
     const bool text = quiz.kind == QuizKind::Text;
-    const bool answerPictures = quiz.kind == QuizKind::Picture && (quiz.revealMode == 1 || quiz.revealMode == 3);
-    const bool revealTexts = !text && quiz.revealMode >= 2;
+    const bool answerPictures = quiz.kind == QuizKind::Picture && revealShowsAnswerPictures(quiz.revealMode);
+    const bool revealTexts = !text && revealShowsTexts(quiz.revealMode);
     std::string heading = column(" #", 3) + column("answer", kAnswerColumn) + (text ? "" : column("media", kMediaColumn)) +
                           (answerPictures ? column("answer picture", kMediaColumn) : "") +
                           (text ? "caption" : revealTexts ? "reveal text" : "");

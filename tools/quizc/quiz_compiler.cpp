@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/file_io.h"
 #include "quiz_source.h"
 #include "quiz_writer.h"
 

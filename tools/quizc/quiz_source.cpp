@@ -3,49 +3,54 @@
 
 #include <array>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
-#include <iterator>
-#include <map>
+#include <functional>
 
-#include "cp1252.h"
-#include "quiz/quiz_state.h"
+#include "common/cp1252.h"
+#include "common/file_io.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::size_t kSniffSize = 12;
 
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
 
+// Blanks (spaces and tabs) cut at both ends.
+std::string_view trimBlanks(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Calls visit(number, line) for each line, numbered from 1: a leading UTF-8 byte order mark is
+// skipped, a line ends at LF and its CR is not part of it.
+void forEachSourceLine(std::string_view text, const std::function<void(int, std::string_view)>& visit)
+{
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);
+    }
+    for (int number = 1; !text.empty(); ++number) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        visit(number, line);
+    }
+}
+
 std::string inQuotes(std::string_view text)
 {
     return "'" + std::string(text) + "'";
-}
-
-std::optional<MediaFormat> formatFromExtension(const fs::path& path)
-{
-    std::string extension = pathToUtf8(path.extension());
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    static const std::pair<const char*, MediaFormat> kExtensions[] = {
-        {".jpg", MediaFormat::Jpeg}, {".jpeg", MediaFormat::Jpeg}, {".gif", MediaFormat::Gif},
-        {".bmp", MediaFormat::Bmp},  {".png", MediaFormat::Png},   {".mp3", MediaFormat::Mp3},
-        {".avi", MediaFormat::Avi},
-    };
-    for (const auto& entry : kExtensions) {
-        if (extension == entry.first) {
-            return entry.second;
-        }
-    }
-    return std::nullopt;
 }
 
 // What a file given under a key may be, and how to say so.
@@ -59,6 +64,28 @@ const MediaRule kPictureRule = {
     "a picture must be a .jpg, .jpeg, .gif, .bmp or .png file"};
 const MediaRule kSoundRule = {{MediaFormat::Mp3}, "a sound must be an .mp3 file"};
 const MediaRule kVideoRule = {{MediaFormat::Avi}, "a video must be an .avi file"};
+
+// The rule of a quiz kind's card media; none for a text quiz, which has no media.
+const MediaRule* mediaRuleOf(QuizKind kind)
+{
+    switch (kind) {
+    case QuizKind::Picture: return &kPictureRule;
+    case QuizKind::Sound: return &kSoundRule;
+    case QuizKind::Video: return &kVideoRule;
+    case QuizKind::Text: return nullptr;
+    }
+    return nullptr;
+}
+
+bool ruleAccepts(const MediaRule& rule, MediaFormat format)
+{
+    for (const MediaFormat accepted : rule.formats) {
+        if (accepted == format) {
+            return true;
+        }
+    }
+    return false;
+}
 
 const char* const kQuizKeys[] = {"title",  "author", "explanation", "kind",       "answers",
                                  "label1", "label2", "reveal",      "background", "code"};
@@ -75,16 +102,11 @@ bool isOneOf(const std::string& key, const char* const (&keys)[N])
     return false;
 }
 
-// Where each item of a question was given, so checks made after the whole file is read can
-// still point at the right line (0: not given).
+// What of a question is checked once the whole file is read (where each item was given: the
+// parse result's key lines).
 struct QuestionSource {
-    int answer1 = 0;
-    int answer2 = 0;
     bool answer1Taken = false;  // false when the value was already reported as unusable
     bool answer2Taken = false;
-    int revealText = 0;
-    int media = 0;
-    int answerPicture = 0;
     std::string mediaName;
     std::string answerPictureName;
 };
@@ -145,7 +167,8 @@ private:
     // A key given twice in one block would silently lose one of its values.
     bool firstInBlock(int line, const std::string& key)
     {
-        const auto inserted = keyLines_.emplace(key, line);
+        SourceKeyLines& lines = result_.keyLines;
+        const auto inserted = (inQuestion() ? lines.questions.back() : lines.quizKeys).emplace(key, line);
         if (!inserted.second) {
             error(line, "duplicate " + inQuotes(key) + " (first given at line " +
                             std::to_string(inserted.first->second) + ")");
@@ -162,7 +185,7 @@ private:
         question.line = line;
         result_.quiz.questions.push_back(std::move(question));
         sources_.emplace_back();
-        keyLines_.clear();
+        result_.keyLines.questions.emplace_back();
     }
 
     void quizKey(int line, const std::string& key, std::string_view value)
@@ -172,7 +195,7 @@ private:
             std::string code;
             if (takeText(line, value, code, true)) {
                 quiz.codes.push_back(std::move(code));
-                codeLines_.push_back(line);
+                result_.keyLines.codeLines.push_back(line);
             }
             return;
         }
@@ -225,21 +248,16 @@ private:
         QuizQuestion& question = result_.quiz.questions.back();
         QuestionSource& source = sources_.back();
         if (key == "answer") {
-            source.answer1 = line;
             source.answer1Taken = takeText(line, value, question.answer1);
         } else if (key == "answer2") {
-            source.answer2 = line;
             source.answer2Taken = takeText(line, value, question.answer2);
         } else if (key == "caption") {
             takeText(line, value, question.caption);
         } else if (key == "reveal") {
-            source.revealText = line;
             takeText(line, value, question.revealText);
         } else if (key == "media") {
-            source.media = line;
             source.mediaName = std::string(trimBlanks(value));
         } else {
-            source.answerPicture = line;
             source.answerPictureName = std::string(trimBlanks(value));
         }
     }
@@ -250,7 +268,7 @@ private:
     {
         for (const char c : value) {
             const unsigned char byte = static_cast<unsigned char>(c);
-            if (byte < 0x20 || byte == 0x7F) {
+            if (isControlCharacter(byte)) {
                 char name[8];
                 std::snprintf(name, sizeof name, "U+%04X", byte);
                 error(line, std::string("control character ") + name + " is not allowed in a text");
@@ -263,8 +281,9 @@ private:
             error(line, conversionError);
             return false;
         }
-        if (!separatorAllowed && converted.find('|') != std::string::npos) {
-            error(line, "'|' is not allowed in a text: the quiz record uses it to end each text");
+        if (!separatorAllowed && converted.find(kRecordTextEnd) != std::string::npos) {
+            error(line, std::string("'") + kRecordTextEnd +
+                            "' is not allowed in a text: the quiz record uses it to end each text");
             return false;
         }
         if (converted.size() > static_cast<std::size_t>(kMaxTextLength)) {
@@ -279,15 +298,9 @@ private:
 
     void parseKind(int line, std::string_view value)
     {
-        static const std::pair<const char*, QuizKind> kKinds[] = {
-            {"text", QuizKind::Text},
-            {"picture", QuizKind::Picture},
-            {"sound", QuizKind::Sound},
-            {"video", QuizKind::Video},
-        };
-        for (const auto& entry : kKinds) {
-            if (value == entry.first) {
-                result_.quiz.kind = entry.second;
+        for (const QuizKind kind : {QuizKind::Text, QuizKind::Picture, QuizKind::Sound, QuizKind::Video}) {
+            if (value == quizKindKeyword(kind)) {
+                result_.quiz.kind = kind;
                 kindKnown_ = true;
                 return;
             }
@@ -300,7 +313,6 @@ private:
     {
         if (value == "1" || value == "2") {
             result_.quiz.answersPerQuestion = value[0] - '0';
-            answersLine_ = line;
         } else {
             error(line, "'answers' must be 1 or 2, not " + inQuotes(value));
             answersKnown_ = false;
@@ -309,10 +321,10 @@ private:
 
     void parseRevealMode(int line, std::string_view value)
     {
-        if (value.size() == 1 && value[0] >= '0' && value[0] <= '4') {
+        if (value.size() == 1 && value[0] >= '0' && value[0] <= '0' + kLastRevealMode) {
             result_.quiz.revealMode = value[0] - '0';
         } else {
-            error(line, "'reveal' must be 0 to 4, not " + inQuotes(value));
+            error(line, "'reveal' must be 0 to " + std::to_string(kLastRevealMode) + ", not " + inQuotes(value));
             revealKnown_ = false;
         }
     }
@@ -384,12 +396,8 @@ private:
             }
         }
         const fs::path path = baseDir_ / pathFromUtf8(portable);
-        const std::optional<MediaFormat> expected = formatFromExtension(path);
-        bool allowed = false;
-        for (const MediaFormat format : rule.formats) {
-            allowed = allowed || (expected && *expected == format);
-        }
-        if (!allowed) {
+        const std::optional<MediaFormat> expected = mediaFormatOfName(path);
+        if (!expected || !ruleAccepts(rule, *expected)) {
             error(line, inQuotes(name) + ": " + rule.description);
             return std::nullopt;
         }
@@ -403,8 +411,8 @@ private:
                             inQuotes(pathToUtf8(fs::path(path).make_preferred())) + ")");
             return std::nullopt;
         }
-        unsigned char head[kSniffSize] = {};
-        file.read(reinterpret_cast<char*>(head), kSniffSize);
+        unsigned char head[kMediaSniffSize] = {};
+        file.read(reinterpret_cast<char*>(head), kMediaSniffSize);
         const std::size_t got = static_cast<std::size_t>(file.gcount());
         const std::optional<MediaFormat> actual = detectMediaFormat(head, got);
         if (!actual) {
@@ -420,57 +428,61 @@ private:
         return MediaFile{path, *actual};
     }
 
-    void checkQuestion(int number, QuizQuestion& question, const QuestionSource& source)
+    // index counts from 0.
+    void checkQuestion(std::size_t index, QuizQuestion& question, const QuestionSource& source)
     {
         const QuizSource& quiz = result_.quiz;
-        const std::string which = "question " + std::to_string(number);
-        if (source.answer1 == 0) {
+        const std::string which = "question " + std::to_string(index + 1);
+        const auto lineOf = [&](const char* key) { return result_.keyLines.questionLine(index, key); };
+        const int answer1Line = lineOf("answer");
+        const int answer2Line = lineOf("answer2");
+        const int revealLine = lineOf("reveal");
+        if (answer1Line == 0) {
             error(question.line, which + " has no 'answer'");
         } else if (source.answer1Taken) {
-            checkAnswer(source.answer1, question.answer1);
+            checkAnswer(answer1Line, question.answer1);
         }
         if (answersKnown_ && quiz.answersPerQuestion == 2) {
-            if (source.answer2 == 0) {
+            if (answer2Line == 0) {
                 error(question.line, which + " has no 'answer2' although the quiz has 'answers: 2'");
             } else if (source.answer2Taken) {
-                checkAnswer(source.answer2, question.answer2);
+                checkAnswer(answer2Line, question.answer2);
             }
-        } else if (answersKnown_ && source.answer2 != 0) {
-            error(source.answer2, "'answer2' needs 'answers: 2' in the quiz block");
+        } else if (answersKnown_ && answer2Line != 0) {
+            error(answer2Line, "'answer2' needs 'answers: 2' in the quiz block");
         }
-        if (revealKnown_ && source.revealText != 0 && quiz.revealMode < 2) {
-            error(source.revealText, "the reveal text is never shown with 'reveal: " +
-                                         std::to_string(quiz.revealMode) + "'; use 2, 3 or 4");
+        if (revealKnown_ && revealLine != 0 && !revealShowsTexts(quiz.revealMode)) {
+            error(revealLine, "the reveal text is never shown with 'reveal: " + std::to_string(quiz.revealMode) +
+                                  "'; use 2, 3 or 4");
         }
         if (kindKnown_) {
-            checkQuestionMedia(which, question, source);
+            checkQuestionMedia(which, lineOf("media"), lineOf("answer-picture"), question, source);
         }
     }
 
-    void checkQuestionMedia(const std::string& which, QuizQuestion& question, const QuestionSource& source)
+    void checkQuestionMedia(const std::string& which, int mediaLine, int answerPictureLine, QuizQuestion& question,
+                            const QuestionSource& source)
     {
         const QuizSource& quiz = result_.quiz;
-        if (quiz.kind == QuizKind::Text) {
-            if (source.media != 0) {
-                error(source.media, "a text quiz has no media; use 'kind: picture', 'sound' or 'video'");
+        const MediaRule* rule = mediaRuleOf(quiz.kind);
+        if (!rule) {
+            if (mediaLine != 0) {
+                error(mediaLine, "a text quiz has no media; use 'kind: picture', 'sound' or 'video'");
             }
-        } else if (source.media == 0) {
+        } else if (mediaLine == 0) {
             error(question.line, which + " has no 'media'");
         } else {
-            const MediaRule& rule = quiz.kind == QuizKind::Picture ? kPictureRule
-                                    : quiz.kind == QuizKind::Sound ? kSoundRule
-                                                                   : kVideoRule;
-            question.media = checkMedia(source.media, source.mediaName, rule);
+            question.media = checkMedia(mediaLine, source.mediaName, *rule);
         }
-        if (source.answerPicture == 0) {
+        if (answerPictureLine == 0) {
             return;
         }
-        if (quiz.kind != QuizKind::Picture || !revealKnown_ || (quiz.revealMode != 1 && quiz.revealMode != 3)) {
-            error(source.answerPicture,
+        if (quiz.kind != QuizKind::Picture || !revealKnown_ || !revealShowsAnswerPictures(quiz.revealMode)) {
+            error(answerPictureLine,
                   "an answer picture is shown only in a picture quiz with 'reveal: 1' or 'reveal: 3'");
             return;
         }
-        question.answerPicture = checkMedia(source.answerPicture, source.answerPictureName, kPictureRule);
+        question.answerPicture = checkMedia(answerPictureLine, source.answerPictureName, kPictureRule);
     }
 
     // The player trims the typed answer but not the stored one, and never matches an empty one.
@@ -494,7 +506,7 @@ private:
             error(0, "the quiz has no 'kind' (text, picture, sound or video)");
         }
         if (kindKnown_ && answersKnown_ && quiz.kind == QuizKind::Text && quiz.answersPerQuestion == 2) {
-            error(answersLine_, "a text quiz shows one answer field per question; 'answers: 2' needs a "
+            error(result_.keyLines.quizLine("answers"), "a text quiz shows one answer field per question; 'answers: 2' needs a "
                                 "picture, sound or video quiz");
             answersKnown_ = false;
         }
@@ -502,11 +514,11 @@ private:
             error(0, "the quiz has no question");
         }
         for (std::size_t i = 0; i < quiz.questions.size(); ++i) {
-            checkQuestion(static_cast<int>(i + 1), quiz.questions[i], sources_[i]);
+            checkQuestion(i, quiz.questions[i], sources_[i]);
         }
         const std::size_t questionCount = quiz.questions.size();
         if (quiz.codes.size() > questionCount) {
-            error(codeLines_[questionCount], "more codes (" + std::to_string(quiz.codes.size()) +
+            error(result_.keyLines.codeLines[questionCount], "more codes (" + std::to_string(quiz.codes.size()) +
                                                  ") than questions (" + std::to_string(questionCount) + ")");
         } else if (quiz.codes.size() < questionCount) {
             report(Diagnostic::Severity::Note, 0,
@@ -519,15 +531,12 @@ private:
     fs::path baseDir_;
     ParseResult result_;
     std::vector<QuestionSource> sources_;
-    std::map<std::string, int> keyLines_;  // keys of the current block and where they were given
-    std::vector<int> codeLines_;
     bool titleGiven_ = false;
     bool kindKnown_ = false;
     bool kindGiven_ = false;  // given but not understood: already reported
     // Cleared when a value was not understood, so that checks depending on it do not pile up.
     bool answersKnown_ = true;
     bool revealKnown_ = true;
-    int answersLine_ = 0;
 };
 
 }  // namespace
@@ -560,36 +569,6 @@ std::string formatDiagnostic(const std::string& fileName, const Diagnostic& diag
     return text;
 }
 
-std::optional<MediaFormat> detectMediaFormat(const unsigned char* bytes, std::size_t size)
-{
-    const auto startsWith = [&](const char* magic, std::size_t length, std::size_t offset = 0) {
-        return size >= offset + length && std::memcmp(bytes + offset, magic, length) == 0;
-    };
-    if (startsWith("\x89PNG\r\n\x1A\n", 8)) return MediaFormat::Png;
-    if (startsWith("\xFF\xD8\xFF", 3)) return MediaFormat::Jpeg;
-    if (startsWith("GIF87a", 6) || startsWith("GIF89a", 6)) return MediaFormat::Gif;
-    if (startsWith("BM", 2)) return MediaFormat::Bmp;
-    if (startsWith("RIFF", 4) && startsWith("AVI ", 4, 8)) return MediaFormat::Avi;
-    // An MP3 starts with an ID3 tag or directly with an MPEG audio frame (11 sync bits).
-    if (startsWith("ID3", 3) || (size >= 2 && bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0)) {
-        return MediaFormat::Mp3;
-    }
-    return std::nullopt;
-}
-
-const char* mediaFormatName(MediaFormat format)
-{
-    switch (format) {
-    case MediaFormat::Jpeg: return "JPEG";
-    case MediaFormat::Gif: return "GIF";
-    case MediaFormat::Bmp: return "BMP";
-    case MediaFormat::Png: return "PNG";
-    case MediaFormat::Mp3: return "MP3";
-    case MediaFormat::Avi: return "AVI";
-    }
-    return "?";
-}
-
 const char* quizKindKeyword(QuizKind kind)
 {
     switch (kind) {
@@ -601,66 +580,38 @@ const char* quizKindKeyword(QuizKind kind)
     return "text";
 }
 
-std::string_view trimBlanks(std::string_view text)
+bool quizKindAccepts(QuizKind kind, MediaFormat format)
 {
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
+    const MediaRule* rule = mediaRuleOf(kind);
+    return rule && ruleAccepts(*rule, format);
 }
 
-void forEachSourceLine(std::string_view text, const std::function<void(int, std::string_view)>& visit)
+bool revealShowsAnswerPictures(int revealMode)
 {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);
+    return revealMode == 1 || revealMode == 3;
+}
+
+bool revealShowsTexts(int revealMode)
+{
+    return revealMode >= 2;
+}
+
+bool isControlCharacter(unsigned char byte)
+{
+    return byte < 0x20 || byte == 0x7F;
+}
+
+int SourceKeyLines::quizLine(const std::string& key) const
+{
+    const auto found = quizKeys.find(key);
+    return found == quizKeys.end() ? 0 : found->second;
+}
+
+int SourceKeyLines::questionLine(std::size_t question, const std::string& key) const
+{
+    if (question >= questions.size()) {
+        return 0;
     }
-    for (int number = 1; !text.empty(); ++number) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        visit(number, line);
-    }
-}
-
-bool writeFileBytes(const fs::path& path, const void* data, std::size_t size)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-    file.close();
-    return static_cast<bool>(file);
-}
-
-bool readFileBytes(const fs::path& path, std::vector<unsigned char>& bytes)
-{
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
-fs::path pathFromUtf8(const std::string& utf8)
-{
-#if defined(__cpp_char8_t)
-    return fs::path(std::u8string(utf8.begin(), utf8.end()));
-#else
-    return fs::u8path(utf8);
-#endif
-}
-
-std::string pathToUtf8(const fs::path& path)
-{
-#if defined(__cpp_char8_t)
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-#else
-    return path.u8string();
-#endif
+    const auto found = questions[question].find(key);
+    return found == questions[question].end() ? 0 : found->second;
 }

@@ -1,18 +1,20 @@
 // The quiz compiler's in-memory quiz and the parser of the readable quiz source (docs/quiz-format.md).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Values equal the player's mediaKind.
-enum class QuizKind { Text = 0, Picture = 1, Sound = 2, Video = 3 };
+#include "common/media_format.h"
+#include "quiz/quiz_state.h"
 
-enum class MediaFormat { Jpeg, Gif, Bmp, Png, Mp3, Avi };
+// Values equal the player's mediaKind.
+enum class QuizKind { Text = kMediaText, Picture = kMediaPicture, Sound = kMediaSound, Video = kMediaVideo };
 
 struct MediaFile {
     std::filesystem::path path;  // resolved against the source file's folder
@@ -54,8 +56,22 @@ struct Diagnostic {
     std::string message;
 };
 
+// Where the source gave its keys, as the parser read them: the first line of each known key in its
+// own block (the quiz block, then each question's), whatever its value, and the line of every code
+// taken. The quiz itself keeps only each question's line; checks that point at a key find it here.
+struct SourceKeyLines {
+    std::map<std::string, int> quizKeys;  // "code" excepted
+    std::vector<int> codeLines;
+    std::vector<std::map<std::string, int>> questions;  // one per question
+
+    // 0 when the key was not given.
+    int quizLine(const std::string& key) const;
+    int questionLine(std::size_t question, const std::string& key) const;  // question counts from 0
+};
+
 struct ParseResult {
     QuizSource quiz;
+    SourceKeyLines keyLines;
     std::vector<Diagnostic> diagnostics;
     bool hasErrors() const;
 };
@@ -67,27 +83,21 @@ ParseResult parseQuizSource(std::string_view text, const std::filesystem::path& 
 // "FILE:LINE: error: message", the form compilers use, so editors can jump to the line.
 std::string formatDiagnostic(const std::string& fileName, const Diagnostic& diagnostic);
 
-// Recognises a media file by its first bytes; empty when none of the accepted formats matches.
-std::optional<MediaFormat> detectMediaFormat(const unsigned char* bytes, std::size_t size);
+// Reveal modes run from 0 to kLastRevealMode. A solved question shows its answer picture (a
+// picture quiz's) with modes 1 and 3, its reveal text with 2 and 3; mode 4 shows every reveal text
+// once all questions are solved.
+constexpr int kLastRevealMode = 4;
+bool revealShowsAnswerPictures(int revealMode);
+bool revealShowsTexts(int revealMode);
 
-// "JPEG", "MP3", ...: the format's name in messages.
-const char* mediaFormatName(MediaFormat format);
+// Ends each text of the quiz record, so that no text but a code (a record of its own) may hold it.
+constexpr char kRecordTextEnd = '|';
 
 // The source's own word for the kind: "text", "picture", "sound" or "video".
 const char* quizKindKeyword(QuizKind kind);
 
-// The whole file; false when it cannot be opened or read.
-bool readFileBytes(const std::filesystem::path& path, std::vector<unsigned char>& bytes);
-// Writes the file anew; false when it cannot be created or written in full.
-bool writeFileBytes(const std::filesystem::path& path, const void* data, std::size_t size);
+// Whether a quiz of the kind carries media files of the format (answer pictures: those of a picture quiz).
+bool quizKindAccepts(QuizKind kind, MediaFormat format);
 
-// Blanks (spaces and tabs) cut at both ends.
-std::string_view trimBlanks(std::string_view text);
-
-// Calls visit(number, line) for each line of a quiz source, numbered from 1: a leading UTF-8 byte
-// order mark is skipped, a line ends at LF and its CR is not part of it.
-void forEachSourceLine(std::string_view text, const std::function<void(int, std::string_view)>& visit);
-
-// Paths from and to UTF-8 text, so non-ASCII file names also work on Windows.
-std::filesystem::path pathFromUtf8(const std::string& utf8);
-std::string pathToUtf8(const std::filesystem::path& path);
+// A text holds no control character: no byte below 0x20, and not 0x7F.
+bool isControlCharacter(unsigned char byte);

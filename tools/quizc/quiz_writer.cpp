@@ -1,6 +1,7 @@
-// Builds the byte records of resources 104 and 105, names the media files and writes the .rc fragment.
+// Builds the byte records of the quiz and its codes, names the media files and writes the .rc fragment.
 #include "quiz_writer.h"
 
+#include "common/media_format.h"
 #include "lzw_encode.h"
 #include "quiz/lzw.h"
 #include "quiz/quiz_state.h"
@@ -19,31 +20,16 @@ constexpr std::size_t kTextRoom = kMaxTextLength + 1;  // longest text and its '
 static_assert(4 + 5 * kTextRoom + kMaxQuestions * (3 * kTextRoom + kTextRoom + 1) + 1 + 3 <= kLzwMaxOutput,
               "a quiz record could outgrow the player's decoder");
 
-const unsigned char kSeparator = '|';
-
 void appendText(std::vector<unsigned char>& out, const std::string& text)
 {
     out.insert(out.end(), text.begin(), text.end());
-    out.push_back(kSeparator);
-}
-
-const char* extensionOf(MediaFormat format)
-{
-    switch (format) {
-    case MediaFormat::Jpeg: return "jpg";
-    case MediaFormat::Gif: return "gif";
-    case MediaFormat::Bmp: return "bmp";
-    case MediaFormat::Png: return "png";
-    case MediaFormat::Mp3: return "mp3";
-    case MediaFormat::Avi: return "avi";
-    }
-    return "bin";
+    out.push_back(static_cast<unsigned char>(kRecordTextEnd));
 }
 
 MediaResource resourceFor(const char* prefix, int id, const MediaFile& file)
 {
-    return {id, file.format == MediaFormat::Png,
-            prefix + std::to_string(id) + "." + extensionOf(file.format), file.path};
+    return {id, storedAsRawData(file.format),
+            prefix + std::to_string(id) + mediaFormatExtension(file.format), file.path};
 }
 
 std::vector<unsigned char> compress(const std::vector<unsigned char>& bytes)
@@ -52,6 +38,11 @@ std::vector<unsigned char> compress(const std::vector<unsigned char>& bytes)
 }
 
 }  // namespace
+
+bool storedAsRawData(MediaFormat format)
+{
+    return format == MediaFormat::Png;
+}
 
 std::vector<unsigned char> buildQuizRecord(const QuizSource& quiz)
 {
@@ -72,7 +63,7 @@ std::vector<unsigned char> buildQuizRecord(const QuizSource& quiz)
         appendText(out, question.caption);
     }
     out.push_back(static_cast<unsigned char>(quiz.revealMode));
-    if (quiz.revealMode >= 2) {
+    if (revealShowsTexts(quiz.revealMode)) {
         for (const QuizQuestion& question : quiz.questions) {
             appendText(out, question.revealText);
             // Mode 3 carries a second text per question that the player skips.
@@ -105,12 +96,12 @@ std::vector<MediaResource> planMediaResources(const QuizSource& quiz)
     std::vector<MediaResource> media;
     for (std::size_t i = 0; i < quiz.questions.size(); ++i) {
         if (quiz.questions[i].media) {
-            media.push_back(resourceFor("media", kMediaBaseId + static_cast<int>(i) + 1, *quiz.questions[i].media));
+            media.push_back(resourceFor("media", cardResourceId(static_cast<int>(i) + 1), *quiz.questions[i].media));
         }
     }
     for (std::size_t i = 0; i < quiz.questions.size(); ++i) {
         if (quiz.questions[i].answerPicture) {
-            media.push_back(resourceFor("answer", kAnswerPictureBaseId + static_cast<int>(i) + 1,
+            media.push_back(resourceFor("answer", answerPictureId(static_cast<int>(i) + 1),
                                         *quiz.questions[i].answerPicture));
         }
     }
@@ -120,11 +111,14 @@ std::vector<MediaResource> planMediaResources(const QuizSource& quiz)
 std::string buildResourceScript(const std::vector<MediaResource>& media)
 {
     std::string script = "// Quiz resources made by quizc from the quiz source; regenerated on every build.\n";
-    script += std::to_string(kQuizRecordId) + " PATCH \"" + kQuizRecordFile + "\"\n";
-    script += std::to_string(kCodeRecordId) + " PATCH \"" + kCodeRecordFile + "\"\n";
+    const auto line = [&script](int id, const char* type, const std::string& file) {
+        script += std::to_string(id) + " " + type + " \"" + file + "\"\n";
+    };
+    line(kQuizRecordId, kQuizRecordType, kQuizRecordFile);
+    line(kCodeRecordId, kQuizRecordType, kCodeRecordFile);
     for (const MediaResource& resource : media) {
-        script += std::to_string(resource.id) + (resource.rawData ? " RCDATA \"" : " IMG \"") + resource.fileName +
-                  "\"\n";
+        // RCDATA: the resource compiler's name for raw data (kRawDataResourceType).
+        line(resource.id, resource.rawData ? "RCDATA" : kMediaResourceType, resource.fileName);
     }
     return script;
 }

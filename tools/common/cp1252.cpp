@@ -1,4 +1,5 @@
-// UTF-8 decoding and the Windows-1252 mapping used for every text the quiz compiler emits.
+// UTF-8 decoding and encoding, and the Windows-1252 mapping used for every text the quiz tools
+// write or read back.
 #include "cp1252.h"
 
 #include <cstdio>
@@ -79,6 +80,20 @@ bool decodeOne(std::string_view text, std::size_t& pos, char32_t& codePoint, std
     return true;
 }
 
+void appendUtf8(std::string& out, char32_t codePoint)
+{
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
 }  // namespace
 
 int cp1252FromCodePoint(char32_t codePoint)
@@ -124,4 +139,21 @@ bool utf8ToCp1252(std::string_view utf8, std::string& out, std::string& error)
         out.push_back(static_cast<char>(byte));
     }
     return true;
+}
+
+bool cp1252Defines(unsigned char byte)
+{
+    return byte < 0x80 || byte >= 0xA0 || kHighControls[byte - 0x80] != 0;
+}
+
+std::string cp1252ToUtf8(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        const bool high = byte >= 0x80 && byte < 0xA0 && cp1252Defines(byte);
+        appendUtf8(out, high ? kHighControls[byte - 0x80] : byte);
+    }
+    return out;
 }

@@ -1,4 +1,4 @@
-// Conversion of the quiz source's UTF-8 texts into the Windows-1252 bytes the player shows.
+// Conversion between the quiz source's UTF-8 texts and the Windows-1252 bytes the player shows.
 #pragma once
 
 #include <string>
@@ -14,3 +14,10 @@ bool checkUtf8(std::string_view text, std::string& error);
 
 // Windows-1252 byte of a Unicode code point, or -1 when the code page has none.
 int cp1252FromCodePoint(char32_t codePoint);
+
+// Whether the code page gives byte a character: all bytes but five of 0x80-0x9F.
+bool cp1252Defines(unsigned char byte);
+
+// Windows-1252 bytes as UTF-8. The five bytes the code page leaves undefined become the C1
+// control characters of the same value, which the source parser then refuses by name.
+std::string cp1252ToUtf8(std::string_view text);

@@ -1,21 +1,19 @@
 // Quiz resources in and out: records compressed by the compiler, decoded by the player's own
 // decoder and parsers on the way back, so extraction sees exactly what the player sees.
-#include "quiz_resources.h"
+#include "resource_set.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 
-#include "media_info.h"
+#include "common/cp1252.h"
+#include "common/file_io.h"
 #include "quiz/lzw.h"
 #include "quiz/quiz_parse.h"
 #include "quiz/quiz_state.h"
 
 namespace fs = std::filesystem;
-
-const char* const kRecordType = "PATCH";
-const char* const kMediaType = "IMG";
 
 namespace {
 
@@ -41,32 +39,6 @@ const MediaItem* findItem(const QuizResourceSet& set, int id, bool rawData)
     return nullptr;
 }
 
-const char* extensionOf(MediaFormat format)
-{
-    switch (format) {
-    case MediaFormat::Jpeg: return ".jpg";
-    case MediaFormat::Gif: return ".gif";
-    case MediaFormat::Bmp: return ".bmp";
-    case MediaFormat::Png: return ".png";
-    case MediaFormat::Mp3: return ".mp3";
-    case MediaFormat::Avi: return ".avi";
-    }
-    return ".bin";
-}
-
-bool acceptedFor(QuizKind kind, MediaFormat format)
-{
-    switch (kind) {
-    case QuizKind::Picture:
-        return format == MediaFormat::Jpeg || format == MediaFormat::Gif || format == MediaFormat::Bmp ||
-               format == MediaFormat::Png;
-    case QuizKind::Sound: return format == MediaFormat::Mp3;
-    case QuizKind::Video: return format == MediaFormat::Avi;
-    case QuizKind::Text: return false;
-    }
-    return false;
-}
-
 class Unpacker {
 public:
     Unpacker(const QuizResourceSet& set, const fs::path& folder, UnpackedQuiz& out)
@@ -77,7 +49,7 @@ public:
     void run()
     {
         std::vector<unsigned char> record;
-        if (!decode(set_.quizRecord, 104, "quiz record", record) || !readRecord(record)) {
+        if (!decode(set_.quizRecord, kQuizRecordId, "quiz record", record) || !readRecord(record)) {
             return;
         }
         readCodes();
@@ -95,8 +67,8 @@ private:
     bool decode(const std::vector<unsigned char>& stored, int id, const char* what, std::vector<unsigned char>& bytes)
     {
         if (stored.empty()) {
-            fail(std::string("no ") + what + " (resource " + std::to_string(id) + " of type PATCH): not a quiz " +
-                 "executable");
+            fail(std::string("no ") + what + " (resource " + std::to_string(id) + " of type " + kQuizRecordType +
+                 "): not a quiz executable");
             return false;
         }
         LzwOutput output;
@@ -117,7 +89,8 @@ private:
             fail("the quiz record ends within its header");
             return false;
         }
-        if (record[1] < 1 || record[1] > 4) {
+        // The media byte is the player's mediaKind plus one.
+        if (record[1] < kMediaText + 1 || record[1] > kMediaVideo + 1) {
             fail("the quiz record names no quiz kind the player knows (media byte " + std::to_string(record[1]) + ")");
             return false;
         }
@@ -136,8 +109,9 @@ private:
             fail("the quiz record ends before its last text or its colour");
             return false;
         }
-        if (state_->revealMode > 4) {
-            fail("the quiz record has reveal mode " + std::to_string(state_->revealMode) + "; a quiz has 0 to 4");
+        if (state_->revealMode > kLastRevealMode) {
+            fail("the quiz record has reveal mode " + std::to_string(state_->revealMode) + "; a quiz has 0 to " +
+                 std::to_string(kLastRevealMode));
             return false;
         }
         QuizSource& quiz = out_.quiz;
@@ -179,8 +153,7 @@ private:
         const std::string value(text);
         for (const char c : value) {
             const unsigned char byte = static_cast<unsigned char>(c);
-            if (byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
-                byte == 0x9D) {
+            if (isControlCharacter(byte) || !cp1252Defines(byte)) {
                 char hex[8];
                 std::snprintf(hex, sizeof hex, "0x%02X", byte);
                 fail(what + " holds the byte " + hex + ", which a quiz source cannot express");
@@ -197,7 +170,8 @@ private:
         LzwOutput output;
         if (set_.codeRecord.empty() || lzwDecode(set_.codeRecord.data(), set_.codeRecord.size(), output) != kLzwOk ||
             parseCodeResource(*state_, output.bytes.data(), output.bytes.size()) != 1) {
-            warn("the codes (resource 105) are missing or do not decode: the player shows none; they are left empty");
+            warn("the codes (resource " + std::to_string(kCodeRecordId) +
+                 ") are missing or do not decode: the player shows none; they are left empty");
             return;
         }
         for (std::size_t i = 0; i < quiz.codes.size(); ++i) {
@@ -205,11 +179,11 @@ private:
         }
     }
 
-    // The player looks under IMG first and tries raw data only for a PNG.
+    // The player looks under the media type first and tries raw data only for a PNG.
     void takeCardMedia(int n)
     {
         QuizSource& quiz = out_.quiz;
-        const int id = kMediaBaseId + n;
+        const int id = cardResourceId(n);
         const MediaItem* underImg = findItem(set_, id, false);
         const MediaItem* raw = findItem(set_, id, true);
         if (quiz.kind == QuizKind::Text) {
@@ -217,7 +191,7 @@ private:
         }
         const MediaItem* item = underImg ? underImg : (quiz.kind == QuizKind::Picture ? raw : nullptr);
         if (!item) {
-            fail("question " + std::to_string(n) + " has no " + kindWord(quiz.kind) + " (resource " +
+            fail("question " + std::to_string(n) + " has no " + quizKindKeyword(quiz.kind) + " (resource " +
                  std::to_string(id) + ")");
             return;
         }
@@ -227,7 +201,7 @@ private:
     void takeAnswerPicture(int n)
     {
         QuizSource& quiz = out_.quiz;
-        const int id = kAnswerPictureBaseId + n;
+        const int id = answerPictureId(n);
         const MediaItem* item = findItem(set_, id, false);
         if (!item) {
             item = findItem(set_, id, true);
@@ -235,7 +209,7 @@ private:
         if (!item) {
             return;
         }
-        if (quiz.kind != QuizKind::Picture || (quiz.revealMode != 1 && quiz.revealMode != 3)) {
+        if (quiz.kind != QuizKind::Picture || !revealShowsAnswerPictures(quiz.revealMode)) {
             warn("answer picture " + std::to_string(id) + " is never shown by this quiz; it is left out");
             return;
         }
@@ -248,17 +222,17 @@ private:
     {
         const std::optional<MediaFormat> format = detectMediaFormat(item.bytes.data(), item.bytes.size());
         const std::string resource = "resource " + std::to_string(item.id);
-        if (!format || !acceptedFor(kind, *format)) {
-            fail(resource + " holds no " + kindWord(kind) + " file that a quiz source accepts");
+        if (!format || !quizKindAccepts(kind, *format)) {
+            fail(resource + " holds no " + quizKindKeyword(kind) + " file that a quiz source accepts");
             return std::nullopt;
         }
-        if (item.rawData != (*format == MediaFormat::Png)) {
+        if (item.rawData != storedAsRawData(*format)) {
             warn(resource + " is a " + mediaFormatName(*format) + " stored under " +
-                 (item.rawData ? "raw data" : "IMG") + "; a quiz made from the source stores it under " +
-                 (item.rawData ? "IMG" : "raw data"));
+                 (item.rawData ? "raw data" : kMediaResourceType) + "; a quiz made from the source stores it under " +
+                 (item.rawData ? kMediaResourceType : "raw data"));
         }
         char name[32];
-        std::snprintf(name, sizeof name, "%s%02d%s", prefix, n, extensionOf(*format));
+        std::snprintf(name, sizeof name, "%s%02d%s", prefix, n, mediaFormatExtension(*format));
         out_.files.push_back({name, &item.bytes});
         return MediaFile{folder_ / name, *format};
     }
@@ -267,24 +241,13 @@ private:
     {
         const int count = static_cast<int>(out_.quiz.questions.size());
         for (const MediaItem& item : set_.media) {
-            const int n = item.id > kAnswerPictureBaseId ? item.id - kAnswerPictureBaseId : item.id - kMediaBaseId;
-            const bool cardOfText = item.id < kAnswerPictureBaseId && out_.quiz.kind == QuizKind::Text;
+            const int n = item.id > kAnswerPictureBase ? item.id - kAnswerPictureBase : item.id - kCardResourceBase;
+            const bool cardOfText = item.id < kAnswerPictureBase && out_.quiz.kind == QuizKind::Text;
             const bool shadowed = item.rawData && findItem(set_, item.id, false);
             if (n < 1 || n > count || cardOfText || shadowed) {
                 warn("resource " + std::to_string(item.id) + " is never shown by this quiz; it is left out");
             }
         }
-    }
-
-    static const char* kindWord(QuizKind kind)
-    {
-        switch (kind) {
-        case QuizKind::Picture: return "picture";
-        case QuizKind::Sound: return "sound";
-        case QuizKind::Video: return "video";
-        case QuizKind::Text: return "text";
-        }
-        return "?";
     }
 
     const QuizResourceSet& set_;
@@ -337,10 +300,10 @@ std::vector<std::string> differencesFromSource(const QuizResourceSet& set, const
 {
     std::vector<std::string> differences;
     if (decoded(set.quizRecord) != buildQuizRecord(quiz)) {
-        differences.push_back("the quiz record (resource 104)");
+        differences.push_back("the quiz record (resource " + std::to_string(kQuizRecordId) + ")");
     }
     if (decoded(set.codeRecord) != buildCodeRecord(quiz)) {
-        differences.push_back("the codes (resource 105)");
+        differences.push_back("the codes (resource " + std::to_string(kCodeRecordId) + ")");
     }
     QuizResourceSet rebuilt;
     std::string ignored;

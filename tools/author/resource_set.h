@@ -1,28 +1,25 @@
-// The quiz resources of a player executable: built from a compiled quiz for writing, and read
-// back into a quiz (source and media files) for extraction and summaries.
+// The quiz resources of a player executable (base/quiz_resources.h) as a set of bytes: built from a
+// compiled quiz for writing, and read back into a quiz (source and media files) for extraction and summaries.
 #pragma once
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "base/quiz_resources.h"
 #include "quizc/quiz_source.h"
 #include "quizc/quiz_writer.h"
 
-// Resource type of the quiz records, and of pictures the system loader reads, sounds and videos.
-extern const char* const kRecordType;  // "PATCH"
-extern const char* const kMediaType;   // "IMG"
-
-// One media resource: card media 400 + n or answer picture 10400 + n.
+// One media resource: a card's media or an answer picture.
 struct MediaItem {
     int id;
-    bool rawData;  // under RT_RCDATA (PNG pictures), else under IMG
+    bool rawData;  // under raw data (PNG pictures), else under the media type
     std::vector<unsigned char> bytes;
 };
 
 struct QuizResourceSet {
-    std::vector<unsigned char> quizRecord;  // PATCH 104, compressed as stored
-    std::vector<unsigned char> codeRecord;  // PATCH 105, compressed as stored
+    std::vector<unsigned char> quizRecord;  // kQuizRecordId, compressed as stored
+    std::vector<unsigned char> codeRecord;  // kCodeRecordId, compressed as stored
     std::vector<MediaItem> media;           // in the order they are written: cards, then answer pictures
 };
 
