@@ -1,8 +1,8 @@
 // The main window procedure: version label, layout of the two child dialogs, closing.
 #include "app/main_window.h"
 
-#include "app/app.h"
-#include "app/progress.h"
+#include "base/app.h"
+#include "board/progress.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
-#include "app/app.h"
-#include "app/progress.h"
+#include "base/app.h"
 #include "board/board_ids.h"
 #include "board/board_scroll.h"
+#include "board/progress.h"
 #include "board/scroll_math.h"
 #include "judging/judge.h"
 

@@ -4,16 +4,16 @@
 
 #include <cstdio>
 
-#include "app/app.h"
-#include "app/progress.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
 #include "board/answer_box.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "board/board_scroll.h"
+#include "board/progress.h"
 #include "judging/judge.h"
 #include "media/media.h"
 #include "pictures/picture.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
 
 namespace {

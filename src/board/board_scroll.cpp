@@ -2,7 +2,7 @@
 // and moves the client area with its controls by what the bar accepted.
 #include "board/board_scroll.h"
 
-#include "app/app.h"
+#include "base/app.h"
 #include "board/scroll_math.h"
 
 int scrollTarget = 0;

@@ -4,9 +4,9 @@
 
 #include <new>
 
-#include "app/app.h"
-#include "app/progress.h"
-#include "app/shell_open.h"
+#include "base/app.h"
+#include "base/shell_open.h"
+#include "board/progress.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
 #include "resource.h"

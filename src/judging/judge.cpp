@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "judging/score.h"

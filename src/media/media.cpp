@@ -8,9 +8,9 @@
 #include <initguid.h>
 #include <wmp.h>
 
-#include "app/app.h"
-#include "app/message_box.h"
-#include "app/shell_open.h"
+#include "base/app.h"
+#include "base/message_box.h"
+#include "base/shell_open.h"
 #include "board/board_ids.h"
 #include "media/media_names.h"
 #include "quiz/quiz_state.h"

@@ -2,7 +2,7 @@
 // place, and render into a DIB section.
 #include "pictures/png_picture.h"
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 
 static_assert(sizeof(PngBitmapHeader) == sizeof(BITMAPINFOHEADER), "the decoder's header is a BITMAPINFOHEADER");
 static_assert(sizeof(PngColourEntry) == sizeof(RGBQUAD), "the decoder's colour entries are RGBQUADs");

@@ -1,10 +1,10 @@
 // Reads the two compressed quiz resources, decodes them and fills the quiz state.
 #include "quiz/quiz_loader.h"
 
-#include "app/message_box.h"
-#include "app/quiz_state_win.h"
+#include "base/message_box.h"
 #include "quiz/lzw.h"
 #include "quiz/quiz_parse.h"
+#include "quiz/quiz_state_win.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Message boxes, routed through a replaceable sink so tests can capture them.
-#include "app/message_box.h"
+#include "base/message_box.h"
 
 namespace {
 MessageSink currentSink = nullptr;
