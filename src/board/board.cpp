@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/app.h"
+#include "base/quiz_resources.h"
 #include "board/answer_box.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
@@ -118,7 +119,7 @@ void loadRowPictures(BoardBuilder& builder, int question)
     releaseRowBitmaps(builder);
     builder.rowPictureHeight = 0;
     for (int column = 0; column < kGridColumns; ++column) {
-        HBITMAP bitmap = loadPicture(app.module, cardPictureId(question + column), kPictureResourceType,
+        HBITMAP bitmap = loadPicture(app.module, cardResourceId(question + column), kMediaResourceType,
                                      kCardPictureBox, kCardPictureBox);
         SIZE size = {kCardPictureBox, 0};
         BITMAP description;

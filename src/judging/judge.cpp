@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/app.h"
+#include "base/quiz_resources.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "judging/score.h"
@@ -85,7 +86,7 @@ void showAnswerPicture(QuizState& state, HWND board, int question)
     HWND picture = GetDlgItem(board, pictureControlId(question));
     if (!picture)
         return;
-    HBITMAP bitmap = loadPicture(app.module, answerPictureId(question), kPictureResourceType, kPictureBox,
+    HBITMAP bitmap = loadPicture(app.module, answerPictureId(question), kMediaResourceType, kPictureBox,
                                  kPictureBox);
     if (!bitmap)
         return;

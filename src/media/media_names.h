@@ -6,14 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/quiz_resources.h"
 #include "board/board_ids.h"
 
 // Media files are numbered by question; no quiz has more than this many.
 constexpr int kMaxMediaQuestions = 96;
 
-// The media of question n is resource 400 + n, like a card picture.
-inline int cardMediaId(int question) { return 400 + question; }
-inline int mediaQuestionOf(int resourceId) { return resourceId - 400; }
+// The question whose media is resource resourceId: cardResourceId read backwards.
+inline int mediaQuestionOf(int resourceId) { return resourceId - kCardResourceBase; }
 
 enum class MediaButton { None, Play, Stop };
 

@@ -3,6 +3,7 @@
 #include "pictures/png_picture.h"
 
 #include "base/message_box.h"
+#include "base/quiz_resources.h"
 
 static_assert(sizeof(PngBitmapHeader) == sizeof(BITMAPINFOHEADER), "the decoder's header is a BITMAPINFOHEADER");
 static_assert(sizeof(PngColourEntry) == sizeof(RGBQUAD), "the decoder's colour entries are RGBQUADs");
@@ -13,7 +14,7 @@ int pngLoadResource(PngImage& image, HMODULE module, int id)
         image.errorCode = kPngAlreadyAttached;
         return 0;
     }
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kRawDataResourceType));
     if (!info) {
         image.errorCode = kPngResourceNotFound;
         return 0;

@@ -2,6 +2,7 @@
 #include "quiz/quiz_loader.h"
 
 #include "base/message_box.h"
+#include "base/quiz_resources.h"
 #include "quiz/lzw.h"
 #include "quiz/quiz_parse.h"
 #include "quiz/quiz_state_win.h"
@@ -17,7 +18,7 @@ struct ResourceBytes {
 ResourceBytes findPatch(HMODULE module, int id)
 {
     ResourceBytes bytes;
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), kQuizResourceType);
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), kQuizRecordType);
     if (!info)
         return bytes;
     HGLOBAL loaded = LoadResource(module, info);
@@ -62,7 +63,7 @@ void setBuiltInQuiz(QuizState& state)
 
 void loadQuiz(QuizState& state, HMODULE module)
 {
-    ResourceBytes quiz = findPatch(module, kQuizResourceId);
+    ResourceBytes quiz = findPatch(module, kQuizRecordId);
     if (quiz.size == 0) {
         showMessage(nullptr, "Reponses non trouv\xE9" "es", "Enigo", MB_OK);
         setBuiltInQuiz(state);
@@ -79,7 +80,7 @@ void loadQuiz(QuizState& state, HMODULE module)
     replaceBackBrush(state);
 
     LzwOutput codes;
-    ResourceBytes codeBytes = findPatch(module, kCodeResourceId);
+    ResourceBytes codeBytes = findPatch(module, kCodeRecordId);
     if (!decodePatch(codeBytes, codes) || !parseCodeResource(state, codes.bytes.data(), codes.bytes.size()))
         showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des codes", "Enigo", MB_OK);
 }

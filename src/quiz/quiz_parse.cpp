@@ -1,4 +1,4 @@
-// Parsers of the decoded quiz record (resource 104) and code lines (resource 105).
+// Parsers of the decoded quiz record and code lines (base/quiz_resources.h).
 // Each walks its bytes twice: a dry walk that only checks every terminator is there, then, only
 // when it is, the walk that writes. So a truncated resource leaves the state untouched, and the
 // parsers need no temporary copy of the quiz.

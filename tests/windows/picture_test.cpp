@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/quiz_resources.h"
 #include "pictures/picture.h"
 #include "pictures/png_picture.h"
 #include "test_support.h"
@@ -56,8 +57,8 @@ HBITMAP loadFrom(const std::vector<std::pair<const char*, Bytes>>& resources)
     FixtureModule module;
     module.add("OTHER", 1, {1});  // a module needs one resource to be written
     for (const auto& [type, bytes] : resources)
-        module.add(type, cardPictureId(1), bytes);
-    return loadPicture(module.load(), cardPictureId(1), kPictureResourceType, kPictureBox, kPictureBox);
+        module.add(type, cardResourceId(1), bytes);
+    return loadPicture(module.load(), cardResourceId(1), kMediaResourceType, kPictureBox, kPictureBox);
 }
 
 const char* const kQuadrants = " RRGG RRGG BBWW BBWW";
@@ -79,7 +80,7 @@ TEST(SystemLoaderPicture, DecodesAndScalesIntoTheCardBox)
         const Bytes bytes = fixture(c.file);
         HBITMAP unscaled = loadOlePicture(bytes.data(), bytes.size());
         EXPECT_EQ(describe(unscaled), c.unscaled);
-        HBITMAP picture = loadFrom({{kPictureResourceType, bytes}});
+        HBITMAP picture = loadFrom({{kMediaResourceType, bytes}});
         EXPECT_EQ(describe(picture), c.scaled);
         BITMAP info = {};
         DIBSECTION section = {};
@@ -104,11 +105,11 @@ TEST(PictureRouting, GoesToTheDecoderOfWhereItIsStored)
         std::vector<std::pair<const char*, Bytes>> resources;
         std::string picture;  // empty: none
     } cases[] = {
-        {{{kPictureResourceType, jpeg}, {kRawData, png}}, "260x195 RRBB RRBB RRBB RRBB"},
-        {{{kPictureResourceType, png}}, systemReadsPng ? pngScaled : ""},
+        {{{kMediaResourceType, jpeg}, {kRawData, png}}, "260x195 RRBB RRBB RRBB RRBB"},
+        {{{kMediaResourceType, png}}, systemReadsPng ? pngScaled : ""},
         {{{kRawData, png}}, pngScaled},
         {{}, ""},
-        {{{kPictureResourceType, {'p', 'a', 's', ' ', 'u', 'n', 'e', ' ', 'i', 'm', 'a', 'g', 'e'}}}, ""},
+        {{{kMediaResourceType, {'p', 'a', 's', ' ', 'u', 'n', 'e', ' ', 'i', 'm', 'a', 'g', 'e'}}}, ""},
         {{{kRawData, jpeg}}, ""},  // raw data is for the PNG decoder only
         {{{"JPG", jpeg}}, ""},
     };
@@ -126,7 +127,7 @@ TEST(PictureRouting, GoesToTheDecoderOfWhereItIsStored)
 TEST(OlePicture, ReportsACopyFailureInAnInformationBox)
 {
     MessageCapture capture;
-    EXPECT_EQ(loadFrom({{kPictureResourceType, fixture("icon.ico")}}), nullptr);
+    EXPECT_EQ(loadFrom({{kMediaResourceType, fixture("icon.ico")}}), nullptr);
     ASSERT_EQ(capture.messages().size(), 1u);
     const CapturedMessage& message = capture.messages()[0];
     EXPECT_EQ(message.owner, nullptr);
@@ -199,7 +200,7 @@ TEST(PictureCom, EachLoadLeavesComAsItFoundIt)
         for (bool enter : {false, true}) {
             SCOPED_TRACE(std::to_string(apartment) + (enter ? " entered" : " none"));
             ASSERT_TRUE(!enter || CoInitializeEx(nullptr, apartment) == S_OK);
-            HBITMAP picture = loadFrom({{kPictureResourceType, enter ? text : jpeg}});
+            HBITMAP picture = loadFrom({{kMediaResourceType, enter ? text : jpeg}});
             EXPECT_EQ(picture != nullptr, !enter);
             DeleteObject(picture);
             const HRESULT probe = CoInitializeEx(nullptr, apartment);
