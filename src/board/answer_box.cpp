@@ -11,6 +11,7 @@
 #include "board/progress.h"
 #include "board/scroll_math.h"
 #include "judging/judge.h"
+#include "judging/verdict.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void followTab(HWND field)
     SendMessageA(board, WM_VSCROLL, kScrollRequestTarget, 0);
 }
 
-// Copies the field's text into every field whose verdict is not "BRAVO"; each is judged as the
+// Copies the field's text into every field whose verdict is not right; each is judged as the
 // focus passes through it, and the last one when the focus comes back.
 void fillUnsolvedAnswers(HWND field)
 {
@@ -55,9 +56,9 @@ void fillUnsolvedAnswers(HWND field)
         // A list has one field per question even in a two-answer quiz: skip the ids it lacks.
         if (!GetDlgItem(board, id))
             continue;
-        char verdict[kTextSize] = {};
+        char verdict[kVerdictReadSize] = {};
         GetDlgItemTextA(board, verdictLabelId(id), verdict, sizeof verdict);
-        if (std::strcmp(verdict, "BRAVO") == 0)
+        if (std::strcmp(verdict, verdictText(Verdict::Right)) == 0)
             continue;
         SetDlgItemTextA(board, id, text);
         SetFocus(GetDlgItem(board, id));

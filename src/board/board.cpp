@@ -12,6 +12,7 @@
 #include "board/board_scroll.h"
 #include "board/progress.h"
 #include "judging/judge.h"
+#include "judging/verdict.h"
 #include "media/media.h"
 #include "pictures/picture.h"
 #include "quiz/quiz_state_win.h"
@@ -34,7 +35,7 @@ static_assert(kFramedLabel == 0x50800201 && kPictureStyle == 0x5080020E && kList
 
 constexpr COLORREF kBravoColour = RGB(0, 255, 0);
 
-// Green background of "BRAVO" verdicts; lives from the board's construction to its destruction.
+// Green background of right verdicts; lives from the board's construction to its destruction.
 HBRUSH bravoBrush = nullptr;
 
 // What one construction pass carries from card to card.
@@ -74,14 +75,15 @@ const char* revealTextOf(const QuizState& state, int question)
     return record ? record->revealText : "";
 }
 
-// Makes an answer field holding the next saved line, and its verdict label showing "?".
+// Makes an answer field holding the next saved line, and its verdict label showing the blank verdict.
 int makeAnswerPair(BoardBuilder& builder, DWORD fieldStyle, const BoxRect& field, const BoxRect& verdict,
                    int fieldId, HFONT verdictFont)
 {
     char saved[kTextSize];
     builder.progress.nextLine(saved);
     makeControl(builder.board, "Edit", saved, fieldStyle, field, fieldId, builder.state.boardFont);
-    makeControl(builder.board, "Static", "?", kFramedLabel, verdict, verdictLabelId(fieldId), verdictFont);
+    makeControl(builder.board, "Static", verdictText(Verdict::Blank), kFramedLabel, verdict, verdictLabelId(fieldId),
+                verdictFont);
     return fieldId;
 }
 
@@ -269,7 +271,7 @@ INT_PTR onBoardColourStatic(HDC dc, HWND control)
     case LabelColouring::Default:
         return FALSE;
     }
-    char verdict[kTextSize] = {};
+    char verdict[kVerdictReadSize] = {};
     GetWindowTextA(control, verdict, sizeof verdict);
     switch (verdictColour(verdict)) {
     case VerdictColour::Right:

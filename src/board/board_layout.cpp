@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "board/board_ids.h"
+#include "judging/verdict.h"
 #include "quiz/quiz_state.h"
 
 ListLine listLine(int top)
@@ -91,15 +92,15 @@ LabelColouring labelColouring(int controlId, int answerFields)
     return LabelColouring::Default;
 }
 
-VerdictColour verdictColour(const char* verdictText)
+VerdictColour verdictColour(const char* labelText)
 {
-    if (std::strcmp(verdictText, "?") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Blank)) == 0)
         return VerdictColour::Unjudged;
-    if (std::strcmp(verdictText, "BRAVO") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Right)) == 0)
         return VerdictColour::Right;
-    if (std::strcmp(verdictText, "FAUX") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Wrong)) == 0)
         return VerdictColour::Wrong;
-    if (std::strcmp(verdictText, "Anagramme") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Anagram)) == 0)
         return VerdictColour::Anagram;
     return VerdictColour::Hint;
 }

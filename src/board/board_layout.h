@@ -67,7 +67,7 @@ enum class LabelColouring {
 LabelColouring labelColouring(int controlId, int answerFields);
 
 enum class VerdictColour { Unjudged, Right, Wrong, Anagram, Hint };
-VerdictColour verdictColour(const char* verdictText);
+VerdictColour verdictColour(const char* labelText);
 
 // Labels on the board's background are black unless red and green are both dark (blue ignored).
 inline bool darkTextOnBackground(int red, int green) { return red > 69 || green > 69; }

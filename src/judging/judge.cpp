@@ -14,9 +14,6 @@
 
 namespace {
 
-// Verdict labels are read up to 254 characters, answer fields up to 259.
-constexpr int kVerdictReadSize = 255;
-
 constexpr int kRevealNothing = 0;
 constexpr int kRevealPicture = 1;
 constexpr int kRevealLabel = 2;
@@ -108,7 +105,7 @@ void revealSolvedQuestion(QuizState& state, HWND board, int question)
         showAnswerPicture(state, board, question);
 }
 
-// Once every verdict label of the board reads "BRAVO", every reveal label is shown; the latch
+// Once every verdict label of the board reads right, every reveal label is shown; the latch
 // spares the count until a verdict turns wrong again.
 void revealWholeBoard(QuizState& state, HWND board)
 {

@@ -8,12 +8,9 @@
 #include "board/board_layout.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
+#include "judging/verdict.h"
 
 namespace {
-
-constexpr char kRightVerdict[] = "BRAVO";
-// Verdict labels are read up to this many characters.
-constexpr int kVerdictReadLength = 254;
 
 // The list has one answer field per question even in a two-answer quiz; it is judged, and so
 // counted, as a one-answer quiz.
@@ -25,9 +22,9 @@ int fieldsPerQuestion(const QuizState& state)
 // The label's text is the only record of a verdict: compared byte for byte.
 bool readsRight(HWND board, int labelId)
 {
-    char text[kVerdictReadLength + 1] = {};
+    char text[kVerdictReadSize] = {};
     GetWindowTextA(GetDlgItem(board, labelId), text, sizeof text);
-    return std::strcmp(text, kRightVerdict) == 0;
+    return std::strcmp(text, verdictText(Verdict::Right)) == 0;
 }
 
 } // namespace
