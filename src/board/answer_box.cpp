@@ -39,7 +39,7 @@ void followTab(HWND field)
     GetClientRect(board, &client);
     MapWindowPoints(HWND_DESKTOP, board, reinterpret_cast<POINT*>(&fieldRect), 2);
     scrollTarget = fieldRevealPosition(fieldRect.top, fieldRect.bottom, client.bottom, GetScrollPos(board, SB_VERT));
-    SendMessageA(board, WM_VSCROLL, kScrollRequestTarget, 0);
+    SendMessageA(board, WM_VSCROLL, kScrollToTarget, 0);
 }
 
 // Copies the field's text into every field whose verdict is not right; each is judged as the

@@ -3,7 +3,6 @@
 #include "board/board_scroll.h"
 
 #include "base/app.h"
-#include "board/scroll_math.h"
 
 int scrollTarget = 0;
 
@@ -82,12 +81,18 @@ INT_PTR onBoardHScroll(HWND board, WPARAM request)
 
 INT_PTR onBoardWheel(HWND board, WPARAM wheelParam)
 {
-    // Unsigned on purpose: only exactly one notch either way counts, never a multiple.
-    const unsigned distance = HIWORD(wheelParam);
-    if (distance == WHEEL_DELTA)
-        PostMessageA(board, WM_VSCROLL, kScrollRequestWheelUp, 0);
-    else if (distance == 0x10000u - WHEEL_DELTA)
-        PostMessageA(board, WM_VSCROLL, kScrollRequestWheelDown, 0);
+    forwardWheel(board, wheelParam);
     // Not handled, so default processing hands the wheel on to the main window as well.
     return FALSE;
+}
+
+void forwardWheel(HWND board, WPARAM wheelParam)
+{
+    // Read as an unsigned 16-bit value on purpose: one notch up is 120, one down is 65416, and only
+    // exactly one notch either way counts, never a multiple.
+    const unsigned delta = HIWORD(wheelParam);
+    if (delta == WHEEL_DELTA)
+        PostMessageA(board, WM_VSCROLL, kScrollWheelUp, 0);
+    else if (delta == 0x10000u - WHEEL_DELTA)
+        PostMessageA(board, WM_VSCROLL, kScrollWheelDown, 0);
 }

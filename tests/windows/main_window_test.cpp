@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "base/app.h"
+#include "board/board_scroll.h"
 #include "quiz/quiz_state_win.h"
 #include "test_support.h"
 
