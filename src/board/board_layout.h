@@ -2,6 +2,8 @@
 // coordinates (scroll position 0), for the list layout and the grid of three cards per row.
 #pragma once
 
+#include "quiz/quiz_state.h"
+
 struct BoxRect {
     int x;
     int y;
@@ -17,6 +19,17 @@ constexpr int kVideoAreaHeight = 210;
 // mediaKind 1 to 3 lays cards out in a grid, 0 as a list; any other value makes no card.
 inline bool isListLayout(int mediaKind) { return mediaKind == 0; }
 inline bool isGridLayout(int mediaKind) { return mediaKind >= 1 && mediaKind <= 3; }
+
+// Answer counts a grid card shows; with any other count it has no answer field at all.
+inline bool gridShowsAnswers(int answersPerQuestion) { return answersPerQuestion == 1 || answersPerQuestion == 2; }
+
+// Answer fields per question, as judging and the score number and count them: the list has one
+// per question whatever the quiz's count (a two-answer list quiz is judged against answer1 alone),
+// a grid two for a two-answer quiz and one otherwise.
+inline int fieldsPerQuestion(const QuizState& state)
+{
+    return state.answersPerQuestion == 2 && !isListLayout(state.mediaKind) ? 2 : 1;
+}
 
 // One line of the list layout, for the question whose line starts at top.
 struct ListLine {

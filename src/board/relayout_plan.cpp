@@ -94,10 +94,9 @@ RelayoutPlan planRelayout(const QuizState& state, bool hideSolved)
 CardFieldIds cardFieldIds(const QuizState& state, int question)
 {
     CardFieldIds result = {};
-    // The list always has one field per question; a grid makes fields only for one or two answers.
-    int perQuestion = isListLayout(state.mediaKind) ? 1 : state.answersPerQuestion;
-    if (perQuestion != 1 && perQuestion != 2)
-        perQuestion = 0;
+    // A grid card of an answer count it cannot show has no field at all.
+    const bool hasFields = isListLayout(state.mediaKind) || gridShowsAnswers(state.answersPerQuestion);
+    const int perQuestion = hasFields ? fieldsPerQuestion(state) : 0;
     for (int answer = 1; answer <= perQuestion; ++answer) {
         const int field = answerFieldId(question, answer, perQuestion);
         result.ids[result.count++] = field;

@@ -20,25 +20,6 @@ constexpr int kRevealLabel = 2;
 constexpr int kRevealLabelAndPicture = 3;
 constexpr int kRevealWholeBoard = 4;
 
-// Fields the board made per question. The list layout has one per question whatever the quiz
-// says, so a two-answer list quiz is judged against answer1 with one field per question.
-int fieldsPerQuestion(const QuizState& state)
-{
-    return state.answersPerQuestion == 2 && !isListLayout(state.mediaKind) ? 2 : 1;
-}
-
-struct FieldSlot {
-    int question; // from 1
-    int answer;   // 1 or 2
-};
-
-FieldSlot decodeField(int answerFieldId, int perQuestion)
-{
-    if (perQuestion == 2)
-        return {(answerFieldId - 3999) / 2, answerFieldId % 2 != 0 ? 1 : 2};
-    return {answerFieldId - 4000, 1};
-}
-
 const char* storedAnswer(const QuizState& state, int question, int answer)
 {
     const QuestionRecord* record = questionByNumber(state, question);
@@ -125,7 +106,7 @@ void revealWholeBoard(QuizState& state, HWND board)
 void judgeAnswer(QuizState& state, HWND board, int answerFieldId)
 {
     const int perQuestion = fieldsPerQuestion(state);
-    const FieldSlot slot = decodeField(answerFieldId, perQuestion);
+    const AnswerSlot slot = answerSlotOf(answerFieldId, perQuestion);
     // Only the board's own fields: the question number indexes the per-question flags.
     if (slot.question < 1 || slot.question > state.questionCount || slot.question > kMaxQuestions)
         return;

@@ -12,13 +12,6 @@
 
 namespace {
 
-// The list has one answer field per question even in a two-answer quiz; it is judged, and so
-// counted, as a one-answer quiz.
-int fieldsPerQuestion(const QuizState& state)
-{
-    return isListLayout(state.mediaKind) ? 1 : state.answersPerQuestion;
-}
-
 // The label's text is the only record of a verdict: compared byte for byte.
 bool readsRight(HWND board, int labelId)
 {
