@@ -104,7 +104,7 @@ int runEnigo(HINSTANCE module)
 
     app.quiz = new (std::nothrow) QuizState;
     if (!app.quiz) {
-        showMessage(nullptr, "Impossible d'allouer la memoire", "information", MB_OK);
+        showOutOfMemory();
         teardown(nullptr);
         return 0;
     }

@@ -12,6 +12,11 @@ int showMessage(HWND owner, const char* text, const char* caption, UINT flags)
     return MessageBoxA(owner, text, caption, flags);
 }
 
+int showOutOfMemory()
+{
+    return showMessage(nullptr, "Impossible d'allouer la memoire", "information", MB_OK);
+}
+
 MessageSink setMessageSink(MessageSink sink)
 {
     MessageSink previous = currentSink;

@@ -18,7 +18,7 @@ namespace {
 WNDPROC editProc = nullptr;
 
 // Selecting past the end selects the whole text of any answer the field can hold.
-constexpr LPARAM kSelectionEnd = 260;
+constexpr LPARAM kSelectionEnd = kTextSize;
 
 LRESULT passOn(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
 {

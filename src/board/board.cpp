@@ -75,6 +75,14 @@ const char* revealTextOf(const QuizState& state, int question)
     return record ? record->revealText : "";
 }
 
+// The question's number label: "12." for question 12.
+void makeNumberLabel(HWND board, int question, const BoxRect& box, int id)
+{
+    char number[16];
+    std::snprintf(number, sizeof number, "%d.", question);
+    makeControl(board, "Static", number, kRightLabel, box, id, nullptr);
+}
+
 // Makes an answer field holding the next saved line, and its verdict label showing the blank verdict.
 int makeAnswerPair(BoardBuilder& builder, DWORD fieldStyle, const BoxRect& field, const BoxRect& verdict,
                    int fieldId, HFONT verdictFont)
@@ -90,9 +98,7 @@ int makeAnswerPair(BoardBuilder& builder, DWORD fieldStyle, const BoxRect& field
 void buildListLine(BoardBuilder& builder, int question)
 {
     ListLine line = listLine(builder.top);
-    char number[16];
-    std::snprintf(number, sizeof number, "%d.", question);
-    makeControl(builder.board, "Static", number, kRightLabel, line.number, kListNumberLabelId, nullptr);
+    makeNumberLabel(builder.board, question, line.number, kListNumberLabelId);
     makeControl(builder.board, "Static", captionOf(builder.state, question), kFramedLabel, line.caption,
                 kListCaptionLabelId, builder.state.boardFont);
     // The list has one field per question whatever the quiz's answer count.
@@ -145,7 +151,7 @@ void buildGridCard(BoardBuilder& builder, int question)
     HWND board = builder.board;
     const int answers = state.answersPerQuestion;
     const bool picture = state.mediaKind == kMediaPicture;
-    const int column = (question + 2) % kGridColumns;
+    const int column = gridColumn(question);
 
     if (picture && column == 0)
         loadRowPictures(builder, question);
@@ -162,16 +168,14 @@ void buildGridCard(BoardBuilder& builder, int question)
                      reinterpret_cast<LPARAM>(builder.rowBitmaps[column]));
         builder.rowBitmaps[column] = nullptr;
     }
-    if (answers == 2 && question % kGridColumns == 1) {
+    if (answers == 2 && column == 0) {
         makeControl(board, "Static", state.answerLabel1, kPlainLabel, gridAnswerName(1, card.fieldTop),
                     kAnswerNameLabelId, builder.guiFont);
         makeControl(board, "Static", state.answerLabel2, kPlainLabel, gridAnswerName(2, card.fieldTop),
                     kAnswerNameLabelId, builder.guiFont);
     }
-    char number[16];
-    std::snprintf(number, sizeof number, "%d.", question);
-    makeControl(board, "Static", number, kRightLabel, gridNumber(card), gridNumberLabelId(question), nullptr);
-    if (state.revealMode > 1) {
+    makeNumberLabel(board, question, gridNumber(card), gridNumberLabelId(question));
+    if (hasRevealLabels(state.revealMode)) {
         HWND reveal = makeControl(board, "Static", revealTextOf(state, question), kCentredLabel, gridReveal(card),
                                   revealLabelId(question), builder.guiFont);
         ShowWindow(reveal, SW_HIDE);
@@ -204,11 +208,11 @@ void buildGridCard(BoardBuilder& builder, int question)
     }
 
     int spacing = gridRowSpacing(state.revealMode);
-    if (question % kGridColumns == 1) {
+    if (column == 0) {
         state.contentWidth = kGridContentWidth;
         state.contentHeight = card.fieldTop + spacing;
     }
-    if (question % kGridColumns == 0)
+    if (column == kGridColumns - 1)
         builder.top = card.fieldTop + spacing;
 }
 

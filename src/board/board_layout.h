@@ -13,8 +13,14 @@ struct BoxRect {
 
 constexpr int kBoardTop = 5;
 constexpr int kGridColumns = 3;
-constexpr int kCardPictureBox = 260;
+// A grid card is this wide: its picture box (a square), its reveal label and its answer fields
+// span it, the fields of a sound or video card right of the play and stop buttons.
+constexpr int kCardWidth = 260;
+constexpr int kCardPictureBox = kCardWidth;
 constexpr int kVideoAreaHeight = 210;
+
+// Column of question n (from 1) in the grid, 0 to kGridColumns - 1 from the left.
+inline int gridColumn(int question) { return (question + 2) % kGridColumns; }
 
 // mediaKind 1 to 3 lays cards out in a grid, 0 as a list; any other value makes no card.
 inline bool isListLayout(int mediaKind) { return mediaKind == 0; }

@@ -23,8 +23,7 @@ void scrollTo(HWND board, int bar, int32_t from, int32_t position)
 {
     SetScrollPos(board, bar, position, TRUE);
     const int moved = from - GetScrollPos(board, bar);
-    ScrollWindowEx(board, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0, nullptr, nullptr, nullptr,
-                   nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    moveBoardContent(board, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0);
 }
 
 void fitBar(HWND board, int bar, const ScrollBarFit& fit)
@@ -55,13 +54,23 @@ void setUpBoardScrollBars(QuizState& state, HWND board)
     fitBar(board, SB_VERT, vertical);
 }
 
-INT_PTR onBoardSize(HWND board)
+POINT refitBoardScrollBars(QuizState& state, HWND board)
 {
     const int oldX = GetScrollPos(board, SB_HORZ);
     const int oldY = GetScrollPos(board, SB_VERT);
-    setUpBoardScrollBars(*app.quiz, board);
-    ScrollWindowEx(board, oldX - GetScrollPos(board, SB_HORZ), oldY - GetScrollPos(board, SB_VERT), nullptr,
-                   nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    setUpBoardScrollBars(state, board);
+    return {oldX - GetScrollPos(board, SB_HORZ), oldY - GetScrollPos(board, SB_VERT)};
+}
+
+void moveBoardContent(HWND board, int dx, int dy)
+{
+    ScrollWindowEx(board, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+INT_PTR onBoardSize(HWND board)
+{
+    const POINT shift = refitBoardScrollBars(*app.quiz, board);
+    moveBoardContent(board, shift.x, shift.y);
     return FALSE;
 }
 

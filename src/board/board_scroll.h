@@ -13,6 +13,14 @@ extern int scrollTarget;
 // Fits both bars to contentWidth/contentHeight and the board's client size. Moves no control.
 void setUpBoardScrollBars(QuizState& state, HWND board);
 
+// Fits both bars again and returns how far each position went back (old minus new): where a bar
+// no longer accepts its position, the content must follow it by that much so that controls stay
+// at content position minus scroll position.
+POINT refitBoardScrollBars(QuizState& state, HWND board);
+
+// Moves the client area and every control on it by dx, dy.
+void moveBoardContent(HWND board, int dx, int dy);
+
 // Message handlers of the board; each returns FALSE (the wheel must go on to the parent).
 INT_PTR onBoardSize(HWND board);
 INT_PTR onBoardVScroll(HWND board, WPARAM request);

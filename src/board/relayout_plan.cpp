@@ -42,7 +42,7 @@ void hidePass(const QuizState& state, RelayoutPlan& plan)
             ++hidden;
             cardState = kCardHidden;
         }
-        if (question % kGridColumns == 0) {
+        if (gridColumn(question) == kGridColumns - 1) {
             // A row closed earlier ends in kCardClosedRow, which is not counted: it never closes twice.
             if (hidden == kGridColumns) {
                 shiftLaterCards(plan, question, -rowHeight(state, row));
@@ -70,7 +70,7 @@ void showPass(const QuizState& state, RelayoutPlan& plan)
             shiftLaterCards(plan, question, rowHeight(state, row));
         }
         cardState = kCardShown;
-        if (question % kGridColumns == 0)
+        if (gridColumn(question) == kGridColumns - 1)
             ++row;
     }
 }

@@ -14,12 +14,6 @@
 
 namespace {
 
-constexpr int kRevealNothing = 0;
-constexpr int kRevealPicture = 1;
-constexpr int kRevealLabel = 2;
-constexpr int kRevealLabelAndPicture = 3;
-constexpr int kRevealWholeBoard = 4;
-
 const char* storedAnswer(const QuizState& state, int question, int answer)
 {
     const QuestionRecord* record = questionByNumber(state, question);
@@ -64,8 +58,8 @@ void showAnswerPicture(QuizState& state, HWND board, int question)
     HWND picture = GetDlgItem(board, pictureControlId(question));
     if (!picture)
         return;
-    HBITMAP bitmap = loadPicture(app.module, answerPictureId(question), kMediaResourceType, kPictureBox,
-                                 kPictureBox);
+    HBITMAP bitmap = loadPicture(app.module, answerPictureId(question), kMediaResourceType, kCardPictureBox,
+                                 kCardPictureBox);
     if (!bitmap)
         return;
     state.answerPictureShown[question] = 1;

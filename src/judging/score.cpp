@@ -40,7 +40,7 @@ void updateScore(QuizState& state, HWND board)
     }
 
     char text[32];
-    wsprintfA(text, " %d / %d", score, state.questionCount);
+    wsprintfA(text, kScoreFormat, score, state.questionCount);
     SetDlgItemTextA(state.headerWindow, kHeaderScoreId, text);
     // Only how many questions are solved picks the code, not which ones.
     SetDlgItemTextA(state.headerWindow, kHeaderCodeId, score >= 1 ? state.codes[score - 1] : kNoCodeText);

@@ -247,7 +247,7 @@ void shutdownMedia(HWND mainWindow)
         media.playerControls->stop();
     releasePlayer();
     // Every number a quiz may have, whatever this quiz's own count.
-    for (int question = 1; question <= kMaxMediaQuestions; ++question)
+    for (int question = 1; question <= kMaxQuestions; ++question)
         deleteMediaFile(question);
     DestroyWindow(mainWindow);
     if (media.comInitialised)

@@ -8,9 +8,7 @@
 
 #include "base/quiz_resources.h"
 #include "board/board_ids.h"
-
-// Media files are numbered by question; no quiz has more than this many.
-constexpr int kMaxMediaQuestions = 96;
+#include "quiz/quiz_state.h"
 
 // The question whose media is resource resourceId: cardResourceId read backwards.
 inline int mediaQuestionOf(int resourceId) { return resourceId - kCardResourceBase; }
@@ -26,9 +24,9 @@ struct MediaCommand {
 // a plain click (code 0 in the high word) is no media command.
 inline MediaCommand mediaCommand(std::uint64_t command)
 {
-    if (command >= std::uint64_t(playButtonId(1)) && command <= std::uint64_t(playButtonId(kMaxMediaQuestions)))
+    if (command >= std::uint64_t(playButtonId(1)) && command <= std::uint64_t(playButtonId(kMaxQuestions)))
         return {MediaButton::Play, static_cast<int>(command - playButtonId(0))};
-    if (command >= std::uint64_t(stopButtonId(1)) && command <= std::uint64_t(stopButtonId(kMaxMediaQuestions)))
+    if (command >= std::uint64_t(stopButtonId(1)) && command <= std::uint64_t(stopButtonId(kMaxQuestions)))
         return {MediaButton::Stop, static_cast<int>(command - stopButtonId(0))};
     return {MediaButton::None, 0};
 }

@@ -5,8 +5,6 @@
 
 #include <cstddef>
 
-constexpr int kPictureBox = 260;
-
 // The picture of id (base/quiz_resources.h): under type (system picture loader) or, when missing
 // there, a PNG under raw data; scaled into boxWidth x boxHeight. Null when there is no picture.
 // Caller owns it.

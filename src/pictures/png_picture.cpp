@@ -5,6 +5,12 @@
 #include "base/message_box.h"
 #include "base/quiz_resources.h"
 
+namespace {
+
+constexpr const char* kCaption = "APPNAME";
+
+}  // namespace
+
 static_assert(sizeof(PngBitmapHeader) == sizeof(BITMAPINFOHEADER), "the decoder's header is a BITMAPINFOHEADER");
 static_assert(sizeof(PngColourEntry) == sizeof(RGBQUAD), "the decoder's colour entries are RGBQUADs");
 
@@ -66,13 +72,13 @@ HBITMAP loadPngPicture(HMODULE module, int id)
     if (!pngLoadResource(image, module, id))
         return nullptr;
     if (!pngDecode(image)) {
-        showMessage(nullptr, "Error: couldn't decode PNG resource", "APPNAME", MB_OK | MB_ICONERROR);
+        showMessage(nullptr, "Error: couldn't decode PNG resource", kCaption, MB_OK | MB_ICONERROR);
         pngCleanup(image);
         return nullptr;
     }
     HBITMAP bitmap = pngCreateBitmap(image, nullptr);
     if (!bitmap)
-        showMessage(nullptr, "Error: couldn't create bitmap", "APPNAME", MB_OK | MB_ICONERROR);
+        showMessage(nullptr, "Error: couldn't create bitmap", kCaption, MB_OK | MB_ICONERROR);
     pngCleanup(image);
     return bitmap;
 }

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr const char* kCaption = "Enigo";
+
 struct ResourceBytes {
     const unsigned char* data = nullptr;
     DWORD size = 0;
@@ -35,7 +37,7 @@ bool decodePatch(const ResourceBytes& bytes, LzwOutput& output)
 {
     int status = lzwDecode(bytes.data, bytes.size, output);
     if (status == kLzwOutOfMemory && output.outputBufferFailed)
-        showMessage(nullptr, "Impossible d'allouer la memoire", "information", MB_OK);
+        showOutOfMemory();
     return status == kLzwOk;
 }
 
@@ -50,7 +52,7 @@ void setBuiltInQuiz(QuizState& state)
     copyText(state.answerLabel2, "TEST");
     state.questionCount = 7;
     state.answersPerQuestion = 1;
-    state.revealMode = 3;
+    state.revealMode = kRevealLabelAndPicture;
     state.mediaKind = kMediaPicture;
     state.backRed = 53;
     state.backGreen = 203;
@@ -65,7 +67,7 @@ void loadQuiz(QuizState& state, HMODULE module)
 {
     ResourceBytes quiz = findPatch(module, kQuizRecordId);
     if (quiz.size == 0) {
-        showMessage(nullptr, "Reponses non trouv\xE9" "es", "Enigo", MB_OK);
+        showMessage(nullptr, "Reponses non trouv\xE9" "es", kCaption, MB_OK);
         setBuiltInQuiz(state);
         return;
     }
@@ -73,7 +75,7 @@ void loadQuiz(QuizState& state, HMODULE module)
     LzwOutput decoded;
     // A truncated record takes the same road as a stream that does not decode.
     if (!decodePatch(quiz, decoded) || !parseQuizResource(state, decoded.bytes.data(), decoded.bytes.size())) {
-        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des reponses", "Enigo", MB_OK);
+        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des reponses", kCaption, MB_OK);
         state.questionCount = 0;
         return;
     }
@@ -82,5 +84,5 @@ void loadQuiz(QuizState& state, HMODULE module)
     LzwOutput codes;
     ResourceBytes codeBytes = findPatch(module, kCodeRecordId);
     if (!decodePatch(codeBytes, codes) || !parseCodeResource(state, codes.bytes.data(), codes.bytes.size()))
-        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des codes", "Enigo", MB_OK);
+        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des codes", kCaption, MB_OK);
 }

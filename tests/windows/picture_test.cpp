@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/quiz_resources.h"
+#include "board/board_layout.h"
 #include "pictures/picture.h"
 #include "pictures/png_picture.h"
 #include "test_support.h"
@@ -58,7 +59,7 @@ HBITMAP loadFrom(const std::vector<std::pair<const char*, Bytes>>& resources)
     module.add("OTHER", 1, {1});  // a module needs one resource to be written
     for (const auto& [type, bytes] : resources)
         module.add(type, cardResourceId(1), bytes);
-    return loadPicture(module.load(), cardResourceId(1), kMediaResourceType, kPictureBox, kPictureBox);
+    return loadPicture(module.load(), cardResourceId(1), kMediaResourceType, kCardPictureBox, kCardPictureBox);
 }
 
 const char* const kQuadrants = " RRGG RRGG BBWW BBWW";
@@ -159,7 +160,7 @@ TEST(ScaleToFit, EnlargesProportionallyIntoANewBitmap)
 {
     HBITMAP source = quadrantSection();
     const std::vector<DWORD> before = pixelsOf(source);
-    HBITMAP scaled = scaleToFit(source, kPictureBox, kPictureBox);
+    HBITMAP scaled = scaleToFit(source, kCardPictureBox, kCardPictureBox);
     EXPECT_NE(scaled, source);
     EXPECT_EQ(describe(scaled), std::string("260x173") + kQuadrants);
     EXPECT_EQ(pixelsOf(source), before);
@@ -177,13 +178,13 @@ TEST(ScaleToFit, RejectsWhatCannotBeScaled)
     HBITMAP source = quadrantSection();
     HBITMAP thin = quadrantSection(1, 1000);
     HBRUSH brush = CreateHatchBrush(HS_CROSS, RGB(255, 0, 0));
-    EXPECT_EQ(scaleToFit(nullptr, kPictureBox, kPictureBox), nullptr);
+    EXPECT_EQ(scaleToFit(nullptr, kCardPictureBox, kCardPictureBox), nullptr);
     // A brush's LOGBRUSH would read as a 255 x 4 BITMAP.
-    EXPECT_EQ(scaleToFit(reinterpret_cast<HBITMAP>(brush), kPictureBox, kPictureBox), nullptr);
-    EXPECT_EQ(scaleToFit(thin, kPictureBox, kPictureBox), nullptr) << "scaled to no width";
+    EXPECT_EQ(scaleToFit(reinterpret_cast<HBITMAP>(brush), kCardPictureBox, kCardPictureBox), nullptr);
+    EXPECT_EQ(scaleToFit(thin, kCardPictureBox, kCardPictureBox), nullptr) << "scaled to no width";
     HDC holder = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(holder, source);
-    EXPECT_EQ(scaleToFit(source, kPictureBox, kPictureBox), nullptr) << "selected elsewhere";
+    EXPECT_EQ(scaleToFit(source, kCardPictureBox, kCardPictureBox), nullptr) << "selected elsewhere";
     SelectObject(holder, previous);
     DeleteDC(holder);
     DeleteObject(brush);
