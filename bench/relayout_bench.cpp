@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
 #include "board/board.h"
 #include "board/relayout.h"
 #include "judging/header.h"
 #include "judging/header_ids.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
 
 namespace {

@@ -3,13 +3,14 @@
 # folder and links it into its own executable.
 
 add_library(enigo_player STATIC
-  src/app/message_box.cpp
-  src/app/quiz_state_win.cpp
+  src/base/app.cpp
+  src/base/message_box.cpp
+  src/quiz/quiz_state_win.cpp
   src/app/main_window.cpp
   src/app/startup.cpp
   src/quiz/quiz_loader.cpp
-  src/app/progress.cpp
-  src/app/shell_open.cpp
+  src/board/progress.cpp
+  src/base/shell_open.cpp
   src/board/board.cpp
   src/board/board_scroll.cpp
   src/board/answer_box.cpp

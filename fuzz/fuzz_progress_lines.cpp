@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/progress_lines.h"
+#include "board/progress_lines.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 // The main window procedure: version label, layout of the two child dialogs, closing.
 #include "app/main_window.h"
 
-#include "app/app.h"
-#include "app/progress.h"
+#include "base/app.h"
+#include "board/board_scroll.h"
+#include "board/progress.h"
 
 namespace {
 
@@ -99,16 +100,6 @@ HWND createLabel(HWND parent, const char* text, int x, int y, int width, int hei
                                  reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)), nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     return label;
-}
-
-void forwardWheel(HWND board, WPARAM wheelParam)
-{
-    // The delta is read as an unsigned 16-bit value: one notch up is 120, one down is 65416.
-    unsigned delta = HIWORD(wheelParam);
-    if (delta == WHEEL_DELTA)
-        PostMessageA(board, WM_VSCROLL, kScrollWheelUp, 0);
-    else if (delta == 0x10000u - WHEEL_DELTA)
-        PostMessageA(board, WM_VSCROLL, kScrollWheelDown, 0);
 }
 
 void centreOnDesktop(HWND window)

@@ -3,17 +3,15 @@
 
 #include <new>
 
-#include "app/app.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
+#include "base/message_box.h"
 #include "board/board.h"
 #include "judging/header.h"
 #include "media/media.h"
 #include "quiz/quiz_loader.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
-
-App app = {};
 
 namespace {
 
@@ -106,7 +104,7 @@ int runEnigo(HINSTANCE module)
 
     app.quiz = new (std::nothrow) QuizState;
     if (!app.quiz) {
-        showMessage(nullptr, "Impossible d'allouer la memoire", "information", MB_OK);
+        showOutOfMemory();
         teardown(nullptr);
         return 0;
     }

@@ -5,19 +5,20 @@
 
 #include <cstring>
 
-#include "app/app.h"
-#include "app/progress.h"
+#include "base/app.h"
 #include "board/board_ids.h"
 #include "board/board_scroll.h"
+#include "board/progress.h"
 #include "board/scroll_math.h"
 #include "judging/judge.h"
+#include "judging/verdict.h"
 
 namespace {
 
 WNDPROC editProc = nullptr;
 
 // Selecting past the end selects the whole text of any answer the field can hold.
-constexpr LPARAM kSelectionEnd = 260;
+constexpr LPARAM kSelectionEnd = kTextSize;
 
 LRESULT passOn(HWND field, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -39,10 +40,10 @@ void followTab(HWND field)
     if (target == position)
         return;
     scrollTarget = target;
-    SendMessageA(board, WM_VSCROLL, kScrollRequestTarget, 0);
+    SendMessageA(board, WM_VSCROLL, kScrollToTarget, 0);
 }
 
-// Copies the field's text into every field whose verdict is not "BRAVO"; each is judged as the
+// Copies the field's text into every field whose verdict is not right; each is judged as the
 // focus passes through it, and the last one when the focus comes back.
 void fillUnsolvedAnswers(HWND field)
 {
@@ -56,9 +57,9 @@ void fillUnsolvedAnswers(HWND field)
         // A list has one field per question even in a two-answer quiz: skip the ids it lacks.
         if (!GetDlgItem(board, id))
             continue;
-        char verdict[kTextSize] = {};
+        char verdict[kVerdictReadSize] = {};
         GetDlgItemTextA(board, verdictLabelId(id), verdict, sizeof verdict);
-        if (std::strcmp(verdict, "BRAVO") == 0)
+        if (std::strcmp(verdict, verdictText(Verdict::Right)) == 0)
             continue;
         SetDlgItemTextA(board, id, text);
         SetFocus(GetDlgItem(board, id));

@@ -4,16 +4,18 @@
 
 #include <cstdio>
 
-#include "app/app.h"
-#include "app/progress.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
+#include "base/quiz_resources.h"
 #include "board/answer_box.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "board/board_scroll.h"
+#include "board/progress.h"
 #include "judging/judge.h"
+#include "judging/verdict.h"
 #include "media/media.h"
 #include "pictures/picture.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
 
 namespace {
@@ -33,7 +35,7 @@ static_assert(kFramedLabel == 0x50800201 && kPictureStyle == 0x5080020E && kList
 
 constexpr COLORREF kBravoColour = RGB(0, 255, 0);
 
-// Green background of "BRAVO" verdicts; lives from the board's construction to its destruction.
+// Green background of right verdicts; lives from the board's construction to its destruction.
 HBRUSH bravoBrush = nullptr;
 
 // What one construction pass carries from card to card.
@@ -73,23 +75,30 @@ const char* revealTextOf(const QuizState& state, int question)
     return record ? record->revealText : "";
 }
 
-// Makes an answer field holding the next saved line, and its verdict label showing "?".
+// The question's number label: "12." for question 12.
+void makeNumberLabel(HWND board, int question, const BoxRect& box, int id)
+{
+    char number[16];
+    std::snprintf(number, sizeof number, "%d.", question);
+    makeControl(board, "Static", number, kRightLabel, box, id, nullptr);
+}
+
+// Makes an answer field holding the next saved line, and its verdict label showing the blank verdict.
 int makeAnswerPair(BoardBuilder& builder, DWORD fieldStyle, const BoxRect& field, const BoxRect& verdict,
                    int fieldId, HFONT verdictFont)
 {
     char saved[kTextSize];
     builder.progress.nextLine(saved);
     makeControl(builder.board, "Edit", saved, fieldStyle, field, fieldId, builder.state.boardFont);
-    makeControl(builder.board, "Static", "?", kFramedLabel, verdict, verdictLabelId(fieldId), verdictFont);
+    makeControl(builder.board, "Static", verdictText(Verdict::Blank), kFramedLabel, verdict, verdictLabelId(fieldId),
+                verdictFont);
     return fieldId;
 }
 
 void buildListLine(BoardBuilder& builder, int question)
 {
     ListLine line = listLine(builder.top);
-    char number[16];
-    std::snprintf(number, sizeof number, "%d.", question);
-    makeControl(builder.board, "Static", number, kRightLabel, line.number, kListNumberLabelId, nullptr);
+    makeNumberLabel(builder.board, question, line.number, kListNumberLabelId);
     makeControl(builder.board, "Static", captionOf(builder.state, question), kFramedLabel, line.caption,
                 kListCaptionLabelId, builder.state.boardFont);
     // The list has one field per question whatever the quiz's answer count.
@@ -118,7 +127,7 @@ void loadRowPictures(BoardBuilder& builder, int question)
     releaseRowBitmaps(builder);
     builder.rowPictureHeight = 0;
     for (int column = 0; column < kGridColumns; ++column) {
-        HBITMAP bitmap = loadPicture(app.module, cardPictureId(question + column), kPictureResourceType,
+        HBITMAP bitmap = loadPicture(app.module, cardResourceId(question + column), kMediaResourceType,
                                      kCardPictureBox, kCardPictureBox);
         SIZE size = {kCardPictureBox, 0};
         BITMAP description;
@@ -142,7 +151,7 @@ void buildGridCard(BoardBuilder& builder, int question)
     HWND board = builder.board;
     const int answers = state.answersPerQuestion;
     const bool picture = state.mediaKind == kMediaPicture;
-    const int column = (question + 2) % kGridColumns;
+    const int column = gridColumn(question);
 
     if (picture && column == 0)
         loadRowPictures(builder, question);
@@ -159,16 +168,14 @@ void buildGridCard(BoardBuilder& builder, int question)
                      reinterpret_cast<LPARAM>(builder.rowBitmaps[column]));
         builder.rowBitmaps[column] = nullptr;
     }
-    if (answers == 2 && question % kGridColumns == 1) {
+    if (answers == 2 && column == 0) {
         makeControl(board, "Static", state.answerLabel1, kPlainLabel, gridAnswerName(1, card.fieldTop),
                     kAnswerNameLabelId, builder.guiFont);
         makeControl(board, "Static", state.answerLabel2, kPlainLabel, gridAnswerName(2, card.fieldTop),
                     kAnswerNameLabelId, builder.guiFont);
     }
-    char number[16];
-    std::snprintf(number, sizeof number, "%d.", question);
-    makeControl(board, "Static", number, kRightLabel, gridNumber(card), gridNumberLabelId(question), nullptr);
-    if (state.revealMode > 1) {
+    makeNumberLabel(board, question, gridNumber(card), gridNumberLabelId(question));
+    if (hasRevealLabels(state.revealMode)) {
         HWND reveal = makeControl(board, "Static", revealTextOf(state, question), kCentredLabel, gridReveal(card),
                                   revealLabelId(question), builder.guiFont);
         ShowWindow(reveal, SW_HIDE);
@@ -201,11 +208,11 @@ void buildGridCard(BoardBuilder& builder, int question)
     }
 
     int spacing = gridRowSpacing(state.revealMode);
-    if (question % kGridColumns == 1) {
+    if (column == 0) {
         state.contentWidth = kGridContentWidth;
         state.contentHeight = card.fieldTop + spacing;
     }
-    if (question % kGridColumns == 0)
+    if (column == kGridColumns - 1)
         builder.top = card.fieldTop + spacing;
 }
 
@@ -268,7 +275,7 @@ INT_PTR onBoardColourStatic(HDC dc, HWND control)
     case LabelColouring::Default:
         return FALSE;
     }
-    char verdict[kTextSize] = {};
+    char verdict[kVerdictReadSize] = {};
     GetWindowTextA(control, verdict, sizeof verdict);
     switch (verdictColour(verdict)) {
     case VerdictColour::Right:

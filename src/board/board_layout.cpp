@@ -4,7 +4,15 @@
 #include <cstring>
 
 #include "board/board_ids.h"
+#include "judging/verdict.h"
 #include "quiz/quiz_state.h"
+
+namespace {
+
+// The play and stop buttons sit at a sound or video card's left, one above the other.
+constexpr int kMediaButtonWidth = 20;
+
+} // namespace
 
 ListLine listLine(int top)
 {
@@ -14,12 +22,12 @@ ListLine listLine(int top)
 GridCard gridCard(int question, int answersPerQuestion, int mediaKind, int rowTop, int rowPictureHeight)
 {
     GridCard card;
-    card.column = (question + 2) % kGridColumns;
+    card.column = gridColumn(question);
     // Two-answer rows leave room at the left for the answer-name labels.
     card.left = 290 * card.column + 20 + (answersPerQuestion == 2 ? 86 : 26);
     bool picture = mediaKind == kMediaPicture;
-    card.fieldWidth = picture ? 260 : 240;
-    card.fieldLeft = picture ? card.left : card.left + 20;
+    card.fieldWidth = picture ? kCardWidth : kCardWidth - kMediaButtonWidth;
+    card.fieldLeft = picture ? card.left : card.left + kMediaButtonWidth;
     int mediaHeight = picture ? rowPictureHeight + 10 : mediaKind == kMediaVideo ? kVideoAreaHeight : 0;
     card.fieldTop = rowTop + mediaHeight;
     return card;
@@ -43,7 +51,7 @@ BoxRect gridNumber(const GridCard& card)
 
 BoxRect gridReveal(const GridCard& card)
 {
-    return {card.left, card.fieldTop + 46, 260, 65};
+    return {card.left, card.fieldTop + 46, kCardWidth, 65};
 }
 
 BoxRect gridAnswerField(const GridCard& card, int answer, int answersPerQuestion)
@@ -63,17 +71,17 @@ BoxRect gridVerdict(const GridCard& card, int answer, int answersPerQuestion)
 
 BoxRect gridPlayButton(const GridCard& card)
 {
-    return {card.left, card.fieldTop, 20, 20};
+    return {card.left, card.fieldTop, kMediaButtonWidth, 20};
 }
 
 BoxRect gridStopButton(const GridCard& card)
 {
-    return {card.left, card.fieldTop + 20, 20, 19};
+    return {card.left, card.fieldTop + 20, kMediaButtonWidth, 19};
 }
 
 int gridRowSpacing(int revealMode)
 {
-    return revealMode > 1 ? 140 : 60;
+    return hasRevealLabels(revealMode) ? 140 : 60;
 }
 
 LabelColouring labelColouring(int controlId, int answerFields)
@@ -91,15 +99,15 @@ LabelColouring labelColouring(int controlId, int answerFields)
     return LabelColouring::Default;
 }
 
-VerdictColour verdictColour(const char* verdictText)
+VerdictColour verdictColour(const char* labelText)
 {
-    if (std::strcmp(verdictText, "?") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Blank)) == 0)
         return VerdictColour::Unjudged;
-    if (std::strcmp(verdictText, "BRAVO") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Right)) == 0)
         return VerdictColour::Right;
-    if (std::strcmp(verdictText, "FAUX") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Wrong)) == 0)
         return VerdictColour::Wrong;
-    if (std::strcmp(verdictText, "Anagramme") == 0)
+    if (std::strcmp(labelText, verdictText(Verdict::Anagram)) == 0)
         return VerdictColour::Anagram;
     return VerdictColour::Hint;
 }

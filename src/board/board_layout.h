@@ -2,6 +2,8 @@
 // coordinates (scroll position 0), for the list layout and the grid of three cards per row.
 #pragma once
 
+#include "quiz/quiz_state.h"
+
 struct BoxRect {
     int x;
     int y;
@@ -11,12 +13,29 @@ struct BoxRect {
 
 constexpr int kBoardTop = 5;
 constexpr int kGridColumns = 3;
-constexpr int kCardPictureBox = 260;
+// A grid card is this wide: its picture box (a square), its reveal label and its answer fields
+// span it, the fields of a sound or video card right of the play and stop buttons.
+constexpr int kCardWidth = 260;
+constexpr int kCardPictureBox = kCardWidth;
 constexpr int kVideoAreaHeight = 210;
+
+// Column of question n (from 1) in the grid, 0 to kGridColumns - 1 from the left.
+inline int gridColumn(int question) { return (question + 2) % kGridColumns; }
 
 // mediaKind 1 to 3 lays cards out in a grid, 0 as a list; any other value makes no card.
 inline bool isListLayout(int mediaKind) { return mediaKind == 0; }
 inline bool isGridLayout(int mediaKind) { return mediaKind >= 1 && mediaKind <= 3; }
+
+// Answer counts a grid card shows; with any other count it has no answer field at all.
+inline bool gridShowsAnswers(int answersPerQuestion) { return answersPerQuestion == 1 || answersPerQuestion == 2; }
+
+// Answer fields per question, as judging and the score number and count them: the list has one
+// per question whatever the quiz's count (a two-answer list quiz is judged against answer1 alone),
+// a grid two for a two-answer quiz and one otherwise.
+inline int fieldsPerQuestion(const QuizState& state)
+{
+    return state.answersPerQuestion == 2 && !isListLayout(state.mediaKind) ? 2 : 1;
+}
 
 // One line of the list layout, for the question whose line starts at top.
 struct ListLine {
@@ -67,7 +86,7 @@ enum class LabelColouring {
 LabelColouring labelColouring(int controlId, int answerFields);
 
 enum class VerdictColour { Unjudged, Right, Wrong, Anagram, Hint };
-VerdictColour verdictColour(const char* verdictText);
+VerdictColour verdictColour(const char* labelText);
 
 // Labels on the board's background are black unless red and green are both dark (blue ignored).
 inline bool darkTextOnBackground(int red, int green) { return red > 69 || green > 69; }

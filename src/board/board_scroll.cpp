@@ -2,8 +2,7 @@
 // and moves the client area with its controls by what the bar accepted.
 #include "board/board_scroll.h"
 
-#include "app/app.h"
-#include "board/scroll_math.h"
+#include "base/app.h"
 
 int scrollTarget = 0;
 
@@ -24,8 +23,7 @@ void scrollTo(HWND board, int bar, int32_t from, int32_t position)
 {
     SetScrollPos(board, bar, position, TRUE);
     const int moved = from - GetScrollPos(board, bar);
-    ScrollWindowEx(board, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0, nullptr, nullptr, nullptr,
-                   nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    moveBoardContent(board, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0);
 }
 
 void fitBar(HWND board, int bar, const ScrollBarFit& fit)
@@ -56,13 +54,23 @@ void setUpBoardScrollBars(QuizState& state, HWND board)
     fitBar(board, SB_VERT, vertical);
 }
 
-INT_PTR onBoardSize(HWND board)
+POINT refitBoardScrollBars(QuizState& state, HWND board)
 {
     const int oldX = GetScrollPos(board, SB_HORZ);
     const int oldY = GetScrollPos(board, SB_VERT);
-    setUpBoardScrollBars(*app.quiz, board);
-    ScrollWindowEx(board, oldX - GetScrollPos(board, SB_HORZ), oldY - GetScrollPos(board, SB_VERT), nullptr,
-                   nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    setUpBoardScrollBars(state, board);
+    return {oldX - GetScrollPos(board, SB_HORZ), oldY - GetScrollPos(board, SB_VERT)};
+}
+
+void moveBoardContent(HWND board, int dx, int dy)
+{
+    ScrollWindowEx(board, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+}
+
+INT_PTR onBoardSize(HWND board)
+{
+    const POINT shift = refitBoardScrollBars(*app.quiz, board);
+    moveBoardContent(board, shift.x, shift.y);
     return FALSE;
 }
 
@@ -82,12 +90,18 @@ INT_PTR onBoardHScroll(HWND board, WPARAM request)
 
 INT_PTR onBoardWheel(HWND board, WPARAM wheelParam)
 {
-    // Unsigned on purpose: only exactly one notch either way counts, never a multiple.
-    const unsigned distance = HIWORD(wheelParam);
-    if (distance == WHEEL_DELTA)
-        PostMessageA(board, WM_VSCROLL, kScrollRequestWheelUp, 0);
-    else if (distance == 0x10000u - WHEEL_DELTA)
-        PostMessageA(board, WM_VSCROLL, kScrollRequestWheelDown, 0);
+    forwardWheel(board, wheelParam);
     // Not handled, so default processing hands the wheel on to the main window as well.
     return FALSE;
+}
+
+void forwardWheel(HWND board, WPARAM wheelParam)
+{
+    // Read as an unsigned 16-bit value on purpose: one notch up is 120, one down is 65416, and only
+    // exactly one notch either way counts, never a multiple.
+    const unsigned delta = HIWORD(wheelParam);
+    if (delta == WHEEL_DELTA)
+        PostMessageA(board, WM_VSCROLL, kScrollWheelUp, 0);
+    else if (delta == 0x10000u - WHEEL_DELTA)
+        PostMessageA(board, WM_VSCROLL, kScrollWheelDown, 0);
 }

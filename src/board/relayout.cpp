@@ -60,12 +60,9 @@ void relayoutBoard(QuizState& state)
     state.contentHeight = plan.contentHeight;
 
     // A shorter content may lower the largest position the bars accept; the content then follows,
-    // as on resize, so that controls stay at content position minus scroll position.
-    const int oldX = GetScrollPos(board, SB_HORZ);
-    const int oldY = GetScrollPos(board, SB_VERT);
-    setUpBoardScrollBars(state, board);
-    const int dx = oldX - GetScrollPos(board, SB_HORZ);
-    const int dy = oldY - GetScrollPos(board, SB_VERT);
-    if (dx != 0 || dy != 0)
-        ScrollWindowEx(board, dx, dy, nullptr, nullptr, nullptr, nullptr, SW_SCROLLCHILDREN | SW_INVALIDATE | SW_ERASE);
+    // as on resize. A relayout follows every verdict change, so when no bar moved it leaves the
+    // controls alone.
+    const POINT shift = refitBoardScrollBars(state, board);
+    if (shift.x != 0 || shift.y != 0)
+        moveBoardContent(board, shift.x, shift.y);
 }

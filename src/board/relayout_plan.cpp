@@ -42,7 +42,7 @@ void hidePass(const QuizState& state, RelayoutPlan& plan)
             ++hidden;
             cardState = kCardHidden;
         }
-        if (question % kGridColumns == 0) {
+        if (gridColumn(question) == kGridColumns - 1) {
             // A row closed earlier ends in kCardClosedRow, which is not counted: it never closes twice.
             if (hidden == kGridColumns) {
                 shiftLaterCards(plan, question, -rowHeight(state, row));
@@ -70,7 +70,7 @@ void showPass(const QuizState& state, RelayoutPlan& plan)
             shiftLaterCards(plan, question, rowHeight(state, row));
         }
         cardState = kCardShown;
-        if (question % kGridColumns == 0)
+        if (gridColumn(question) == kGridColumns - 1)
             ++row;
     }
 }
@@ -94,10 +94,9 @@ RelayoutPlan planRelayout(const QuizState& state, bool hideSolved)
 CardFieldIds cardFieldIds(const QuizState& state, int question)
 {
     CardFieldIds result = {};
-    // The list always has one field per question; a grid makes fields only for one or two answers.
-    int perQuestion = isListLayout(state.mediaKind) ? 1 : state.answersPerQuestion;
-    if (perQuestion != 1 && perQuestion != 2)
-        perQuestion = 0;
+    // A grid card of an answer count it cannot show has no field at all.
+    const bool hasFields = isListLayout(state.mediaKind) || gridShowsAnswers(state.answersPerQuestion);
+    const int perQuestion = hasFields ? fieldsPerQuestion(state) : 0;
     for (int answer = 1; answer <= perQuestion; ++answer) {
         const int field = answerFieldId(question, answer, perQuestion);
         result.ids[result.count++] = field;

@@ -35,7 +35,7 @@ struct RelayoutPlan {
 RelayoutPlan planRelayout(const QuizState& state, bool hideSolved);
 
 // Ids of the controls that move with a card's answer: answer fields, verdict labels, number label and
-// reveal label (some may not exist on the board, such as reveal labels with revealMode <= 1).
+// reveal label (some may not exist on the board, such as reveal labels in a mode without them).
 struct CardFieldIds {
     int count;
     int ids[6];

@@ -11,9 +11,6 @@ constexpr int kPageDown = 3;
 constexpr int kThumbTrack = 5;
 constexpr int kTop = 6;
 constexpr int kBottom = 7;
-constexpr int kWheelDown = 500;
-constexpr int kWheelUp = 501;
-constexpr int kToTarget = 502;
 
 } // namespace
 
@@ -49,11 +46,11 @@ int64_t verticalRequestPosition(const ScrollBarState& bar, int request, int32_t 
         return 0;
     case kBottom:
         return bar.max;
-    case kWheelDown:
+    case kScrollWheelDown:
         return int64_t{bar.pos} + kWheelStep;
-    case kWheelUp:
+    case kScrollWheelUp:
         return int64_t{bar.pos} - kWheelStep;
-    case kToTarget:
+    case kScrollToTarget:
         return target;
     default:
         return commonRequestPosition(bar, request, kVerticalLineStep);

@@ -13,12 +13,18 @@ struct ScrollBarState {
     int32_t trackPos;
 };
 
+// The board's own vertical requests besides the standard scroll bar codes: one wheel notch down,
+// one notch up, and "scroll to the target position".
+constexpr int kScrollWheelDown = 500;
+constexpr int kScrollWheelUp = 501;
+constexpr int kScrollToTarget = 502;
+
 // Vertical arrows jump a whole card; the wheel moves a fraction of one.
 constexpr int32_t kVerticalLineStep = 310;
 constexpr int32_t kHorizontalLineStep = 1;
 constexpr int32_t kWheelStep = 50;
 
-// Position a vertical request asks for, before clamping. target is the position of request 502.
+// Position a vertical request asks for, before clamping. target is where kScrollToTarget leads.
 // 64-bit so that no request near the ends of the int range can overflow.
 int64_t verticalRequestPosition(const ScrollBarState& bar, int request, int32_t target);
 

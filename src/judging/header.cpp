@@ -4,9 +4,9 @@
 
 #include <new>
 
-#include "app/app.h"
-#include "app/progress.h"
-#include "app/shell_open.h"
+#include "base/app.h"
+#include "base/shell_open.h"
+#include "board/progress.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
 #include "resource.h"
@@ -84,7 +84,7 @@ INT_PTR onHeaderInit(HWND header)
             FALSE);
     setGuiFont(makeControl(header, "Static", " Code :", kShown, 7, 29, 36, 15, kHeaderCodeCaptionId));
     char score[32];
-    wsprintfA(score, " 0 / %d", state.questionCount);
+    wsprintfA(score, kScoreFormat, 0, state.questionCount);
     setFont(makeControl(header, "Static", score, kShown | SS_CENTER, 10, 1, 80, 20, kHeaderScoreId), state.scoreFont,
             FALSE);
     setGuiFont(makeControl(header, "edit", "", kShown | ES_READONLY, 44, 29, 53, 16, kHeaderCodeId));

@@ -23,5 +23,8 @@ constexpr int kHeaderLastPaintedId = 33;
 // The maker's web address: the link label's text and what a click on it opens.
 constexpr const char* kMakerAddress = "https://enigo.example/";
 
+// The score label's text from the solved count and the question count.
+constexpr const char* kScoreFormat = " %d / %d";
+
 // What the code field shows while no question is solved.
 constexpr const char* kNoCodeText = "      ";

@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "app/app.h"
+#include "base/app.h"
+#include "base/quiz_resources.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "judging/score.h"
@@ -12,34 +13,6 @@
 #include "pictures/picture.h"
 
 namespace {
-
-// Verdict labels are read up to 254 characters, answer fields up to 259.
-constexpr int kVerdictReadSize = 255;
-
-constexpr int kRevealNothing = 0;
-constexpr int kRevealPicture = 1;
-constexpr int kRevealLabel = 2;
-constexpr int kRevealLabelAndPicture = 3;
-constexpr int kRevealWholeBoard = 4;
-
-// Fields the board made per question. The list layout has one per question whatever the quiz
-// says, so a two-answer list quiz is judged against answer1 with one field per question.
-int fieldsPerQuestion(const QuizState& state)
-{
-    return state.answersPerQuestion == 2 && !isListLayout(state.mediaKind) ? 2 : 1;
-}
-
-struct FieldSlot {
-    int question; // from 1
-    int answer;   // 1 or 2
-};
-
-FieldSlot decodeField(int answerFieldId, int perQuestion)
-{
-    if (perQuestion == 2)
-        return {(answerFieldId - 3999) / 2, answerFieldId % 2 != 0 ? 1 : 2};
-    return {answerFieldId - 4000, 1};
-}
 
 const char* storedAnswer(const QuizState& state, int question, int answer)
 {
@@ -85,8 +58,8 @@ void showAnswerPicture(QuizState& state, HWND board, int question)
     HWND picture = GetDlgItem(board, pictureControlId(question));
     if (!picture)
         return;
-    HBITMAP bitmap = loadPicture(app.module, answerPictureId(question), kPictureResourceType, kPictureBox,
-                                 kPictureBox);
+    HBITMAP bitmap = loadPicture(app.module, answerPictureId(question), kMediaResourceType, kCardPictureBox,
+                                 kCardPictureBox);
     if (!bitmap)
         return;
     state.answerPictureShown[question] = 1;
@@ -107,7 +80,7 @@ void revealSolvedQuestion(QuizState& state, HWND board, int question)
         showAnswerPicture(state, board, question);
 }
 
-// Once every verdict label of the board reads "BRAVO", every reveal label is shown; the latch
+// Once every verdict label of the board reads right, every reveal label is shown; the latch
 // spares the count until a verdict turns wrong again.
 void revealWholeBoard(QuizState& state, HWND board)
 {
@@ -127,7 +100,7 @@ void revealWholeBoard(QuizState& state, HWND board)
 void judgeAnswer(QuizState& state, HWND board, int answerFieldId)
 {
     const int perQuestion = fieldsPerQuestion(state);
-    const FieldSlot slot = decodeField(answerFieldId, perQuestion);
+    const AnswerSlot slot = answerSlotOf(answerFieldId, perQuestion);
     // Only the board's own fields: the question number indexes the per-question flags.
     if (slot.question < 1 || slot.question > state.questionCount || slot.question > kMaxQuestions)
         return;

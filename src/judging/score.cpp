@@ -8,26 +8,16 @@
 #include "board/board_layout.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
+#include "judging/verdict.h"
 
 namespace {
-
-constexpr char kRightVerdict[] = "BRAVO";
-// Verdict labels are read up to this many characters.
-constexpr int kVerdictReadLength = 254;
-
-// The list has one answer field per question even in a two-answer quiz; it is judged, and so
-// counted, as a one-answer quiz.
-int fieldsPerQuestion(const QuizState& state)
-{
-    return isListLayout(state.mediaKind) ? 1 : state.answersPerQuestion;
-}
 
 // The label's text is the only record of a verdict: compared byte for byte.
 bool readsRight(HWND board, int labelId)
 {
-    char text[kVerdictReadLength + 1] = {};
+    char text[kVerdictReadSize] = {};
     GetWindowTextA(GetDlgItem(board, labelId), text, sizeof text);
-    return std::strcmp(text, kRightVerdict) == 0;
+    return std::strcmp(text, verdictText(Verdict::Right)) == 0;
 }
 
 } // namespace
@@ -50,7 +40,7 @@ void updateScore(QuizState& state, HWND board)
     }
 
     char text[32];
-    wsprintfA(text, " %d / %d", score, state.questionCount);
+    wsprintfA(text, kScoreFormat, score, state.questionCount);
     SetDlgItemTextA(state.headerWindow, kHeaderScoreId, text);
     // Only how many questions are solved picks the code, not which ones.
     SetDlgItemTextA(state.headerWindow, kHeaderCodeId, score >= 1 ? state.codes[score - 1] : kNoCodeText);

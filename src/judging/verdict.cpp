@@ -52,34 +52,6 @@ bool equalTexts(const NormalisedText& a, const NormalisedText& b)
 
 } // namespace
 
-const char* verdictText(Verdict verdict)
-{
-    switch (verdict) {
-    case Verdict::Blank:
-        return "?";
-    case Verdict::Right:
-        return "BRAVO";
-    case Verdict::Wrong:
-        return "FAUX";
-    case Verdict::Anagram:
-        return "Anagramme";
-    case Verdict::OneEdit:
-        return "Quasiment";
-    case Verdict::TwoEdits:
-        return "Presque";
-    case Verdict::TooLong:
-        return "Trop long";
-    case Verdict::TooShort:
-        return "Trop court";
-    case Verdict::NotFar:
-        return "pas loin";
-    case Verdict::Similar:
-        return "y a de l'id\xE9"
-               "e";
-    }
-    return "FAUX";
-}
-
 NormalisedText normaliseTyped(const char* typed)
 {
     int end = cappedLength(typed);

@@ -5,21 +5,52 @@
 #include "quiz/quiz_state.h"
 
 enum class Verdict {
-    Blank,     // "?": nothing typed
-    Right,     // "BRAVO"
-    Wrong,     // "FAUX"
-    Anagram,   // "Anagramme"
-    OneEdit,   // "Quasiment"
-    TwoEdits,  // "Presque"
-    TooLong,   // "Trop long": the typed text holds the stored answer and more
-    TooShort,  // "Trop court": a piece of more than 70 % of a long stored answer
-    NotFar,    // "pas loin": a piece of more than 50 % and at most 70 %
-    Similar,   // "y a de l'idée": more than 80 % similar
+    Blank,     // nothing typed
+    Right,
+    Wrong,
+    Anagram,   // the same bytes in another order
+    OneEdit,   // one insertion, deletion or substitution away
+    TwoEdits,  // two away
+    TooLong,   // the typed text holds the stored answer and more
+    TooShort,  // a piece of more than 70 % of a long stored answer
+    NotFar,    // a piece of more than 50 % and at most 70 %
+    Similar,   // more than 80 % similar
 };
 
-// The verdict label's text in Windows-1252 bytes. The board's colours, the score and the
-// whole-board reveal compare label texts byte for byte against these.
-const char* verdictText(Verdict verdict);
+// The verdict label's text in Windows-1252 bytes. A label's text is the only record of its
+// verdict: the board's colours, F1's filling, the score and the whole-board reveal compare label
+// texts byte for byte against these.
+constexpr const char* verdictText(Verdict verdict)
+{
+    switch (verdict) {
+    case Verdict::Blank:
+        return "?";
+    case Verdict::Right:
+        return "BRAVO";
+    case Verdict::Wrong:
+        return "FAUX";
+    case Verdict::Anagram:
+        return "Anagramme";
+    case Verdict::OneEdit:
+        return "Quasiment";
+    case Verdict::TwoEdits:
+        return "Presque";
+    case Verdict::TooLong:
+        return "Trop long";
+    case Verdict::TooShort:
+        return "Trop court";
+    case Verdict::NotFar:
+        return "pas loin";
+    case Verdict::Similar:
+        return "y a de l'id\xE9"
+               "e";
+    }
+    return verdictText(Verdict::Wrong);
+}
+
+// Verdict labels are read back into buffers of this size, so up to 254 characters: every
+// verdict text fits.
+constexpr int kVerdictReadSize = 255;
 
 // A normalised copy of an answer: at most 259 bytes and a terminating zero.
 struct NormalisedText {

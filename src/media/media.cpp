@@ -8,9 +8,10 @@
 #include <initguid.h>
 #include <wmp.h>
 
-#include "app/app.h"
-#include "app/message_box.h"
-#include "app/shell_open.h"
+#include "base/app.h"
+#include "base/message_box.h"
+#include "base/quiz_resources.h"
+#include "base/shell_open.h"
 #include "board/board_ids.h"
 #include "media/media_names.h"
 #include "quiz/quiz_state.h"
@@ -19,7 +20,6 @@ MediaState media = {};
 
 namespace {
 
-constexpr const char* kMediaResourceType = "img";
 constexpr const char* kCaption = "Information";
 constexpr const char* kNoPlayer = "WindowMediaplayer non d\xE9" "tect\xE9" ".";
 constexpr const char* kSoundUnloadable = "Impossible de charger le fichier audio.";
@@ -102,7 +102,7 @@ void playQuestion(HWND board, int question)
     // Stopped first: Windows does not delete a file that is playing.
     deleteMediaFile(media.lastPlayedQuestion);
     media.lastPlayedQuestion = question;
-    if (extractMediaFile(board, cardMediaId(question), app.quiz->mediaKind - 1) != 1)
+    if (extractMediaFile(board, cardResourceId(question), app.quiz->mediaKind - 1) != 1)
         return;
 
     char name[kFileNameSize];
@@ -247,7 +247,7 @@ void shutdownMedia(HWND mainWindow)
         media.playerControls->stop();
     releasePlayer();
     // Every number a quiz may have, whatever this quiz's own count.
-    for (int question = 1; question <= kMaxMediaQuestions; ++question)
+    for (int question = 1; question <= kMaxQuestions; ++question)
         deleteMediaFile(question);
     DestroyWindow(mainWindow);
     if (media.comInitialised)

@@ -6,14 +6,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/quiz_resources.h"
 #include "board/board_ids.h"
+#include "quiz/quiz_state.h"
 
-// Media files are numbered by question; no quiz has more than this many.
-constexpr int kMaxMediaQuestions = 96;
-
-// The media of question n is resource 400 + n, like a card picture.
-inline int cardMediaId(int question) { return 400 + question; }
-inline int mediaQuestionOf(int resourceId) { return resourceId - 400; }
+// The question whose media is resource resourceId: cardResourceId read backwards.
+inline int mediaQuestionOf(int resourceId) { return resourceId - kCardResourceBase; }
 
 enum class MediaButton { None, Play, Stop };
 
@@ -26,9 +24,9 @@ struct MediaCommand {
 // a plain click (code 0 in the high word) is no media command.
 inline MediaCommand mediaCommand(std::uint64_t command)
 {
-    if (command >= std::uint64_t(playButtonId(1)) && command <= std::uint64_t(playButtonId(kMaxMediaQuestions)))
+    if (command >= std::uint64_t(playButtonId(1)) && command <= std::uint64_t(playButtonId(kMaxQuestions)))
         return {MediaButton::Play, static_cast<int>(command - playButtonId(0))};
-    if (command >= std::uint64_t(stopButtonId(1)) && command <= std::uint64_t(stopButtonId(kMaxMediaQuestions)))
+    if (command >= std::uint64_t(stopButtonId(1)) && command <= std::uint64_t(stopButtonId(kMaxQuestions)))
         return {MediaButton::Stop, static_cast<int>(command - stopButtonId(0))};
     return {MediaButton::None, 0};
 }

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/message_box.h"
+#include "base/message_box.h"
 #include "pictures/png_picture.h"
 #include "pictures/scale.h"
 

@@ -5,14 +5,9 @@
 
 #include <cstddef>
 
-constexpr const char* kPictureResourceType = "IMG";
-constexpr int kPictureBox = 260;
-
-inline int cardPictureId(int question) { return 400 + question; }
-inline int answerPictureId(int question) { return 10400 + question; }
-
-// The picture of id: under type (system picture loader) or, when missing there, a PNG under
-// raw data; scaled into boxWidth x boxHeight. Null when there is no picture. Caller owns it.
+// The picture of id (base/quiz_resources.h): under type (system picture loader) or, when missing
+// there, a PNG under raw data; scaled into boxWidth x boxHeight. Null when there is no picture.
+// Caller owns it.
 HBITMAP loadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight);
 
 // Encoded picture bytes decoded by the system picture loader; unscaled; null on failure.

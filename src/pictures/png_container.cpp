@@ -19,19 +19,6 @@ constexpr std::uint32_t kHeaderLength = 13;
 // The PNG standard keeps width and height below 2^31; the bitmap header stores them signed.
 constexpr std::uint32_t kMaxDimension = 0x7FFFFFFFu;
 
-// Pairs of bit depth and colour type the PNG standard allows, as bitDepth << 8 | colourType.
-const std::uint16_t kAllowedFormats[] = {
-    0x0100, 0x0200, 0x0400, 0x0800, 0x1000,  // grey
-    0x0802, 0x1002,                          // colour
-    0x0103, 0x0203, 0x0403, 0x0803,          // indexed
-    0x0804, 0x1004,                          // grey with alpha
-    0x0806, 0x1006,                          // colour with alpha
-    0xFFFF,
-};
-
-// Channels per pixel, indexed by colour type; 0 for types that do not exist.
-const unsigned kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
-
 struct NamedKind {
     char name[4];
     std::uint32_t kind;
@@ -65,26 +52,9 @@ std::uint32_t chunkKind(const unsigned char* name)
     return (name[0] & kCaseBit) != 0 ? kChunkAncillary : kChunkCritical;
 }
 
-bool formatAllowed(std::uint8_t bitDepth, std::uint8_t colourType)
-{
-    const std::uint16_t key = static_cast<std::uint16_t>(bitDepth << 8 | colourType);
-    for (const std::uint16_t* entry = kAllowedFormats; *entry != 0xFFFF; ++entry) {
-        if (*entry == key) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::uint64_t cursorOffset(const PngImage& image)
 {
     return static_cast<std::uint64_t>(image.chunkCursor - image.sourceData);
-}
-
-int fail(PngImage& image, std::uint32_t code)
-{
-    image.errorCode = code;
-    return 0;
 }
 
 // Bytes of `rows` rows of `columns` pixels, each with its filter byte, added to total; false when
@@ -103,11 +73,6 @@ bool addRows(std::uint64_t& total, std::uint32_t columns, std::uint32_t rows, un
 }
 
 }  // namespace
-
-unsigned pngBitsPerPixel(const PngImage& image)
-{
-    return image.colourType < 7 ? image.bitDepth * kChannels[image.colourType] : 0;
-}
 
 bool pngFrameAt(const PngImage& image, std::uint64_t offset, std::uint32_t& length)
 {
@@ -140,21 +105,21 @@ int pngCheckHeader(PngImage& image)
     image.paletteData = nullptr;
     image.errorCode = kPngOk;
     if (image.sourceSize < kMinimumSourceSize || std::memcmp(image.sourceData, kSignature, 8) != 0) {
-        return fail(image, kPngCorrupt);
+        return pngFail(image, kPngCorrupt);
     }
 
     image.chunkCursor = image.sourceData + sizeof kSignature;
     ChunkInfo chunk{};
     // The header's seven fields must lie inside its data, not in the CRC or beyond.
     if (!pngReadChunk(image, chunk) || chunk.kind != kChunkHeader || chunk.length < kHeaderLength) {
-        return fail(image, kPngCorrupt);
+        return pngFail(image, kPngCorrupt);
     }
     image.headerData = image.chunkCursor + 8;
     image.width = readBigEndian32(image.headerData);
     image.height = readBigEndian32(image.headerData + 4);
     if (image.width == 0 || image.height == 0 || image.width > kMaxDimension ||
         image.height > kMaxDimension) {
-        return fail(image, kPngCorrupt);
+        return pngFail(image, kPngCorrupt);
     }
 
     // Every chunk, also after the end chunk, until a frame no longer fits in the source. A frame
@@ -165,7 +130,7 @@ int pngCheckHeader(PngImage& image)
             break;
         }
         if (chunk.kind == kChunkCritical) {
-            return fail(image, kPngUnsupported);
+            return pngFail(image, kPngUnsupported);
         }
         if (chunk.kind == kChunkPalette && image.paletteData == nullptr) {
             image.paletteData = image.chunkCursor + 8;
@@ -178,13 +143,13 @@ int pngCheckHeader(PngImage& image)
     image.bitDepth = image.headerData[8];
     image.colourType = image.headerData[9];
     image.interlaceMethod = image.headerData[12];
-    if (!formatAllowed(image.bitDepth, image.colourType) || image.headerData[10] != 0 ||
+    if (pngDepthFormat(image.bitDepth, image.colourType) == nullptr || image.headerData[10] != 0 ||
         image.headerData[11] != 0 || image.interlaceMethod > 1) {
-        return fail(image, kPngUnsupported);
+        return pngFail(image, kPngUnsupported);
     }
     // Indexed pixels mean nothing without their palette.
     if (image.colourType == kPngIndexed && image.paletteData == nullptr) {
-        return fail(image, kPngCorrupt);
+        return pngFail(image, kPngCorrupt);
     }
     return 1;
 }
@@ -217,11 +182,11 @@ int pngInit(PngImage& image)
 int pngAttach(PngImage& image, const unsigned char* data, std::uint32_t size)
 {
     if (image.decodeState != kPngEmpty || image.sourceState != kPngNoSource) {
-        return fail(image, kPngAlreadyAttached);
+        return pngFail(image, kPngAlreadyAttached);
     }
     image.errorCode = kPngOk;
     if (data == nullptr || size == 0) {
-        return fail(image, kPngResourceUnreadable);
+        return pngFail(image, kPngResourceUnreadable);
     }
     image.sourceData = data;
     image.chunkCursor = data;
@@ -238,15 +203,15 @@ int pngAttach(PngImage& image, const unsigned char* data, std::uint32_t size)
 int pngDecode(PngImage& image)
 {
     if (image.decodeState != kPngAccepted) {
-        return fail(image, kPngWrongState);
+        return pngFail(image, kPngWrongState);
     }
     image.imageDataSize = pngDataSize(image);
     if (image.imageDataSize == 0) {
-        return fail(image, kPngOutOfMemory);  // more than any 32-bit buffer can hold
+        return pngFail(image, kPngOutOfMemory);  // more than any 32-bit buffer can hold
     }
     image.imageData = pngAllocate(image.imageDataSize);
     if (image.imageData == nullptr) {
-        return fail(image, kPngOutOfMemory);
+        return pngFail(image, kPngOutOfMemory);
     }
     if (!pngInflate(image)) {
         pngRelease(image.imageData);

@@ -48,6 +48,26 @@ constexpr unsigned kDeflateMethod = 8;
 constexpr unsigned kMaxWindowInfo = 7;
 constexpr unsigned kPresetDictionaryFlag = 0x20;
 
+// Why inflating stopped, named like the LZW decoder's statuses. Every reason but kInflateOk fails
+// the picture with kPngCorrupt.
+enum InflateStatus {
+    kInflateOk,
+    kInflateNoImageData,           // no image-data chunk, or none that fits in the source
+    kInflateStreamEnded,           // the image-data chunks end before the stream does
+    kInflateNotDeflate,            // zlib header: a compression method other than deflate
+    kInflateWindowTooLarge,        // zlib header: a window above 2^15 bytes
+    kInflatePresetDictionary,      // zlib header: a preset dictionary, which the image data never has
+    kInflateReservedBlockType,     // block type 3
+    kInflateStoredLengthMismatch,  // a stored block's length and its complement disagree
+    kInflateOutputFull,            // more bytes than the header implies
+    kInflateUnknownCode,           // bits that are no code of the block's Huffman code
+    kInflateBadLengthSymbol,       // length symbol 286 or 287: they may have codes but mean nothing
+    kInflateBadDistanceSymbol,     // distance symbol 30 or 31, likewise
+    kInflateDistanceTooFar,        // a back-reference to before the first byte written
+    kInflateRepeatWithoutLength,   // code-length symbol 16 with no length before it to repeat
+    kInflateRepeatTooLong,         // a code-length repeat past the lengths the block declared
+};
+
 // Reads the compressed bits, least significant bit of each byte first, from the data of the
 // first image-data chunk and then of each image-data chunk directly after it. It checks before
 // it reads: when no such chunk is left the stream has ended and every read fails.
@@ -74,7 +94,7 @@ struct HuffmanCode {
 };
 
 // Moves to the data of the next chunk if it is an image-data chunk that fits in the source.
-bool nextChunk(BitReader& reader)
+InflateStatus nextChunk(BitReader& reader)
 {
     const std::uint64_t frame = reader.chunkEnd + 4;  // past the current chunk's CRC
     std::uint32_t length = 0;
@@ -82,29 +102,30 @@ bool nextChunk(BitReader& reader)
     // chunk) or, with a lower-case first letter, ends the stream here.
     if (!pngFrameAt(*reader.image, frame, length) ||
         std::memcmp(reader.image->sourceData + frame + 4, "IDAT", 4) != 0) {
-        return false;
+        return kInflateStreamEnded;
     }
     reader.position = frame + 8;
     reader.chunkEnd = reader.position + length;
-    return true;
+    return kInflateOk;
 }
 
-// Skips empty chunks; false when the stream has no more bytes.
-bool haveByte(BitReader& reader)
+// Skips empty chunks; kInflateStreamEnded when the stream has no more bytes.
+InflateStatus haveByte(BitReader& reader)
 {
     while (reader.position == reader.chunkEnd) {
-        if (!nextChunk(reader)) {
-            return false;
+        const InflateStatus status = nextChunk(reader);
+        if (status != kInflateOk) {
+            return status;
         }
     }
-    return true;
+    return kInflateOk;
 }
 
 // The next bit, or -1 when the stream has ended.
 int nextBit(BitReader& reader)
 {
     if (reader.bitCount == 0) {
-        if (!haveByte(reader)) {
+        if (haveByte(reader) != kInflateOk) {
             return -1;
         }
         reader.bits = reader.image->sourceData[reader.position++];
@@ -117,17 +138,17 @@ int nextBit(BitReader& reader)
 }
 
 // count bits (up to 16) as a number whose first bit read is the least significant.
-bool readBits(BitReader& reader, int count, unsigned& value)
+InflateStatus readBits(BitReader& reader, int count, unsigned& value)
 {
     value = 0;
     for (int i = 0; i < count; ++i) {
         const int bit = nextBit(reader);
         if (bit < 0) {
-            return false;
+            return kInflateStreamEnded;
         }
         value |= static_cast<unsigned>(bit) << i;
     }
-    return true;
+    return kInflateOk;
 }
 
 // Builds the code of lengths[0 .. symbolCount), each at most maxLength; length 0 means no code.
@@ -152,11 +173,10 @@ void buildCode(HuffmanCode& code, const std::uint8_t* lengths, int symbolCount, 
     }
 }
 
-// Reads one code bit by bit, most significant bit first. At each length the codes of that
-// length are the `count` values from `first`; the code only grows, so it never falls below
-// first, and the symbol index stays below the number of symbols that have a code. -1 when the
-// stream ends or no code of up to maxLength bits matches.
-int decodeSymbol(BitReader& reader, const HuffmanCode& code)
+// Reads one code bit by bit, most significant bit first, into symbol. At each length the codes
+// of that length are the `count` values from `first`; the code only grows, so it never falls
+// below first, and the symbol index stays below the number of symbols that have a code.
+InflateStatus decodeSymbol(BitReader& reader, const HuffmanCode& code, int& symbol)
 {
     unsigned value = 0;
     unsigned first = 0;
@@ -164,32 +184,43 @@ int decodeSymbol(BitReader& reader, const HuffmanCode& code)
     for (int length = 1; length <= code.maxLength; ++length) {
         const int bit = nextBit(reader);
         if (bit < 0) {
-            return -1;
+            return kInflateStreamEnded;
         }
         value |= static_cast<unsigned>(bit);
         const unsigned count = code.counts[length];
         if (value - first < count) {
-            return code.symbols[index + (value - first)];
+            symbol = code.symbols[index + (value - first)];
+            return kInflateOk;
         }
         index += count;
         first = (first + count) << 1;
         value <<= 1;
     }
-    return -1;
+    return kInflateUnknownCode;  // no code of up to maxLength bits matches
 }
 
-bool inflateStored(BitReader& reader, Output& output)
+InflateStatus inflateStored(BitReader& reader, Output& output)
 {
     reader.bitCount = 0;  // the lengths start on a byte boundary
     unsigned length = 0;
     unsigned complement = 0;
-    if (!readBits(reader, 16, length) || !readBits(reader, 16, complement) ||
-        (length ^ 0xFFFFu) != complement || length > output.size - output.written) {
-        return false;
+    InflateStatus status = readBits(reader, 16, length);
+    if (status == kInflateOk) {
+        status = readBits(reader, 16, complement);
+    }
+    if (status != kInflateOk) {
+        return status;
+    }
+    if ((length ^ 0xFFFFu) != complement) {
+        return kInflateStoredLengthMismatch;
+    }
+    if (length > output.size - output.written) {
+        return kInflateOutputFull;
     }
     while (length > 0) {
-        if (!haveByte(reader)) {
-            return false;
+        status = haveByte(reader);
+        if (status != kInflateOk) {
+            return status;
         }
         const std::uint64_t available = reader.chunkEnd - reader.position;
         const unsigned piece = available < length ? static_cast<unsigned>(available) : length;
@@ -198,42 +229,57 @@ bool inflateStored(BitReader& reader, Output& output)
         output.written += piece;
         length -= piece;
     }
-    return true;
+    return kInflateOk;
 }
 
 // Literals and back-references until the end-of-block symbol.
-bool inflateCodes(BitReader& reader, Output& output, const HuffmanCode& literals,
-                  const HuffmanCode& distances)
+InflateStatus inflateCodes(BitReader& reader, Output& output, const HuffmanCode& literals,
+                           const HuffmanCode& distances)
 {
     for (;;) {
-        const int symbol = decodeSymbol(reader, literals);
-        if (symbol < 0) {
-            return false;
+        int symbol = 0;
+        InflateStatus status = decodeSymbol(reader, literals, symbol);
+        if (status != kInflateOk) {
+            return status;
         }
         if (symbol < kEndOfBlock) {
             if (output.written == output.size) {
-                return false;
+                return kInflateOutputFull;
             }
             output.data[output.written++] = static_cast<unsigned char>(symbol);
             continue;
         }
         if (symbol == kEndOfBlock) {
-            return true;
+            return kInflateOk;
         }
         const int lengthIndex = symbol - kFirstLengthSymbol;
+        if (lengthIndex >= kLengthSymbols) {
+            return kInflateBadLengthSymbol;
+        }
         unsigned extra = 0;
-        if (lengthIndex >= kLengthSymbols || !readBits(reader, kLengthExtra[lengthIndex], extra)) {
-            return false;
+        status = readBits(reader, kLengthExtra[lengthIndex], extra);
+        if (status != kInflateOk) {
+            return status;
         }
         const unsigned length = kLengthBase[lengthIndex] + extra;
-        const int distanceSymbol = decodeSymbol(reader, distances);
-        if (distanceSymbol < 0 || distanceSymbol >= kDistanceSymbols ||
-            !readBits(reader, kDistanceExtra[distanceSymbol], extra)) {
-            return false;
+        int distanceSymbol = 0;
+        status = decodeSymbol(reader, distances, distanceSymbol);
+        if (status != kInflateOk) {
+            return status;
+        }
+        if (distanceSymbol >= kDistanceSymbols) {
+            return kInflateBadDistanceSymbol;
+        }
+        status = readBits(reader, kDistanceExtra[distanceSymbol], extra);
+        if (status != kInflateOk) {
+            return status;
         }
         const unsigned distance = kDistanceBase[distanceSymbol] + extra;
-        if (distance > output.written || length > output.size - output.written) {
-            return false;
+        if (distance > output.written) {
+            return kInflateDistanceTooFar;
+        }
+        if (length > output.size - output.written) {
+            return kInflateOutputFull;
         }
         // Byte by byte: when the distance is shorter than the length, the copy reads bytes it
         // has just written and so repeats them.
@@ -246,7 +292,7 @@ bool inflateCodes(BitReader& reader, Output& output, const HuffmanCode& literals
     }
 }
 
-bool inflateFixed(BitReader& reader, Output& output)
+InflateStatus inflateFixed(BitReader& reader, Output& output)
 {
     std::uint8_t lengths[kMaxLiteralLengthCodes];
     std::memset(lengths, 8, 144);
@@ -264,14 +310,20 @@ bool inflateFixed(BitReader& reader, Output& output)
 }
 
 // Reads the code lengths of a dynamic block and builds its two codes.
-bool readDynamicCodes(BitReader& reader, HuffmanCode& literals, HuffmanCode& distances)
+InflateStatus readDynamicCodes(BitReader& reader, HuffmanCode& literals, HuffmanCode& distances)
 {
     unsigned literalCount = 0;
     unsigned distanceCount = 0;
     unsigned codeLengthCount = 0;
-    if (!readBits(reader, 5, literalCount) || !readBits(reader, 5, distanceCount) ||
-        !readBits(reader, 4, codeLengthCount)) {
-        return false;
+    InflateStatus status = readBits(reader, 5, literalCount);
+    if (status == kInflateOk) {
+        status = readBits(reader, 5, distanceCount);
+    }
+    if (status == kInflateOk) {
+        status = readBits(reader, 4, codeLengthCount);
+    }
+    if (status != kInflateOk) {
+        return status;
     }
     literalCount += 257;
     distanceCount += 1;
@@ -280,8 +332,9 @@ bool readDynamicCodes(BitReader& reader, HuffmanCode& literals, HuffmanCode& dis
     std::uint8_t lengths[kMaxLiteralLengthCodes + kMaxDistanceCodes] = {};
     for (unsigned i = 0; i < codeLengthCount; ++i) {
         unsigned length = 0;
-        if (!readBits(reader, 3, length)) {
-            return false;
+        status = readBits(reader, 3, length);
+        if (status != kInflateOk) {
+            return status;
         }
         lengths[kCodeLengthOrder[i]] = static_cast<std::uint8_t>(length);
     }
@@ -292,9 +345,10 @@ bool readDynamicCodes(BitReader& reader, HuffmanCode& literals, HuffmanCode& dis
     const unsigned total = literalCount + distanceCount;
     unsigned filled = 0;
     while (filled < total) {
-        const int symbol = decodeSymbol(reader, codeLengths);
-        if (symbol < 0) {
-            return false;
+        int symbol = 0;
+        status = decodeSymbol(reader, codeLengths, symbol);
+        if (status != kInflateOk) {
+            return status;
         }
         if (symbol < 16) {
             lengths[filled++] = static_cast<std::uint8_t>(symbol);
@@ -303,97 +357,121 @@ bool readDynamicCodes(BitReader& reader, HuffmanCode& literals, HuffmanCode& dis
         std::uint8_t value = 0;
         unsigned repeat = 0;
         if (symbol == 16) {
-            if (filled == 0 || !readBits(reader, 2, repeat)) {
-                return false;
+            if (filled == 0) {
+                return kInflateRepeatWithoutLength;
             }
+            status = readBits(reader, 2, repeat);
             value = lengths[filled - 1];
             repeat += 3;
         } else if (symbol == 17) {
-            if (!readBits(reader, 3, repeat)) {
-                return false;
-            }
+            status = readBits(reader, 3, repeat);
             repeat += 3;
         } else {
-            if (!readBits(reader, 7, repeat)) {
-                return false;
-            }
+            status = readBits(reader, 7, repeat);
             repeat += 11;
         }
+        if (status != kInflateOk) {
+            return status;
+        }
         if (repeat > total - filled) {
-            return false;
+            return kInflateRepeatTooLong;
         }
         std::memset(lengths + filled, value, repeat);
         filled += repeat;
     }
     buildCode(literals, lengths, static_cast<int>(literalCount), kMaxCodeLength);
     buildCode(distances, lengths + literalCount, static_cast<int>(distanceCount), kMaxCodeLength);
-    return true;
+    return kInflateOk;
 }
 
-bool inflateDynamic(BitReader& reader, Output& output)
+InflateStatus inflateDynamic(BitReader& reader, Output& output)
 {
     HuffmanCode literals;
     HuffmanCode distances;
-    return readDynamicCodes(reader, literals, distances) &&
-           inflateCodes(reader, output, literals, distances);
+    const InflateStatus status = readDynamicCodes(reader, literals, distances);
+    return status == kInflateOk ? inflateCodes(reader, output, literals, distances) : status;
 }
 
-bool inflateStream(BitReader& reader, Output& output)
+InflateStatus inflateBlock(BitReader& reader, Output& output, unsigned type)
+{
+    switch (type) {
+    case kStoredBlock:
+        return inflateStored(reader, output);
+    case kFixedBlock:
+        return inflateFixed(reader, output);
+    case kDynamicBlock:
+        return inflateDynamic(reader, output);
+    default:
+        return kInflateReservedBlockType;
+    }
+}
+
+InflateStatus inflateStream(BitReader& reader, Output& output)
 {
     unsigned method = 0;
     unsigned flags = 0;
-    if (!readBits(reader, 8, method) || !readBits(reader, 8, flags) ||
-        (method & 0x0F) != kDeflateMethod || (method >> 4) > kMaxWindowInfo ||
-        (flags & kPresetDictionaryFlag) != 0) {
-        return false;
+    InflateStatus status = readBits(reader, 8, method);
+    if (status == kInflateOk) {
+        status = readBits(reader, 8, flags);
+    }
+    if (status != kInflateOk) {
+        return status;
+    }
+    if ((method & 0x0F) != kDeflateMethod) {
+        return kInflateNotDeflate;
+    }
+    if ((method >> 4) > kMaxWindowInfo) {
+        return kInflateWindowTooLarge;
+    }
+    if ((flags & kPresetDictionaryFlag) != 0) {
+        return kInflatePresetDictionary;
     }
     unsigned lastBlock = 0;
     while (lastBlock == 0) {
         unsigned type = 0;
-        if (!readBits(reader, 1, lastBlock) || !readBits(reader, 2, type)) {
-            return false;
+        status = readBits(reader, 1, lastBlock);
+        if (status == kInflateOk) {
+            status = readBits(reader, 2, type);
         }
-        bool decoded = false;
-        switch (type) {
-        case kStoredBlock:
-            decoded = inflateStored(reader, output);
-            break;
-        case kFixedBlock:
-            decoded = inflateFixed(reader, output);
-            break;
-        case kDynamicBlock:
-            decoded = inflateDynamic(reader, output);
-            break;
-        default:
-            break;  // type 3 is reserved
+        if (status == kInflateOk) {
+            status = inflateBlock(reader, output, type);
         }
-        if (!decoded) {
-            return false;
+        if (status != kInflateOk) {
+            return status;
         }
     }
-    return true;
+    return kInflateOk;
 }
 
-}  // namespace
-
-int pngInflate(PngImage& image)
+// The zlib stream that starts in the first image-data chunk, inflated into imageData.
+InflateStatus inflateImageData(PngImage& image)
 {
-    image.errorCode = kPngCorrupt;
     std::uint32_t length = 0;
     if (image.firstDataChunk == nullptr || image.imageData == nullptr ||
         !pngFrameAt(image, static_cast<std::uint64_t>(image.firstDataChunk - image.sourceData), length)) {
-        return 0;
+        return kInflateNoImageData;
     }
     BitReader reader{};
     reader.image = &image;
     reader.position = static_cast<std::uint64_t>(image.firstDataChunk - image.sourceData) + 8;
     reader.chunkEnd = reader.position + length;
     Output output{image.imageData, image.imageDataSize, 0};
-    if (!inflateStream(reader, output)) {
-        return 0;
+    const InflateStatus status = inflateStream(reader, output);
+    if (status != kInflateOk) {
+        return status;
     }
     // A stream may end short of the size the header implies; those rows read as zeros.
     std::memset(output.data + output.written, 0, output.size - output.written);
+    return kInflateOk;
+}
+
+}  // namespace
+
+int pngInflate(PngImage& image)
+{
+    if (inflateImageData(image) != kInflateOk) {
+        return pngFail(image, kPngCorrupt);
+    }
     image.errorCode = kPngOk;
     return 1;
 }

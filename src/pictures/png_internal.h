@@ -1,5 +1,5 @@
 // Steps and shared facts of the PNG decoder behind png_image.h: chunk frames, the image-data size,
-// inflate, and the Adam7 pattern. Included by the decoder's files and by its tests.
+// inflate, the formats it reads and the Adam7 pattern. Included by the decoder's files and by its tests.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +44,13 @@ std::uint32_t pngDataSize(const PngImage& image);
 // success bytes the stream did not fill are zero.
 int pngInflate(PngImage& image);
 
+// Records code as the reason of a failure; returns the failing result, 0.
+inline int pngFail(PngImage& image, std::uint32_t code)
+{
+    image.errorCode = code;
+    return 0;
+}
+
 // The decoder's buffers come from the nothrow operator new: running out of memory is a null
 // result, never an exception.
 inline unsigned char* pngAllocate(std::size_t size)
@@ -56,7 +63,42 @@ inline void pngRelease(unsigned char* block)
     ::operator delete(block);
 }
 
-// Bits of one pixel of the PNG rows: bit depth times the channels of the colour type.
+// How the rows of a format become bitmap pixels. The number is also the low byte of the output
+// format that pngBitmapInfo reports.
+enum class PngConversion : std::uint8_t {
+    CopyRow = 0,         // packed pixels keep their PNG order
+    FirstOfTwo = 6,      // high byte of 16-bit grey, or grey of grey-alpha
+    HighRgbToBgr = 7,
+    HighRgbaToBgra = 9,
+    FirstOfFour = 10,    // high grey byte of 16-bit grey-alpha
+    TwoBitsToFour = 11,  // the bitmap has no 2-bit pixels
+    RgbToBgr = 12,
+    RgbaToBgra = 14,
+};
+
+// One bit depth a colour type allows, and the bitmap its rows become.
+struct PngDepthFormat {
+    std::uint8_t bitDepth;
+    std::uint8_t bitmapBits;  // bits of one bitmap pixel
+    PngConversion conversion;
+};
+
+// One colour type of the PNG standard: its samples per pixel and every bit depth allowed with it.
+struct PngColourFormat {
+    std::uint8_t colourType;
+    std::uint8_t channels;
+    std::uint8_t depthCount;
+    PngDepthFormat depths[5];
+};
+
+// The colour type's entry, or null for a type the PNG standard does not define.
+const PngColourFormat* pngColourFormat(std::uint8_t colourType);
+
+// The entry of a pair of bit depth and colour type the PNG standard allows, or null.
+const PngDepthFormat* pngDepthFormat(std::uint8_t bitDepth, std::uint8_t colourType);
+
+// Bits of one pixel of the PNG rows: bit depth times the channels of the colour type (0 for an
+// undefined colour type).
 unsigned pngBitsPerPixel(const PngImage& image);
 
 // Bytes holding `pixels` pixels of `bitsPerPixel` bits, rounded up; no filter byte.

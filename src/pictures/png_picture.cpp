@@ -2,7 +2,14 @@
 // place, and render into a DIB section.
 #include "pictures/png_picture.h"
 
-#include "app/message_box.h"
+#include "base/message_box.h"
+#include "base/quiz_resources.h"
+
+namespace {
+
+constexpr const char* kCaption = "APPNAME";
+
+}  // namespace
 
 static_assert(sizeof(PngBitmapHeader) == sizeof(BITMAPINFOHEADER), "the decoder's header is a BITMAPINFOHEADER");
 static_assert(sizeof(PngColourEntry) == sizeof(RGBQUAD), "the decoder's colour entries are RGBQUADs");
@@ -13,7 +20,7 @@ int pngLoadResource(PngImage& image, HMODULE module, int id)
         image.errorCode = kPngAlreadyAttached;
         return 0;
     }
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10));
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(kRawDataResourceType));
     if (!info) {
         image.errorCode = kPngResourceNotFound;
         return 0;
@@ -65,13 +72,13 @@ HBITMAP loadPngPicture(HMODULE module, int id)
     if (!pngLoadResource(image, module, id))
         return nullptr;
     if (!pngDecode(image)) {
-        showMessage(nullptr, "Error: couldn't decode PNG resource", "APPNAME", MB_OK | MB_ICONERROR);
+        showMessage(nullptr, "Error: couldn't decode PNG resource", kCaption, MB_OK | MB_ICONERROR);
         pngCleanup(image);
         return nullptr;
     }
     HBITMAP bitmap = pngCreateBitmap(image, nullptr);
     if (!bitmap)
-        showMessage(nullptr, "Error: couldn't create bitmap", "APPNAME", MB_OK | MB_ICONERROR);
+        showMessage(nullptr, "Error: couldn't create bitmap", kCaption, MB_OK | MB_ICONERROR);
     pngCleanup(image);
     return bitmap;
 }

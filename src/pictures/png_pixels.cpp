@@ -6,33 +6,6 @@
 
 namespace {
 
-// Row conversions, by the number an output format carries in its low byte.
-constexpr std::uint8_t kCopyRow = 0;          // packed pixels keep their PNG order
-constexpr std::uint8_t kFirstOfTwo = 6;       // high byte of 16-bit grey, or grey of grey-alpha
-constexpr std::uint8_t kHighRgbToBgr = 7;
-constexpr std::uint8_t kHighRgbaToBgra = 9;
-constexpr std::uint8_t kFirstOfFour = 10;     // high grey byte of 16-bit grey-alpha
-constexpr std::uint8_t kTwoBitsToFour = 11;   // the bitmap has no 2-bit pixels
-constexpr std::uint8_t kRgbToBgr = 12;
-constexpr std::uint8_t kRgbaToBgra = 14;
-
-// How an allowed pair of bit depth and colour type becomes a bitmap.
-struct BitmapLayout {
-    std::uint16_t key;        // bitDepth << 8 | colourType
-    std::uint8_t bitmapBits;  // bits of one bitmap pixel
-    std::uint8_t conversion;
-};
-
-const BitmapLayout kLayouts[] = {
-    {0x0100, 1, kCopyRow},      {0x0200, 4, kTwoBitsToFour}, {0x0400, 4, kCopyRow},
-    {0x0800, 8, kCopyRow},      {0x1000, 8, kFirstOfTwo},                           // grey
-    {0x0802, 24, kRgbToBgr},    {0x1002, 24, kHighRgbToBgr},                        // colour
-    {0x0103, 1, kCopyRow},      {0x0203, 4, kTwoBitsToFour}, {0x0403, 4, kCopyRow},
-    {0x0803, 8, kCopyRow},                                                          // indexed
-    {0x0804, 8, kFirstOfTwo},   {0x1004, 8, kFirstOfFour},                          // grey, alpha
-    {0x0806, 32, kRgbaToBgra},  {0x1006, 32, kHighRgbaToBgra},                      // colour, alpha
-};
-
 // Byte 1 of every output format: a layout a Windows bitmap can hold.
 constexpr std::uint32_t kBitmapLayoutFlag = 1u << 8;
 
@@ -46,42 +19,32 @@ constexpr unsigned kFilterUp = 2;
 constexpr unsigned kFilterAverage = 3;
 constexpr unsigned kFilterPaeth = 4;
 
-const BitmapLayout* layoutOf(const PngImage& image)
+// How the image's rows become a bitmap, or null for a format the decoder does not read.
+const PngDepthFormat* layoutOf(const PngImage& image)
 {
-    const std::uint16_t key = static_cast<std::uint16_t>(image.bitDepth << 8 | image.colourType);
-    for (const BitmapLayout& layout : kLayouts) {
-        if (layout.key == key) {
-            return &layout;
-        }
-    }
-    return nullptr;
+    return pngDepthFormat(image.bitDepth, image.colourType);
 }
 
-std::uint32_t formatOf(const PngImage& image, const BitmapLayout& layout)
+std::uint32_t formatOf(const PngImage& image, const PngDepthFormat& layout)
 {
     return static_cast<std::uint32_t>(image.colourType) << 24 |
-           static_cast<std::uint32_t>(image.bitDepth) << 16 | kBitmapLayoutFlag | layout.conversion;
+           static_cast<std::uint32_t>(image.bitDepth) << 16 | kBitmapLayoutFlag |
+           static_cast<std::uint32_t>(layout.conversion);
 }
 
-std::uint64_t strideOf(const PngImage& image, const BitmapLayout& layout)
+std::uint64_t strideOf(const PngImage& image, const PngDepthFormat& layout)
 {
     return (pngPackedBytes(image.width, layout.bitmapBits) + 3) & ~std::uint64_t{3};
 }
 
 // The layout when the image is ready to be rendered, else null with the reason recorded.
-const BitmapLayout* renderableLayout(PngImage& image)
+const PngDepthFormat* renderableLayout(PngImage& image)
 {
-    const BitmapLayout* layout = image.decodeState == kPngInflated ? layoutOf(image) : nullptr;
+    const PngDepthFormat* layout = image.decodeState == kPngInflated ? layoutOf(image) : nullptr;
     if (layout == nullptr) {
         image.errorCode = kPngWrongState;
     }
     return layout;
-}
-
-int fail(PngImage& image, std::uint32_t code)
-{
-    image.errorCode = code;
-    return 0;
 }
 
 unsigned char paeth(unsigned char left, unsigned char up, unsigned char upLeft)
@@ -134,41 +97,41 @@ void unfilterRow(unsigned type, const unsigned char* raw, const unsigned char* p
 }
 
 // Converts count bytes of one unfiltered PNG row into bitmap pixels at `to`.
-void convertRow(std::uint8_t conversion, const unsigned char* from, std::size_t count, unsigned char* to)
+void convertRow(PngConversion conversion, const unsigned char* from, std::size_t count, unsigned char* to)
 {
     switch (conversion) {
-    case kTwoBitsToFour:
+    case PngConversion::TwoBitsToFour:
         for (std::size_t i = 0; i < count; ++i) {
             const unsigned byte = from[i];
             to[2 * i] = static_cast<unsigned char>((byte >> 6) << 4 | ((byte >> 4) & 3));
             to[2 * i + 1] = static_cast<unsigned char>(((byte >> 2) & 3) << 4 | (byte & 3));
         }
         break;
-    case kFirstOfTwo:
+    case PngConversion::FirstOfTwo:
         for (std::size_t i = 0; i < count / 2; ++i) {
             to[i] = from[2 * i];
         }
         break;
-    case kFirstOfFour:
+    case PngConversion::FirstOfFour:
         for (std::size_t i = 0; i < count / 4; ++i) {
             to[i] = from[4 * i];
         }
         break;
-    case kRgbToBgr:
+    case PngConversion::RgbToBgr:
         for (std::size_t i = 0; i < count / 3; ++i) {
             to[3 * i] = from[3 * i + 2];
             to[3 * i + 1] = from[3 * i + 1];
             to[3 * i + 2] = from[3 * i];
         }
         break;
-    case kHighRgbToBgr:
+    case PngConversion::HighRgbToBgr:
         for (std::size_t i = 0; i < count / 6; ++i) {
             to[3 * i] = from[6 * i + 4];
             to[3 * i + 1] = from[6 * i + 2];
             to[3 * i + 2] = from[6 * i];
         }
         break;
-    case kRgbaToBgra:
+    case PngConversion::RgbaToBgra:
         for (std::size_t i = 0; i < count / 4; ++i) {
             to[4 * i] = from[4 * i + 2];
             to[4 * i + 1] = from[4 * i + 1];
@@ -176,7 +139,7 @@ void convertRow(std::uint8_t conversion, const unsigned char* from, std::size_t 
             to[4 * i + 3] = from[4 * i + 3];
         }
         break;
-    case kHighRgbaToBgra:
+    case PngConversion::HighRgbaToBgra:
         for (std::size_t i = 0; i < count / 8; ++i) {
             to[4 * i] = from[8 * i + 4];
             to[4 * i + 1] = from[8 * i + 2];
@@ -184,7 +147,7 @@ void convertRow(std::uint8_t conversion, const unsigned char* from, std::size_t 
             to[4 * i + 3] = from[8 * i + 6];
         }
         break;
-    default:  // kCopyRow
+    default:  // PngConversion::CopyRow
         std::memcpy(to, from, count);
         break;
     }
@@ -215,7 +178,7 @@ void placePixels(const unsigned char* pixels, std::uint32_t columns, unsigned bi
 // What rendering needs besides the image: the bitmap, and the two row buffers that hold the
 // current and the prior unfiltered row (a row with filter None is used where it lies instead).
 struct RowRenderer {
-    const BitmapLayout* layout;
+    const PngDepthFormat* layout;
     unsigned char* bits;
     std::size_t stride;
     std::size_t unit;       // filter distance: bytes of a pixel, at least 1
@@ -301,13 +264,13 @@ bool renderPasses(const PngImage& image, RowRenderer& renderer)
 
 std::uint64_t pngBitmapStride(const PngImage& image)
 {
-    const BitmapLayout* layout = layoutOf(image);
+    const PngDepthFormat* layout = layoutOf(image);
     return layout != nullptr ? strideOf(image, *layout) : 0;
 }
 
 int pngBitmapInfo(PngImage& image, PngBitmapInfo& info, std::uint32_t& format)
 {
-    const BitmapLayout* layout = renderableLayout(image);
+    const PngDepthFormat* layout = renderableLayout(image);
     if (layout == nullptr) {
         return 0;
     }
@@ -344,16 +307,16 @@ int pngBitmapInfo(PngImage& image, PngBitmapInfo& info, std::uint32_t& format)
 
 int pngRender(PngImage& image, std::uint32_t format, unsigned char* bits, std::size_t bitsSize)
 {
-    const BitmapLayout* layout = renderableLayout(image);
+    const PngDepthFormat* layout = renderableLayout(image);
     if (layout == nullptr) {
         return 0;
     }
     if (format != kPngAutoFormat && format != formatOf(image, *layout)) {
-        return fail(image, kPngUnsupported);  // the rows convert one way only
+        return pngFail(image, kPngUnsupported);  // the rows convert one way only
     }
     const std::uint64_t stride = strideOf(image, *layout);
     if (bits == nullptr || stride * image.height > bitsSize) {
-        return fail(image, kPngBitmapFailed);
+        return pngFail(image, kPngBitmapFailed);
     }
 
     RowRenderer renderer{};
@@ -368,7 +331,7 @@ int pngRender(PngImage& image, std::uint32_t format, unsigned char* bits, std::s
     const std::size_t scratchBytes = image.interlaceMethod != 0 ? renderer.stride : 0;
     unsigned char* buffers = pngAllocate(2 * rowBytes + scratchBytes);
     if (buffers == nullptr) {
-        return fail(image, kPngOutOfMemory);
+        return pngFail(image, kPngOutOfMemory);
     }
     renderer.rowA = buffers;
     renderer.rowB = buffers + rowBytes;
@@ -377,7 +340,7 @@ int pngRender(PngImage& image, std::uint32_t format, unsigned char* bits, std::s
     const bool rendered = image.interlaceMethod != 0 ? renderPasses(image, renderer) : renderRows(image, renderer);
     pngRelease(buffers);
     if (!rendered) {
-        return fail(image, kPngCorrupt);  // a filter type above 4
+        return pngFail(image, kPngCorrupt);  // a filter type above 4
     }
     image.errorCode = kPngOk;
     return 1;

@@ -1,12 +1,15 @@
 // Reads the two compressed quiz resources, decodes them and fills the quiz state.
 #include "quiz/quiz_loader.h"
 
-#include "app/message_box.h"
-#include "app/quiz_state_win.h"
+#include "base/message_box.h"
+#include "base/quiz_resources.h"
 #include "quiz/lzw.h"
 #include "quiz/quiz_parse.h"
+#include "quiz/quiz_state_win.h"
 
 namespace {
+
+constexpr const char* kCaption = "Enigo";
 
 struct ResourceBytes {
     const unsigned char* data = nullptr;
@@ -17,7 +20,7 @@ struct ResourceBytes {
 ResourceBytes findPatch(HMODULE module, int id)
 {
     ResourceBytes bytes;
-    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), kQuizResourceType);
+    HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), kQuizRecordType);
     if (!info)
         return bytes;
     HGLOBAL loaded = LoadResource(module, info);
@@ -34,7 +37,7 @@ bool decodePatch(const ResourceBytes& bytes, LzwOutput& output)
 {
     int status = lzwDecode(bytes.data, bytes.size, output);
     if (status == kLzwOutOfMemory && output.outputBufferFailed)
-        showMessage(nullptr, "Impossible d'allouer la memoire", "information", MB_OK);
+        showOutOfMemory();
     return status == kLzwOk;
 }
 
@@ -49,7 +52,7 @@ void setBuiltInQuiz(QuizState& state)
     copyText(state.answerLabel2, "TEST");
     state.questionCount = 7;
     state.answersPerQuestion = 1;
-    state.revealMode = 3;
+    state.revealMode = kRevealLabelAndPicture;
     state.mediaKind = kMediaPicture;
     state.backRed = 53;
     state.backGreen = 203;
@@ -62,9 +65,9 @@ void setBuiltInQuiz(QuizState& state)
 
 void loadQuiz(QuizState& state, HMODULE module)
 {
-    ResourceBytes quiz = findPatch(module, kQuizResourceId);
+    ResourceBytes quiz = findPatch(module, kQuizRecordId);
     if (quiz.size == 0) {
-        showMessage(nullptr, "Reponses non trouv\xE9" "es", "Enigo", MB_OK);
+        showMessage(nullptr, "Reponses non trouv\xE9" "es", kCaption, MB_OK);
         setBuiltInQuiz(state);
         return;
     }
@@ -72,14 +75,14 @@ void loadQuiz(QuizState& state, HMODULE module)
     LzwOutput decoded;
     // A truncated record takes the same road as a stream that does not decode.
     if (!decodePatch(quiz, decoded) || !parseQuizResource(state, decoded.bytes.data(), decoded.bytes.size())) {
-        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des reponses", "Enigo", MB_OK);
+        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des reponses", kCaption, MB_OK);
         state.questionCount = 0;
         return;
     }
     replaceBackBrush(state);
 
     LzwOutput codes;
-    ResourceBytes codeBytes = findPatch(module, kCodeResourceId);
+    ResourceBytes codeBytes = findPatch(module, kCodeRecordId);
     if (!decodePatch(codeBytes, codes) || !parseCodeResource(state, codes.bytes.data(), codes.bytes.size()))
-        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des codes", "Enigo", MB_OK);
+        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des codes", kCaption, MB_OK);
 }

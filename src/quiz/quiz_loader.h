@@ -5,12 +5,9 @@
 
 #include "quiz/quiz_state.h"
 
-constexpr int kQuizResourceId = 104;
-constexpr int kCodeResourceId = 105;
-constexpr const char* kQuizResourceType = "PATCH";
-
-// Decodes resources 104 and 105 of module into state (after initQuizState). Failures are
-// reported by message boxes and leave the state as documented in the .cpp; never fails hard.
+// Decodes the quiz record and the code lines (base/quiz_resources.h) of module into state (after
+// initQuizState). Failures are reported by message boxes and leave the state as documented in the
+// .cpp; never fails hard.
 void loadQuiz(QuizState& state, HMODULE module);
 
 // The quiz shown when the module carries no quiz at all.

@@ -1,4 +1,4 @@
-// Parsers of the decoded quiz record (resource 104) and code lines (resource 105).
+// Parsers of the decoded quiz record and code lines (base/quiz_resources.h).
 // Each walks its bytes twice: a dry walk that only checks every terminator is there, then, only
 // when it is, the walk that writes. So a truncated resource leaves the state untouched, and the
 // parsers need no temporary copy of the quiz.
@@ -107,7 +107,8 @@ bool walkQuizRecord(Reader reader, QuizState* target)
     if (!readByte(reader, mode)) {
         return false;
     }
-    const int textsPerQuestion = mode == 3 ? 2 : (mode == 2 || mode == 4) ? 1 : 0;
+    const int textsPerQuestion =
+        mode == kRevealLabelAndPicture ? 2 : (mode == kRevealLabel || mode == kRevealWholeBoard) ? 1 : 0;
     for (int number = 1; number <= count && textsPerQuestion > 0; ++number) {
         // questionByNumber: with a shortened list, later numbers land on the last record.
         QuestionRecord* record =

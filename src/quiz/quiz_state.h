@@ -21,6 +21,16 @@ constexpr int kMediaPicture = 1;
 constexpr int kMediaSound = 2;
 constexpr int kMediaVideo = 3;
 
+// revealMode values: what solving a question brings to light.
+constexpr int kRevealNothing = 0;
+constexpr int kRevealPicture = 1;          // the card's answer picture
+constexpr int kRevealLabel = 2;            // the card's reveal label
+constexpr int kRevealLabelAndPicture = 3;  // both
+constexpr int kRevealWholeBoard = 4;       // every reveal label, once every answer on the board is right
+
+// Modes above kRevealPicture have reveal labels: the board makes them and leaves them room.
+inline bool hasRevealLabels(int revealMode) { return revealMode > kRevealPicture; }
+
 struct QuestionRecord {
     char answer1[kTextSize];
     char answer2[kTextSize];

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
 #include "board/board.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
 #include "test_support.h"
 

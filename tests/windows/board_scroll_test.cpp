@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/app.h"
+#include "base/app.h"
 #include "board/board_scroll.h"
 #include "resource.h"
 #include "test_support.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
 #include "judging/header.h"
 #include "judging/header_ids.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
 
 #include "test_support.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/quiz_state_win.h"
 #include "quiz/quiz_loader.h"
+#include "quiz/quiz_state_win.h"
 #include "quiz_record_builder.h"
 #include "test_support.h"
 

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "app/main_window.h"
-#include "app/quiz_state_win.h"
 #include "app/startup.h"
+#include "base/app.h"
+#include "board/board_scroll.h"
+#include "quiz/quiz_state_win.h"
 #include "test_support.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
 #include "board/board.h"
 #include "media/media.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
 #include "test_support.h"
 

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/quiz_resources.h"
+#include "board/board_layout.h"
 #include "pictures/picture.h"
 #include "pictures/png_picture.h"
 #include "test_support.h"
@@ -56,8 +58,8 @@ HBITMAP loadFrom(const std::vector<std::pair<const char*, Bytes>>& resources)
     FixtureModule module;
     module.add("OTHER", 1, {1});  // a module needs one resource to be written
     for (const auto& [type, bytes] : resources)
-        module.add(type, cardPictureId(1), bytes);
-    return loadPicture(module.load(), cardPictureId(1), kPictureResourceType, kPictureBox, kPictureBox);
+        module.add(type, cardResourceId(1), bytes);
+    return loadPicture(module.load(), cardResourceId(1), kMediaResourceType, kCardPictureBox, kCardPictureBox);
 }
 
 const char* const kQuadrants = " RRGG RRGG BBWW BBWW";
@@ -79,7 +81,7 @@ TEST(SystemLoaderPicture, DecodesAndScalesIntoTheCardBox)
         const Bytes bytes = fixture(c.file);
         HBITMAP unscaled = loadOlePicture(bytes.data(), bytes.size());
         EXPECT_EQ(describe(unscaled), c.unscaled);
-        HBITMAP picture = loadFrom({{kPictureResourceType, bytes}});
+        HBITMAP picture = loadFrom({{kMediaResourceType, bytes}});
         EXPECT_EQ(describe(picture), c.scaled);
         BITMAP info = {};
         DIBSECTION section = {};
@@ -104,11 +106,11 @@ TEST(PictureRouting, GoesToTheDecoderOfWhereItIsStored)
         std::vector<std::pair<const char*, Bytes>> resources;
         std::string picture;  // empty: none
     } cases[] = {
-        {{{kPictureResourceType, jpeg}, {kRawData, png}}, "260x195 RRBB RRBB RRBB RRBB"},
-        {{{kPictureResourceType, png}}, systemReadsPng ? pngScaled : ""},
+        {{{kMediaResourceType, jpeg}, {kRawData, png}}, "260x195 RRBB RRBB RRBB RRBB"},
+        {{{kMediaResourceType, png}}, systemReadsPng ? pngScaled : ""},
         {{{kRawData, png}}, pngScaled},
         {{}, ""},
-        {{{kPictureResourceType, {'p', 'a', 's', ' ', 'u', 'n', 'e', ' ', 'i', 'm', 'a', 'g', 'e'}}}, ""},
+        {{{kMediaResourceType, {'p', 'a', 's', ' ', 'u', 'n', 'e', ' ', 'i', 'm', 'a', 'g', 'e'}}}, ""},
         {{{kRawData, jpeg}}, ""},  // raw data is for the PNG decoder only
         {{{"JPG", jpeg}}, ""},
     };
@@ -126,7 +128,7 @@ TEST(PictureRouting, GoesToTheDecoderOfWhereItIsStored)
 TEST(OlePicture, ReportsACopyFailureInAnInformationBox)
 {
     MessageCapture capture;
-    EXPECT_EQ(loadFrom({{kPictureResourceType, fixture("icon.ico")}}), nullptr);
+    EXPECT_EQ(loadFrom({{kMediaResourceType, fixture("icon.ico")}}), nullptr);
     ASSERT_EQ(capture.messages().size(), 1u);
     const CapturedMessage& message = capture.messages()[0];
     EXPECT_EQ(message.owner, nullptr);
@@ -158,7 +160,7 @@ TEST(ScaleToFit, EnlargesProportionallyIntoANewBitmap)
 {
     HBITMAP source = quadrantSection();
     const std::vector<DWORD> before = pixelsOf(source);
-    HBITMAP scaled = scaleToFit(source, kPictureBox, kPictureBox);
+    HBITMAP scaled = scaleToFit(source, kCardPictureBox, kCardPictureBox);
     EXPECT_NE(scaled, source);
     EXPECT_EQ(describe(scaled), std::string("260x173") + kQuadrants);
     EXPECT_EQ(pixelsOf(source), before);
@@ -176,13 +178,13 @@ TEST(ScaleToFit, RejectsWhatCannotBeScaled)
     HBITMAP source = quadrantSection();
     HBITMAP thin = quadrantSection(1, 1000);
     HBRUSH brush = CreateHatchBrush(HS_CROSS, RGB(255, 0, 0));
-    EXPECT_EQ(scaleToFit(nullptr, kPictureBox, kPictureBox), nullptr);
+    EXPECT_EQ(scaleToFit(nullptr, kCardPictureBox, kCardPictureBox), nullptr);
     // A brush's LOGBRUSH would read as a 255 x 4 BITMAP.
-    EXPECT_EQ(scaleToFit(reinterpret_cast<HBITMAP>(brush), kPictureBox, kPictureBox), nullptr);
-    EXPECT_EQ(scaleToFit(thin, kPictureBox, kPictureBox), nullptr) << "scaled to no width";
+    EXPECT_EQ(scaleToFit(reinterpret_cast<HBITMAP>(brush), kCardPictureBox, kCardPictureBox), nullptr);
+    EXPECT_EQ(scaleToFit(thin, kCardPictureBox, kCardPictureBox), nullptr) << "scaled to no width";
     HDC holder = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(holder, source);
-    EXPECT_EQ(scaleToFit(source, kPictureBox, kPictureBox), nullptr) << "selected elsewhere";
+    EXPECT_EQ(scaleToFit(source, kCardPictureBox, kCardPictureBox), nullptr) << "selected elsewhere";
     SelectObject(holder, previous);
     DeleteDC(holder);
     DeleteObject(brush);
@@ -199,7 +201,7 @@ TEST(PictureCom, EachLoadLeavesComAsItFoundIt)
         for (bool enter : {false, true}) {
             SCOPED_TRACE(std::to_string(apartment) + (enter ? " entered" : " none"));
             ASSERT_TRUE(!enter || CoInitializeEx(nullptr, apartment) == S_OK);
-            HBITMAP picture = loadFrom({{kPictureResourceType, enter ? text : jpeg}});
+            HBITMAP picture = loadFrom({{kMediaResourceType, enter ? text : jpeg}});
             EXPECT_EQ(picture != nullptr, !enter);
             DeleteObject(picture);
             const HRESULT probe = CoInitializeEx(nullptr, apartment);

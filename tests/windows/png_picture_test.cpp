@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/quiz_resources.h"
+#include "board/board_layout.h"
 #include "pictures/picture.h"
 #include "pictures/png_picture.h"
 #include "test_support.h"
@@ -65,7 +67,7 @@ TEST(PngPicture, DamageGivesNoPictureAndTheRightMessage)
         FixtureModule fixture;
         fixture.add(MAKEINTRESOURCEA(10), 401, c.png);
         MessageCapture capture;
-        EXPECT_EQ(loadPicture(fixture.load(), 401, kPictureResourceType, kPictureBox, kPictureBox), nullptr);
+        EXPECT_EQ(loadPicture(fixture.load(), 401, kMediaResourceType, kCardPictureBox, kCardPictureBox), nullptr);
         ASSERT_EQ(capture.messages().size(), c.message.empty() ? 0u : 1u);
         if (!c.message.empty())
             expectMessage(capture.messages()[0], nullptr, c.message, "APPNAME", MB_OK | MB_ICONERROR);

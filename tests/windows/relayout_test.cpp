@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "app/app.h"
-#include "app/quiz_state_win.h"
+#include "base/app.h"
 #include "board/board.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
+#include "quiz/quiz_state_win.h"
 #include "resource.h"
 #include "test_support.h"
 

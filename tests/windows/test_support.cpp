@@ -6,11 +6,11 @@
 
 #include <cstdio>
 
-#include "app/app.h"
-#include "app/message_box.h"
-#include "app/quiz_state_win.h"
-#include "app/shell_open.h"
+#include "base/app.h"
+#include "base/message_box.h"
+#include "base/shell_open.h"
 #include "lzw_encode.h"
+#include "quiz/quiz_state_win.h"
 
 namespace {
 

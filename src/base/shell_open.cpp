@@ -1,5 +1,5 @@
 // Shell opening, routed through a replaceable sink so tests can capture it.
-#include "app/shell_open.h"
+#include "base/shell_open.h"
 
 #include <shellapi.h>
 

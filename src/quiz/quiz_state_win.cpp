@@ -1,5 +1,5 @@
 // Fonts and brushes owned by the quiz state: created once at start, deleted once at exit.
-#include "app/quiz_state_win.h"
+#include "quiz/quiz_state_win.h"
 
 #include <cstring>
 

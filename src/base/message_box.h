@@ -10,3 +10,7 @@ int showMessage(HWND owner, const char* text, const char* caption, UINT flags);
 
 // Replaces the message box by sink (null restores the real message box); returns the previous sink.
 MessageSink setMessageSink(MessageSink sink);
+
+// The message for memory the program cannot do without (the quiz state, the quiz's decoding
+// buffer).
+int showOutOfMemory();

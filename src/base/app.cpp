@@ -1,0 +1,4 @@
+// The one process-wide App record.
+#include "base/app.h"
+
+App app = {};
