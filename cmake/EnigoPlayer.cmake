@@ -9,7 +9,7 @@ add_library(enigo_player STATIC
   src/app/main_window.cpp
   src/app/startup.cpp
   src/quiz/quiz_loader.cpp
-  src/board/progress.cpp
+  src/app/progress.cpp
   src/base/shell_open.cpp
   src/board/board.cpp
   src/board/board_scroll.cpp

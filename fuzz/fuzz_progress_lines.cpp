@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "board/progress_lines.h"
+#include "app/progress_lines.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "base/app.h"
 #include "board/board_scroll.h"
-#include "board/progress.h"
+#include "app/progress.h"
 
 namespace {
 

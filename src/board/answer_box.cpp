@@ -8,7 +8,7 @@
 #include "base/app.h"
 #include "board/board_ids.h"
 #include "board/board_scroll.h"
-#include "board/progress.h"
+#include "app/progress.h"
 #include "board/scroll_math.h"
 #include "judging/judge.h"
 #include "judging/verdict.h"

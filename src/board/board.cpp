@@ -10,7 +10,7 @@
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "board/board_scroll.h"
-#include "board/progress.h"
+#include "app/progress.h"
 #include "judging/judge.h"
 #include "judging/verdict.h"
 #include "media/media.h"

@@ -6,7 +6,7 @@
 
 #include "base/app.h"
 #include "base/shell_open.h"
-#include "board/progress.h"
+#include "app/progress.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
 #include "resource.h"

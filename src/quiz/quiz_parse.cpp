@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr unsigned char kTextEnd = '|';
 constexpr unsigned char kLineEnd = '\r';
 constexpr std::size_t kHeaderSize = 4;
 
@@ -50,7 +49,7 @@ void takeText(const Reader& reader, std::size_t length, char* destination)
 bool readText(Reader& reader, char* destination)
 {
     std::size_t length = 0;
-    if (!findTerminator(reader, kTextEnd, length)) {
+    if (!findTerminator(reader, kRecordTextEnd, length)) {
         return false;
     }
     takeText(reader, length, destination);

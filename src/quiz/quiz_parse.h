@@ -5,6 +5,9 @@
 
 #include "quiz/quiz_state.h"
 
+// Ends every text of the quiz record.
+constexpr char kRecordTextEnd = '|';
+
 // Fills state from the decoded bytes of the quiz record. Returns 1 on success. Returns 0, leaving
 // state untouched, when the bytes end before the record does (a missing '|' or colour byte).
 // Texts are cut at 259 bytes; a count above 96 keeps the first 96 questions. On success the

@@ -16,9 +16,9 @@ void resetQuizData(QuizState& state)
     copyText(state.author, " createur");
     state.questionCount = 2;
     state.answersPerQuestion = 1;
-    state.backRed = 90;
-    state.backGreen = 95;
-    state.backBlue = 150;
+    state.backRed = kDefaultBackRed;
+    state.backGreen = kDefaultBackGreen;
+    state.backBlue = kDefaultBackBlue;
 }
 
 void copyText(char* destination, const char* src)

@@ -21,6 +21,11 @@ constexpr int kMediaPicture = 1;
 constexpr int kMediaSound = 2;
 constexpr int kMediaVideo = 3;
 
+// The background colour of a quiz that names none.
+constexpr std::uint8_t kDefaultBackRed = 90;
+constexpr std::uint8_t kDefaultBackGreen = 95;
+constexpr std::uint8_t kDefaultBackBlue = 150;
+
 // revealMode values: what solving a question brings to light.
 constexpr int kRevealNothing = 0;
 constexpr int kRevealPicture = 1;          // the card's answer picture

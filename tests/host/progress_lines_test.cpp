@@ -1,5 +1,5 @@
 // Host tests of the progress file's byte rules: reading and writing lines, the file's name.
-#include "board/progress_lines.h"
+#include "app/progress_lines.h"
 
 #include <gtest/gtest.h>
 

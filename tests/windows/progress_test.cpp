@@ -1,5 +1,5 @@
 // The progress file on disk: its name, saving real fields through a temporary, reading back, failed saves.
-#include "board/progress.h"
+#include "app/progress.h"
 
 #include <windows.h>
 

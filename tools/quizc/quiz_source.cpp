@@ -588,12 +588,12 @@ bool quizKindAccepts(QuizKind kind, MediaFormat format)
 
 bool revealShowsAnswerPictures(int revealMode)
 {
-    return revealMode == 1 || revealMode == 3;
+    return revealMode == kRevealPicture || revealMode == kRevealLabelAndPicture;
 }
 
 bool revealShowsTexts(int revealMode)
 {
-    return revealMode >= 2;
+    return revealMode >= kRevealLabel;
 }
 
 bool isControlCharacter(unsigned char byte)

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/media_format.h"
+#include "quiz/quiz_parse.h"
 #include "quiz/quiz_state.h"
 
 // Values equal the player's mediaKind.
@@ -42,9 +43,9 @@ struct QuizSource {
     int answersPerQuestion = 1;
     int revealMode = 0;
     // The player's own reset colour, used when the source names none.
-    std::uint8_t red = 90;
-    std::uint8_t green = 95;
-    std::uint8_t blue = 150;
+    std::uint8_t red = kDefaultBackRed;
+    std::uint8_t green = kDefaultBackGreen;
+    std::uint8_t blue = kDefaultBackBlue;
     std::vector<std::string> codes;  // one per question once parsed; missing ones are empty
     std::vector<QuizQuestion> questions;
 };
@@ -86,12 +87,9 @@ std::string formatDiagnostic(const std::string& fileName, const Diagnostic& diag
 // Reveal modes run from 0 to kLastRevealMode. A solved question shows its answer picture (a
 // picture quiz's) with modes 1 and 3, its reveal text with 2 and 3; mode 4 shows every reveal text
 // once all questions are solved.
-constexpr int kLastRevealMode = 4;
+constexpr int kLastRevealMode = kRevealWholeBoard;
 bool revealShowsAnswerPictures(int revealMode);
 bool revealShowsTexts(int revealMode);
-
-// Ends each text of the quiz record, so that no text but a code (a record of its own) may hold it.
-constexpr char kRecordTextEnd = '|';
 
 // The source's own word for the kind: "text", "picture", "sound" or "video".
 const char* quizKindKeyword(QuizKind kind);

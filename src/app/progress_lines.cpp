@@ -1,6 +1,6 @@
 // Line rules of the progress file: a line ends at CR, its text is cut at 259 bytes, and the
 // reader never looks past the bytes it is given.
-#include "board/progress_lines.h"
+#include "app/progress_lines.h"
 
 namespace {
 

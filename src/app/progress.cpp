@@ -1,11 +1,11 @@
 // The progress file on disk: saved from the board's answer fields through a temporary file,
 // and read back through a read-only mapping while the board builds its fields.
-#include "board/progress.h"
+#include "app/progress.h"
 
 #include <cstring>
 
 #include "board/board_ids.h"
-#include "board/progress_lines.h"
+#include "app/progress_lines.h"
 
 namespace {
 
