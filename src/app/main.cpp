@@ -16,5 +16,5 @@ void __verbose_terminate_handler()
 {
     std::abort();
 }
-} // namespace __gnu_cxx
+}  // namespace __gnu_cxx
 #endif

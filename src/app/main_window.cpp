@@ -1,9 +1,9 @@
 // The main window procedure: version label, layout of the two child dialogs, closing.
 #include "app/main_window.h"
 
+#include "app/progress.h"
 #include "base/app.h"
 #include "board/board_scroll.h"
-#include "app/progress.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ LRESULT onColourStatic(HDC dc, HWND control)
     return reinterpret_cast<LRESULT>(app.labelBrush);
 }
 
-} // namespace
+}  // namespace
 
 ATOM registerMainWindowClass(HINSTANCE module)
 {

@@ -11,7 +11,9 @@ constexpr int kMainWindowHeight = 375;
 constexpr int kVersionLabelId = 8000;
 constexpr COLORREF kLabelColour = RGB(212, 208, 200);
 // Windows-1252; the two trailing blanks are part of the label.
-constexpr const char* kVersionText = "R\xE9" "alis\xE9" " avec la version " ENIGO_VERSION_STRING "  ";
+constexpr const char* kVersionText = "R\xE9"
+                                     "alis\xE9"
+                                     " avec la version " ENIGO_VERSION_STRING "  ";
 
 ATOM registerMainWindowClass(HINSTANCE module);
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "board/board_ids.h"
 #include "app/progress_lines.h"
+#include "board/board_ids.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ bool writeAnswers(HANDLE file, const QuizState& state)
     return FlushFileBuffers(file) != 0;
 }
 
-} // namespace
+}  // namespace
 
 void progressFileName(char* name)
 {
@@ -78,8 +78,7 @@ int saveProgress(const QuizState& state)
     }
     const bool written = writeAnswers(file, state);
     const bool closed = CloseHandle(file) != 0;
-    if (!written || !closed ||
-        !MoveFileExA(temporary, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!written || !closed || !MoveFileExA(temporary, name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary);
         return 0;
     }

@@ -12,7 +12,7 @@ bool isSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-} // namespace
+}  // namespace
 
 void progressNameFromPath(const char* path, char (&name)[kTextSize])
 {

@@ -15,20 +15,21 @@
 
 namespace {
 
-constexpr const char* kWindowFailure = "Erreur dans la cr\xE9" "ation de la fen\xEA" "tre principale";
+constexpr const char* kWindowFailure = "Erreur dans la cr\xE9"
+                                       "ation de la fen\xEA"
+                                       "tre principale";
 
 void reportWindowFailure()
 {
     showMessage(nullptr, kWindowFailure, "Enigo information", MB_ICONINFORMATION);
 }
 
-} // namespace
+}  // namespace
 
 HWND createMainWindow(HINSTANCE module)
 {
-    HWND main = CreateWindowExA(0, kMainWindowClass, app.quiz->title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, module,
-                                nullptr);
+    HWND main = CreateWindowExA(0, kMainWindowClass, app.quiz->title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                kMainWindowWidth, kMainWindowHeight, nullptr, nullptr, module, nullptr);
     if (!main)
         return nullptr;
     centreOnDesktop(main);
@@ -91,7 +92,7 @@ void teardown(HWND main)
     }
 }
 
-} // namespace
+}  // namespace
 
 int runEnigo(HINSTANCE module)
 {

@@ -15,5 +15,11 @@ constexpr int kCardResourceBase = 400;
 constexpr int kAnswerPictureBase = 10400;
 
 // Question n counts from 1.
-constexpr int cardResourceId(int question) { return kCardResourceBase + question; }
-constexpr int answerPictureId(int question) { return kAnswerPictureBase + question; }
+constexpr int cardResourceId(int question)
+{
+    return kCardResourceBase + question;
+}
+constexpr int answerPictureId(int question)
+{
+    return kAnswerPictureBase + question;
+}

@@ -5,10 +5,10 @@
 
 #include <cstring>
 
+#include "app/progress.h"
 #include "base/app.h"
 #include "board/board_ids.h"
 #include "board/board_scroll.h"
-#include "app/progress.h"
 #include "board/scroll_math.h"
 #include "judging/judge.h"
 #include "judging/verdict.h"
@@ -97,7 +97,7 @@ bool onAnswerKey(HWND field, WPARAM key)
     }
 }
 
-} // namespace
+}  // namespace
 
 void installAnswerBoxProc(HWND field)
 {

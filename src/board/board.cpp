@@ -4,13 +4,13 @@
 
 #include <cstdio>
 
+#include "app/progress.h"
 #include "base/app.h"
 #include "base/quiz_resources.h"
 #include "board/answer_box.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "board/board_scroll.h"
-#include "app/progress.h"
 #include "judging/judge.h"
 #include "judging/verdict.h"
 #include "media/media.h"
@@ -84,8 +84,8 @@ void makeNumberLabel(HWND board, int question, const BoxRect& box, int id)
 }
 
 // Makes an answer field holding the next saved line, and its verdict label showing the blank verdict.
-int makeAnswerPair(BoardBuilder& builder, DWORD fieldStyle, const BoxRect& field, const BoxRect& verdict,
-                   int fieldId, HFONT verdictFont)
+int makeAnswerPair(BoardBuilder& builder, DWORD fieldStyle, const BoxRect& field, const BoxRect& verdict, int fieldId,
+                   HFONT verdictFont)
 {
     char saved[kTextSize];
     builder.progress.nextLine(saved);
@@ -127,8 +127,8 @@ void loadRowPictures(BoardBuilder& builder, int question)
     releaseRowBitmaps(builder);
     builder.rowPictureHeight = 0;
     for (int column = 0; column < kGridColumns; ++column) {
-        HBITMAP bitmap = loadPicture(app.module, cardResourceId(question + column), kMediaResourceType,
-                                     kCardPictureBox, kCardPictureBox);
+        HBITMAP bitmap = loadPicture(app.module, cardResourceId(question + column), kMediaResourceType, kCardPictureBox,
+                                     kCardPictureBox);
         SIZE size = {kCardPictureBox, 0};
         BITMAP description;
         if (bitmap && GetObjectA(bitmap, sizeof description, &description)) {
@@ -164,8 +164,7 @@ void buildGridCard(BoardBuilder& builder, int question)
                                           pictureControlId(question), nullptr);
         // Handed over at once, before the restored answers are judged: a question they solve
         // swaps in its answer picture, which a later hand-over would cover up again.
-        SendMessageA(pictureControl, STM_SETIMAGE, IMAGE_BITMAP,
-                     reinterpret_cast<LPARAM>(builder.rowBitmaps[column]));
+        SendMessageA(pictureControl, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(builder.rowBitmaps[column]));
         builder.rowBitmaps[column] = nullptr;
     }
     if (answers == 2 && column == 0) {
@@ -188,9 +187,9 @@ void buildGridCard(BoardBuilder& builder, int question)
             judgeAnswer(state, board, field);
             installAnswerBoxProc(GetDlgItem(board, field));
         } else if (answers == 2) {
-            int field = makeAnswerPair(builder, kCardAnswer, gridAnswerField(card, answer, 2),
-                                       gridVerdict(card, answer, 2), answerFieldId(question, answer, 2),
-                                       builder.guiFont);
+            int field =
+                makeAnswerPair(builder, kCardAnswer, gridAnswerField(card, answer, 2), gridVerdict(card, answer, 2),
+                               answerFieldId(question, answer, 2), builder.guiFont);
             installAnswerBoxProc(GetDlgItem(board, field));
             judgeAnswer(state, board, field);
         } else {
@@ -201,9 +200,11 @@ void buildGridCard(BoardBuilder& builder, int question)
     }
 
     if (!picture) {
-        HWND play = makeControl(board, "Button", "", kIconButton, gridPlayButton(card), playButtonId(question), nullptr);
+        HWND play =
+            makeControl(board, "Button", "", kIconButton, gridPlayButton(card), playButtonId(question), nullptr);
         SendMessageA(play, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(builder.playIcon));
-        HWND stop = makeControl(board, "Button", "", kIconButton, gridStopButton(card), stopButtonId(question), nullptr);
+        HWND stop =
+            makeControl(board, "Button", "", kIconButton, gridStopButton(card), stopButtonId(question), nullptr);
         SendMessageA(stop, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(builder.stopIcon));
     }
 
@@ -300,7 +301,7 @@ INT_PTR onBoardDestroy()
     return FALSE;
 }
 
-} // namespace
+}  // namespace
 
 INT_PTR CALLBACK boardProc(HWND board, UINT message, WPARAM wParam, LPARAM lParam)
 {

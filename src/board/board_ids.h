@@ -12,7 +12,10 @@ constexpr int kFirstAnswerFieldId = kAnswerFieldBase + 1;
 // Answer fields and their verdict labels always differ by this much.
 constexpr int kVerdictOffset = 1000;
 
-inline int gridNumberLabelId(int question) { return kListNumberLabelId + question; }
+inline int gridNumberLabelId(int question)
+{
+    return kListNumberLabelId + question;
+}
 
 // Answer k (from 1) of question j (from 1). The list layout always has one field per question.
 inline int answerFieldId(int question, int answer, int answersPerQuestion)
@@ -22,8 +25,8 @@ inline int answerFieldId(int question, int answer, int answersPerQuestion)
 
 // The question and answer an answer field id stands for: answerFieldId read backwards.
 struct AnswerSlot {
-    int question; // from 1
-    int answer;   // 1 or 2
+    int question;  // from 1
+    int answer;    // 1 or 2
 };
 
 inline AnswerSlot answerSlotOf(int answerFieldId, int answersPerQuestion)
@@ -34,10 +37,28 @@ inline AnswerSlot answerSlotOf(int answerFieldId, int answersPerQuestion)
 }
 
 // The field that holds line i (from 1) of the saved answers.
-inline int progressFieldId(int line) { return kAnswerFieldBase + line; }
+inline int progressFieldId(int line)
+{
+    return kAnswerFieldBase + line;
+}
 
-inline int verdictLabelId(int answerFieldId) { return answerFieldId + kVerdictOffset; }
-inline int playButtonId(int question) { return 6000 + question; }
-inline int stopButtonId(int question) { return 7000 + question; }
-inline int revealLabelId(int question) { return 8000 + question; }
-inline int pictureControlId(int question) { return 9900 + question; }
+inline int verdictLabelId(int answerFieldId)
+{
+    return answerFieldId + kVerdictOffset;
+}
+inline int playButtonId(int question)
+{
+    return 6000 + question;
+}
+inline int stopButtonId(int question)
+{
+    return 7000 + question;
+}
+inline int revealLabelId(int question)
+{
+    return 8000 + question;
+}
+inline int pictureControlId(int question)
+{
+    return 9900 + question;
+}

@@ -12,7 +12,7 @@ namespace {
 // The play and stop buttons sit at a sound or video card's left, one above the other.
 constexpr int kMediaButtonWidth = 20;
 
-} // namespace
+}  // namespace
 
 ListLine listLine(int top)
 {

@@ -20,14 +20,26 @@ constexpr int kCardPictureBox = kCardWidth;
 constexpr int kVideoAreaHeight = 210;
 
 // Column of question n (from 1) in the grid, 0 to kGridColumns - 1 from the left.
-inline int gridColumn(int question) { return (question + 2) % kGridColumns; }
+inline int gridColumn(int question)
+{
+    return (question + 2) % kGridColumns;
+}
 
 // mediaKind 1 to 3 lays cards out in a grid, 0 as a list; any other value makes no card.
-inline bool isListLayout(int mediaKind) { return mediaKind == 0; }
-inline bool isGridLayout(int mediaKind) { return mediaKind >= 1 && mediaKind <= 3; }
+inline bool isListLayout(int mediaKind)
+{
+    return mediaKind == 0;
+}
+inline bool isGridLayout(int mediaKind)
+{
+    return mediaKind >= 1 && mediaKind <= 3;
+}
 
 // Answer counts a grid card shows; with any other count it has no answer field at all.
-inline bool gridShowsAnswers(int answersPerQuestion) { return answersPerQuestion == 1 || answersPerQuestion == 2; }
+inline bool gridShowsAnswers(int answersPerQuestion)
+{
+    return answersPerQuestion == 1 || answersPerQuestion == 2;
+}
 
 // Answer fields per question, as judging and the score number and count them: the list has one
 // per question whatever the quiz's count (a two-answer list quiz is judged against answer1 alone),
@@ -50,11 +62,11 @@ constexpr int kListContentWidth = 880;
 
 // What every control of a grid card is placed from.
 struct GridCard {
-    int column;        // 0 to 2
-    int left;          // x of the card
-    int fieldLeft;     // x of the answer fields
-    int fieldTop;      // y of the first answer field
-    int fieldWidth;    // also the width of a one-answer verdict label
+    int column;      // 0 to 2
+    int left;        // x of the card
+    int fieldLeft;   // x of the answer fields
+    int fieldTop;    // y of the first answer field
+    int fieldWidth;  // also the width of a one-answer verdict label
 };
 GridCard gridCard(int question, int answersPerQuestion, int mediaKind, int rowTop, int rowPictureHeight);
 
@@ -73,14 +85,17 @@ int gridRowSpacing(int revealMode);
 constexpr int kGridContentWidth = 890;
 
 // Added to the content width once every card is made: room right of the last column.
-inline int contentWidthMargin(int answersPerQuestion) { return answersPerQuestion == 2 ? 80 : 20; }
+inline int contentWidthMargin(int answersPerQuestion)
+{
+    return answersPerQuestion == 2 ? 80 : 20;
+}
 
 // How the board colours a static control that asks (WM_CTLCOLORSTATIC).
 enum class LabelColouring {
-    Background,   // answer-name, number and reveal labels: transparent on the board's colour
-    Verdict,      // verdict labels: by their text
-    Caption,      // caption labels of the list
-    Default,      // everything else: not handled
+    Background,  // answer-name, number and reveal labels: transparent on the board's colour
+    Verdict,     // verdict labels: by their text
+    Caption,     // caption labels of the list
+    Default,     // everything else: not handled
 };
 // answerFields is questionCount x answersPerQuestion.
 LabelColouring labelColouring(int controlId, int answerFields);
@@ -89,4 +104,7 @@ enum class VerdictColour { Unjudged, Right, Wrong, Anagram, Hint };
 VerdictColour verdictColour(const char* labelText);
 
 // Labels on the board's background are black unless red and green are both dark (blue ignored).
-inline bool darkTextOnBackground(int red, int green) { return red > 69 || green > 69; }
+inline bool darkTextOnBackground(int red, int green)
+{
+    return red > 69 || green > 69;
+}

@@ -38,7 +38,7 @@ void fitBar(HWND board, int bar, const ScrollBarFit& fit)
     SetScrollInfo(board, bar, &info, TRUE);
 }
 
-} // namespace
+}  // namespace
 
 void setUpBoardScrollBars(QuizState& state, HWND board)
 {

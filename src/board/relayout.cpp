@@ -45,7 +45,7 @@ void applyCardMove(const QuizState& state, HWND board, int question, const CardM
     }
 }
 
-} // namespace
+}  // namespace
 
 void relayoutBoard(QuizState& state)
 {

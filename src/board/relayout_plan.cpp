@@ -75,7 +75,7 @@ void showPass(const QuizState& state, RelayoutPlan& plan)
     }
 }
 
-} // namespace
+}  // namespace
 
 RelayoutPlan planRelayout(const QuizState& state, bool hideSolved)
 {

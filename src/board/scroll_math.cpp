@@ -12,7 +12,7 @@ constexpr int kThumbTrack = 5;
 constexpr int kTop = 6;
 constexpr int kBottom = 7;
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -37,7 +37,7 @@ int64_t commonRequestPosition(const ScrollBarState& bar, int request, int32_t li
     }
 }
 
-} // namespace
+}  // namespace
 
 int64_t verticalRequestPosition(const ScrollBarState& bar, int request, int32_t target)
 {

@@ -37,7 +37,7 @@ int32_t clampToBar(const ScrollBarState& bar, int64_t position);
 // Range and page for one bar. The page is one less than the visible size so that the largest
 // position the bar accepts is content - client.
 struct ScrollBarFit {
-    bool resetPosition; // the content fits: back to 0 (the caller moves nothing)
+    bool resetPosition;  // the content fits: back to 0 (the caller moves nothing)
     int32_t max;
     int32_t page;
 };

@@ -4,9 +4,9 @@
 
 #include <new>
 
+#include "app/progress.h"
 #include "base/app.h"
 #include "base/shell_open.h"
-#include "app/progress.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
 #include "resource.h"
@@ -29,8 +29,8 @@ HeaderPanel* panelOf(HWND header)
     return reinterpret_cast<HeaderPanel*>(GetWindowLongPtrA(header, DWLP_USER));
 }
 
-HWND makeControl(HWND header, const char* className, const char* text, DWORD style, int x, int y, int width,
-                 int height, int id)
+HWND makeControl(HWND header, const char* className, const char* text, DWORD style, int x, int y, int width, int height,
+                 int id)
 {
     return CreateWindowExA(0, className, text, style, x, y, width, height, header,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -175,7 +175,7 @@ INT_PTR onHeaderDestroy(HWND header)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 INT_PTR CALLBACK headerProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -58,8 +58,8 @@ void showAnswerPicture(QuizState& state, HWND board, int question)
     HWND picture = GetDlgItem(board, pictureControlId(question));
     if (!picture)
         return;
-    HBITMAP bitmap = loadPicture(app.module, answerPictureId(question), kMediaResourceType, kCardPictureBox,
-                                 kCardPictureBox);
+    HBITMAP bitmap =
+        loadPicture(app.module, answerPictureId(question), kMediaResourceType, kCardPictureBox, kCardPictureBox);
     if (!bitmap)
         return;
     state.answerPictureShown[question] = 1;
@@ -95,7 +95,7 @@ void revealWholeBoard(QuizState& state, HWND board)
         showControl(board, revealLabelId(question), SW_SHOWNORMAL);
 }
 
-} // namespace
+}  // namespace
 
 void judgeAnswer(QuizState& state, HWND board, int answerFieldId)
 {

@@ -20,7 +20,7 @@ bool readsRight(HWND board, int labelId)
     return std::strcmp(text, verdictText(Verdict::Right)) == 0;
 }
 
-} // namespace
+}  // namespace
 
 void updateScore(QuizState& state, HWND board)
 {

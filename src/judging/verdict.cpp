@@ -50,7 +50,7 @@ bool equalTexts(const NormalisedText& a, const NormalisedText& b)
     return a.length == b.length && std::memcmp(a.bytes, b.bytes, static_cast<std::size_t>(a.length)) == 0;
 }
 
-} // namespace
+}  // namespace
 
 NormalisedText normaliseTyped(const char* typed)
 {

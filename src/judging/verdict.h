@@ -5,7 +5,7 @@
 #include "quiz/quiz_state.h"
 
 enum class Verdict {
-    Blank,     // nothing typed
+    Blank,  // nothing typed
     Right,
     Wrong,
     Anagram,   // the same bytes in another order

@@ -2,8 +2,8 @@
 // of the board, fed with question media extracted from the executable's resources to files.
 #include "media/media.h"
 
-#include <ole2.h>
 #include <ocidl.h>
+#include <ole2.h>
 // Defines the player's class and interface ids in this one file.
 #include <initguid.h>
 #include <wmp.h>
@@ -21,9 +21,12 @@ MediaState media = {};
 namespace {
 
 constexpr const char* kCaption = "Information";
-constexpr const char* kNoPlayer = "WindowMediaplayer non d\xE9" "tect\xE9" ".";
+constexpr const char* kNoPlayer = "WindowMediaplayer non d\xE9"
+                                  "tect\xE9"
+                                  ".";
 constexpr const char* kSoundUnloadable = "Impossible de charger le fichier audio.";
-constexpr const char* kVideoUnloadable = "Impossible de charger le fichier vid\xE9" "o.";
+constexpr const char* kVideoUnloadable = "Impossible de charger le fichier vid\xE9"
+                                         "o.";
 
 constexpr DWORD kPlayerContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER;
 static_assert(kPlayerContext == 7, "player creation context");
@@ -47,7 +50,10 @@ bool quizHasMedia()
     return app.quiz && (app.quiz->mediaKind == kMediaSound || app.quiz->mediaKind == kMediaVideo);
 }
 
-bool quizHasVideo() { return app.quiz->mediaKind == kMediaVideo; }
+bool quizHasVideo()
+{
+    return app.quiz->mediaKind == kMediaVideo;
+}
 
 // The player reads its texts as BSTRs, whose length sits in front of the characters: a plain
 // wide buffer would hand it a garbage length.
@@ -147,7 +153,7 @@ void releasePlayer()
     media.player = nullptr;
 }
 
-} // namespace
+}  // namespace
 
 void initMediaHost()
 {

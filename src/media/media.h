@@ -2,8 +2,8 @@
 // hosts, the extraction of one question's media file, and the cards' play and stop buttons.
 #pragma once
 
-#include <windows.h>
 #include <unknwn.h>
+#include <windows.h>
 
 #include <cstdint>
 

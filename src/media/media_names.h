@@ -11,7 +11,10 @@
 #include "quiz/quiz_state.h"
 
 // The question whose media is resource resourceId: cardResourceId read backwards.
-inline int mediaQuestionOf(int resourceId) { return resourceId - kCardResourceBase; }
+inline int mediaQuestionOf(int resourceId)
+{
+    return resourceId - kCardResourceBase;
+}
 
 enum class MediaButton { None, Play, Stop };
 

@@ -19,7 +19,10 @@ namespace {
 // apartment keeps it (CoInitialize fails there and must not be undone), and COM still works.
 class ComScope {
 public:
-    ComScope() : result_(CoInitialize(nullptr)) {}
+    ComScope()
+        : result_(CoInitialize(nullptr))
+    {
+    }
     ~ComScope()
     {
         if (SUCCEEDED(result_))
@@ -53,7 +56,7 @@ HBITMAP copyPictureBitmap(IPicture* picture)
     return static_cast<HBITMAP>(copy);
 }
 
-} // namespace
+}  // namespace
 
 HBITMAP loadPicture(HMODULE module, int id, const char* type, int boxWidth, int boxHeight)
 {
@@ -94,8 +97,8 @@ HBITMAP loadOlePicture(const unsigned char* bytes, std::size_t size)
     }
     // From here the stream owns the block and frees it on its last release.
     IPicture* picture = nullptr;
-    HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                    reinterpret_cast<void**>(&picture));
+    HRESULT loaded =
+        OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture));
     HBITMAP copy = nullptr;
     if (SUCCEEDED(loaded) && picture) {
         copy = copyPictureBitmap(picture);

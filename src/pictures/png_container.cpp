@@ -117,8 +117,7 @@ int pngCheckHeader(PngImage& image)
     image.headerData = image.chunkCursor + 8;
     image.width = readBigEndian32(image.headerData);
     image.height = readBigEndian32(image.headerData + 4);
-    if (image.width == 0 || image.height == 0 || image.width > kMaxDimension ||
-        image.height > kMaxDimension) {
+    if (image.width == 0 || image.height == 0 || image.width > kMaxDimension || image.height > kMaxDimension) {
         return pngFail(image, kPngCorrupt);
     }
 

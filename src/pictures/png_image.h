@@ -7,13 +7,13 @@
 
 // Values of PngImage::errorCode.
 constexpr std::uint32_t kPngOk = 0;
-constexpr std::uint32_t kPngOutOfMemory = 4097;        // also: image data beyond 32 bits of bytes
-constexpr std::uint32_t kPngAlreadyAttached = 4098;    // a source is attached, or the record is not empty
-constexpr std::uint32_t kPngCorrupt = 8192;            // not a PNG, malformed header, corrupt image data
-constexpr std::uint32_t kPngUnsupported = 8193;        // critical chunk, depth/type pair or method not handled
-constexpr std::uint32_t kPngWrongState = 8195;         // call out of order
-constexpr std::uint32_t kPngBitmapFailed = 8198;       // the bitmap cannot be made or is too small
-constexpr std::uint32_t kPngResourceNotFound = 12289;  // for the Windows wrapper that finds the resource
+constexpr std::uint32_t kPngOutOfMemory = 4097;          // also: image data beyond 32 bits of bytes
+constexpr std::uint32_t kPngAlreadyAttached = 4098;      // a source is attached, or the record is not empty
+constexpr std::uint32_t kPngCorrupt = 8192;              // not a PNG, malformed header, corrupt image data
+constexpr std::uint32_t kPngUnsupported = 8193;          // critical chunk, depth/type pair or method not handled
+constexpr std::uint32_t kPngWrongState = 8195;           // call out of order
+constexpr std::uint32_t kPngBitmapFailed = 8198;         // the bitmap cannot be made or is too small
+constexpr std::uint32_t kPngResourceNotFound = 12289;    // for the Windows wrapper that finds the resource
 constexpr std::uint32_t kPngResourceUnreadable = 12290;  // resource cannot be loaded, or is empty
 
 // Values of PngImage::decodeState.
@@ -37,21 +37,21 @@ constexpr std::uint32_t kPngAutoFormat = 0xFFFFFFFFu;
 
 // One image being decoded. A plain record: pngInit clears it, pngCleanup releases what it owns.
 struct PngImage {
-    std::uint32_t width;             // pixels, from the header chunk; 1 to 2^31 - 1
-    std::uint32_t height;            // pixels; 1 to 2^31 - 1
-    std::uint32_t errorCode;         // reason of the last failure, kPngOk after the last success
-    std::uint32_t paletteSize;       // entries of the first palette chunk (its length / 3)
+    std::uint32_t width;        // pixels, from the header chunk; 1 to 2^31 - 1
+    std::uint32_t height;       // pixels; 1 to 2^31 - 1
+    std::uint32_t errorCode;    // reason of the last failure, kPngOk after the last success
+    std::uint32_t paletteSize;  // entries of the first palette chunk (its length / 3)
     std::uint8_t colourType;
     std::uint8_t bitDepth;
-    std::uint8_t interlaceMethod;    // 0 none, 1 Adam7
+    std::uint8_t interlaceMethod;     // 0 none, 1 Adam7
     const unsigned char* sourceData;  // first byte of the PNG; not owned, never written
     std::uint32_t sourceSize;
     const unsigned char* chunkCursor;  // frame being examined while the container is walked
-    unsigned char* imageData;        // inflated, still filtered rows; owned while decodeState is 2
+    unsigned char* imageData;          // inflated, still filtered rows; owned while decodeState is 2
     std::uint32_t imageDataSize;
     const unsigned char* paletteData;  // data of the first palette chunk, or null
     std::uint32_t sourceState;
-    const unsigned char* headerData;   // data of the header chunk
+    const unsigned char* headerData;      // data of the header chunk
     const unsigned char* firstDataChunk;  // length field of the first image-data chunk, or null
     std::uint32_t decodeState;
 };

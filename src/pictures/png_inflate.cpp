@@ -13,9 +13,9 @@ const std::uint8_t kLengthExtra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,
                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 
 // Base values and extra bits of the distance symbols 0 to 29.
-const std::uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,     9,     13,    17,    25,
-                                         33,   49,   65,   97,   129,  193,   257,   385,   513,   769,
-                                         1025, 1537, 2049, 3073, 4097, 6145,  8193,  12289, 16385, 24577};
+const std::uint16_t kDistanceBase[30] = {1,    2,    3,    4,    5,    7,    9,    13,    17,    25,
+                                         33,   49,   65,   97,   129,  193,  257,  385,   513,   769,
+                                         1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
 const std::uint8_t kDistanceExtra[30] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                          6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
@@ -233,8 +233,7 @@ InflateStatus inflateStored(BitReader& reader, Output& output)
 }
 
 // Literals and back-references until the end-of-block symbol.
-InflateStatus inflateCodes(BitReader& reader, Output& output, const HuffmanCode& literals,
-                           const HuffmanCode& distances)
+InflateStatus inflateCodes(BitReader& reader, Output& output, const HuffmanCode& literals, const HuffmanCode& distances)
 {
     for (;;) {
         int symbol = 0;

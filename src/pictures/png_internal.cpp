@@ -5,14 +5,18 @@
 namespace {
 
 const PngColourFormat kColourFormats[] = {
-    {kPngGrey, 1, 5,
+    {kPngGrey,
+     1,
+     5,
      {{1, 1, PngConversion::CopyRow},
       {2, 4, PngConversion::TwoBitsToFour},
       {4, 4, PngConversion::CopyRow},
       {8, 8, PngConversion::CopyRow},
       {16, 8, PngConversion::FirstOfTwo}}},
     {kPngColour, 3, 2, {{8, 24, PngConversion::RgbToBgr}, {16, 24, PngConversion::HighRgbToBgr}}},
-    {kPngIndexed, 1, 4,
+    {kPngIndexed,
+     1,
+     4,
      {{1, 1, PngConversion::CopyRow},
       {2, 4, PngConversion::TwoBitsToFour},
       {4, 4, PngConversion::CopyRow},

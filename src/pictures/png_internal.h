@@ -66,8 +66,8 @@ inline void pngRelease(unsigned char* block)
 // How the rows of a format become bitmap pixels. The number is also the low byte of the output
 // format that pngBitmapInfo reports.
 enum class PngConversion : std::uint8_t {
-    CopyRow = 0,         // packed pixels keep their PNG order
-    FirstOfTwo = 6,      // high byte of 16-bit grey, or grey of grey-alpha
+    CopyRow = 0,     // packed pixels keep their PNG order
+    FirstOfTwo = 6,  // high byte of 16-bit grey, or grey of grey-alpha
     HighRgbToBgr = 7,
     HighRgbaToBgra = 9,
     FirstOfFour = 10,    // high grey byte of 16-bit grey-alpha

@@ -27,9 +27,8 @@ const PngDepthFormat* layoutOf(const PngImage& image)
 
 std::uint32_t formatOf(const PngImage& image, const PngDepthFormat& layout)
 {
-    return static_cast<std::uint32_t>(image.colourType) << 24 |
-           static_cast<std::uint32_t>(image.bitDepth) << 16 | kBitmapLayoutFlag |
-           static_cast<std::uint32_t>(layout.conversion);
+    return static_cast<std::uint32_t>(image.colourType) << 24 | static_cast<std::uint32_t>(image.bitDepth) << 16 |
+           kBitmapLayoutFlag | static_cast<std::uint32_t>(layout.conversion);
 }
 
 std::uint64_t strideOf(const PngImage& image, const PngDepthFormat& layout)
@@ -185,7 +184,7 @@ struct RowRenderer {
     unsigned bitsPerPixel;  // of the PNG rows
     unsigned char* rowA;
     unsigned char* rowB;
-    unsigned char* scratch;  // converted Adam7 pass row, before its pixels are spread out
+    unsigned char* scratch;     // converted Adam7 pass row, before its pixels are spread out
     const unsigned char* data;  // filter byte of the next row in imageData
     const unsigned char* prior;
 };
@@ -253,8 +252,8 @@ bool renderPasses(const PngImage& image, RowRenderer& renderer)
             }
             convertRow(renderer.layout->conversion, row, count, renderer.scratch);
             const std::size_t y = pass.startRow + static_cast<std::size_t>(k) * pass.rowStep;
-            placePixels(renderer.scratch, columns, bitmapBits, renderer.bits + y * renderer.stride,
-                        pass.startColumn, pass.columnStep);
+            placePixels(renderer.scratch, columns, bitmapBits, renderer.bits + y * renderer.stride, pass.startColumn,
+                        pass.columnStep);
         }
     }
     return true;

@@ -86,8 +86,7 @@ bool readCode(LzwBitReader& reader, int width, std::uint32_t& code)
     return true;
 }
 
-void startDecoder(LzwDecoder& decoder, const unsigned char* input, std::size_t inputSize,
-                  unsigned char* output)
+void startDecoder(LzwDecoder& decoder, const unsigned char* input, std::size_t inputSize, unsigned char* output)
 {
     decoder.reader = LzwBitReader{input, inputSize, 0, 0, 0};
     for (int byte = 0; byte < 256; ++byte) {
@@ -143,8 +142,8 @@ int decodeDataCode(LzwDecoder& decoder, std::uint32_t code)
     unsigned char* learned = decoder.arena + decoder.arenaUsed;
     std::memcpy(learned, decoder.arena + previous.offset, previous.length);
     learned[previous.length] = firstByte;
-    decoder.dictionary[decoder.nextCode] = LzwString{static_cast<std::uint32_t>(decoder.arenaUsed),
-                                                     static_cast<std::uint32_t>(learnedLength)};
+    decoder.dictionary[decoder.nextCode] =
+        LzwString{static_cast<std::uint32_t>(decoder.arenaUsed), static_cast<std::uint32_t>(learnedLength)};
     decoder.arenaUsed += learnedLength;
     ++decoder.nextCode;
     decoder.previous = decoder.dictionary[code];

@@ -19,8 +19,8 @@ constexpr int kLzwStartWidth = 9;
 constexpr int kLzwMaxWidth = 32;
 
 struct LzwOutput {
-    std::vector<unsigned char> bytes;     // exactly the decoded bytes on success
-    bool outputBufferFailed = false;      // the 120000-byte output buffer itself could not be had
+    std::vector<unsigned char> bytes;  // exactly the decoded bytes on success
+    bool outputBufferFailed = false;   // the 120000-byte output buffer itself could not be had
 };
 
 // Decodes one stream. Returns kLzwOk, or kLzwOutOfMemory / kLzwNoFirstCode / kLzwCorrupt.

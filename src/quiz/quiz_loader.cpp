@@ -41,7 +41,7 @@ bool decodePatch(const ResourceBytes& bytes, LzwOutput& output)
     return status == kLzwOk;
 }
 
-} // namespace
+}  // namespace
 
 void setBuiltInQuiz(QuizState& state)
 {
@@ -67,7 +67,10 @@ void loadQuiz(QuizState& state, HMODULE module)
 {
     ResourceBytes quiz = findPatch(module, kQuizRecordId);
     if (quiz.size == 0) {
-        showMessage(nullptr, "Reponses non trouv\xE9" "es", kCaption, MB_OK);
+        showMessage(nullptr,
+                    "Reponses non trouv\xE9"
+                    "es",
+                    kCaption, MB_OK);
         setBuiltInQuiz(state);
         return;
     }
@@ -75,7 +78,10 @@ void loadQuiz(QuizState& state, HMODULE module)
     LzwOutput decoded;
     // A truncated record takes the same road as a stream that does not decode.
     if (!decodePatch(quiz, decoded) || !parseQuizResource(state, decoded.bytes.data(), decoded.bytes.size())) {
-        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des reponses", kCaption, MB_OK);
+        showMessage(nullptr,
+                    "Erreur dans le d\xE9"
+                    "cryptage des reponses",
+                    kCaption, MB_OK);
         state.questionCount = 0;
         return;
     }
@@ -84,5 +90,8 @@ void loadQuiz(QuizState& state, HMODULE module)
     LzwOutput codes;
     ResourceBytes codeBytes = findPatch(module, kCodeRecordId);
     if (!decodePatch(codeBytes, codes) || !parseCodeResource(state, codes.bytes.data(), codes.bytes.size()))
-        showMessage(nullptr, "Erreur dans le d\xE9" "cryptage des codes", kCaption, MB_OK);
+        showMessage(nullptr,
+                    "Erreur dans le d\xE9"
+                    "cryptage des codes",
+                    kCaption, MB_OK);
 }

@@ -77,8 +77,7 @@ bool walkQuizRecord(Reader reader, QuizState* target)
     const int keptCount = count < kMaxQuestions ? count : kMaxQuestions;
     reader.position = kHeaderSize;
 
-    if (!readText(reader, target ? target->title : nullptr) ||
-        !readText(reader, target ? target->author : nullptr) ||
+    if (!readText(reader, target ? target->title : nullptr) || !readText(reader, target ? target->author : nullptr) ||
         !readText(reader, target ? target->explanation : nullptr) ||
         !readText(reader, target ? target->answerLabel1 : nullptr) ||
         !readText(reader, target ? target->answerLabel2 : nullptr)) {
@@ -97,7 +96,8 @@ bool walkQuizRecord(Reader reader, QuizState* target)
             return false;
         }
         if (kept) {
-            // A record that cannot be allocated is left out: the list gets shorter; later numbers then resolve to the last record.
+            // A record that cannot be allocated is left out: the list gets shorter; later numbers then resolve to the
+            // last record.
             appendQuestion(*target, answer1, answer2, caption);
         }
     }
@@ -106,8 +106,9 @@ bool walkQuizRecord(Reader reader, QuizState* target)
     if (!readByte(reader, mode)) {
         return false;
     }
-    const int textsPerQuestion =
-        mode == kRevealLabelAndPicture ? 2 : (mode == kRevealLabel || mode == kRevealWholeBoard) ? 1 : 0;
+    const int textsPerQuestion = mode == kRevealLabelAndPicture                        ? 2
+                                 : (mode == kRevealLabel || mode == kRevealWholeBoard) ? 1
+                                                                                       : 0;
     for (int number = 1; number <= count && textsPerQuestion > 0; ++number) {
         // questionByNumber: with a shortened list, later numbers land on the last record.
         QuestionRecord* record =
@@ -152,7 +153,7 @@ bool walkCodeLines(Reader reader, int lines, char (*codes)[kTextSize])
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int parseQuizResource(QuizState& state, const unsigned char* bytes, std::size_t size)
 {

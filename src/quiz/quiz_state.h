@@ -34,7 +34,10 @@ constexpr int kRevealLabelAndPicture = 3;  // both
 constexpr int kRevealWholeBoard = 4;       // every reveal label, once every answer on the board is right
 
 // Modes above kRevealPicture have reveal labels: the board makes them and leaves them room.
-inline bool hasRevealLabels(int revealMode) { return revealMode > kRevealPicture; }
+inline bool hasRevealLabels(int revealMode)
+{
+    return revealMode > kRevealPicture;
+}
 
 struct QuestionRecord {
     char answer1[kTextSize];

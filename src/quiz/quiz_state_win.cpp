@@ -26,7 +26,7 @@ void deleteHandle(Handle& handle)
     handle = nullptr;
 }
 
-} // namespace
+}  // namespace
 
 COLORREF backgroundColour(const QuizState& state)
 {

@@ -22,14 +22,15 @@ const char* const kSourceName = "quiz.txt";
 std::string usage()
 {
     const std::string source = kSourceName;
-    return std::string("usage: ") + kToolName + " COMMAND ...\n"
+    return std::string("usage: ") + kToolName +
+           " COMMAND ...\n"
            "  make QUIZDIR [OUT.exe]    build the quiz folder into a finished quiz executable\n"
            "                            (default OUT.exe: the folder's name, in the current folder)\n"
            "  check QUIZDIR             list errors and warnings of the quiz, by file and line\n"
            "  extract QUIZ.exe OUTDIR   turn a quiz executable back into a quiz folder (OUTDIR new or empty)\n"
            "  show QUIZ.exe|QUIZDIR     one-screen summary of a quiz\n"
-           "A quiz folder holds " + source + " (UTF-8) and its media files; QUIZDIR may also name " + source +
-           " itself.\n";
+           "A quiz folder holds " +
+           source + " (UTF-8) and its media files; QUIZDIR may also name " + source + " itself.\n";
 }
 
 std::string shown(const fs::path& path)
@@ -52,7 +53,8 @@ bool locateSource(const std::string& argument, SourceFile& source, std::ostream&
     if (fs::is_directory(source.path, ignored)) {
         source.path /= kSourceName;
         // Named with the separator the user typed, so messages read like the command line.
-        const char separator = argument.find('/') != std::string::npos ? '/' : static_cast<char>(fs::path::preferred_separator);
+        const char separator =
+            argument.find('/') != std::string::npos ? '/' : static_cast<char>(fs::path::preferred_separator);
         if (!source.name.empty() && source.name.back() != '/' && source.name.back() != '\\') {
             source.name += separator;
         }
@@ -60,8 +62,8 @@ bool locateSource(const std::string& argument, SourceFile& source, std::ostream&
     }
     std::vector<unsigned char> bytes;
     if (!fs::is_regular_file(source.path, ignored) || !readFileBytes(source.path, bytes)) {
-        err << kToolName << ": error: cannot read the quiz source " << shown(source.path)
-            << " (a quiz folder holds " << kSourceName << ")\n";
+        err << kToolName << ": error: cannot read the quiz source " << shown(source.path) << " (a quiz folder holds "
+            << kSourceName << ")\n";
         return false;
     }
     source.text.assign(bytes.begin(), bytes.end());
@@ -97,7 +99,12 @@ bool overwritesInput(const fs::path& target, const fs::path& input)
 
 class Commands {
 public:
-    Commands(ExeAccess& access, std::ostream& out, std::ostream& err) : access_(access), out_(out), err_(err) {}
+    Commands(ExeAccess& access, std::ostream& out, std::ostream& err)
+        : access_(access)
+        , out_(out)
+        , err_(err)
+    {
+    }
 
     int check(const std::string& folder)
     {
@@ -150,9 +157,9 @@ public:
         for (const MediaItem& item : set.media) {
             mediaBytes += item.bytes.size();
         }
-        out_ << "made " << pathToUtf8(target) << " (" << describeSize(fs::file_size(target, ignored)) << "): "
-             << quizKindKeyword(quiz.kind) << " quiz, " << quiz.questions.size() << " questions, " << set.media.size()
-             << " media files (" << describeSize(mediaBytes) << ")\n";
+        out_ << "made " << pathToUtf8(target) << " (" << describeSize(fs::file_size(target, ignored))
+             << "): " << quizKindKeyword(quiz.kind) << " quiz, " << quiz.questions.size() << " questions, "
+             << set.media.size() << " media files (" << describeSize(mediaBytes) << ")\n";
         return 0;
     }
 
@@ -294,7 +301,7 @@ private:
     bool mayWrite(const fs::path& target, const SourceFile& source, const QuizSource& quiz)
     {
         std::vector<std::pair<fs::path, const char*>> inputs = {{source.path, "the quiz source"},
-                                                                 {access_.toolPath(), "this tool itself"}};
+                                                                {access_.toolPath(), "this tool itself"}};
         for (const QuizQuestion& question : quiz.questions) {
             for (const auto* media : {&question.media, &question.answerPicture}) {
                 if (*media) {

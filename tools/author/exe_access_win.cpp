@@ -35,8 +35,8 @@ std::string lastError(const char* what)
 std::string ansiPath(const fs::path& path)
 {
     const std::wstring wide = path.wstring();
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &ansi[0], size, nullptr, nullptr);
     return ansi;
@@ -114,7 +114,8 @@ bool WindowsExeAccess::writeQuizExe(const fs::path& path, const QuizResourceSet&
     // The resource writer may stamp the file with the time of writing; the same quiz must give
     // the same bytes, so the player's own stamp is put back and the checksum made to match.
     std::vector<unsigned char> written;
-    if (!readFileBytes(path, written) || !normaliseExecutable(written, stamp, error) || !writeFileBytes(path, written.data(), written.size())) {
+    if (!readFileBytes(path, written) || !normaliseExecutable(written, stamp, error) ||
+        !writeFileBytes(path, written.data(), written.size())) {
         if (error.empty()) {
             error = "cannot rewrite the file's header";
         }

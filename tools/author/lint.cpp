@@ -34,11 +34,16 @@ unsigned char capitalOf(unsigned char byte)
         return static_cast<unsigned char>(byte - 0x20);
     }
     switch (byte) {
-    case 0x9A: return 0x8A;  // š
-    case 0x9C: return 0x8C;  // œ
-    case 0x9E: return 0x8E;  // ž
-    case 0xFF: return 0x9F;  // ÿ
-    default: return 0;
+    case 0x9A:
+        return 0x8A;  // š
+    case 0x9C:
+        return 0x8C;  // œ
+    case 0x9E:
+        return 0x8E;  // ž
+    case 0xFF:
+        return 0x9F;  // ÿ
+    default:
+        return 0;
     }
 }
 
@@ -66,8 +71,12 @@ struct StoredAnswer {
 
 class Linter {
 public:
-    Linter(const QuizSource& quiz, const SourceKeyLines& keyLines, const fs::path& baseDir, std::vector<Diagnostic>& out)
-        : quiz_(quiz), keyLines_(keyLines), baseDir_(baseDir), out_(out)
+    Linter(const QuizSource& quiz, const SourceKeyLines& keyLines, const fs::path& baseDir,
+           std::vector<Diagnostic>& out)
+        : quiz_(quiz)
+        , keyLines_(keyLines)
+        , baseDir_(baseDir)
+        , out_(out)
     {
     }
 
@@ -132,7 +141,8 @@ private:
         if (found) {
             warn(answer.line, "answer " + quoted(text) +
                                   " has lower-case accented letters: the player upper-cases a to z only, so " +
-                                  quoted(inCapitals(text)) + " typed in capitals gets FAUX; write the answer in capitals");
+                                  quoted(inCapitals(text)) +
+                                  " typed in capitals gets FAUX; write the answer in capitals");
         }
     }
 
@@ -189,10 +199,9 @@ private:
         if (codes == 0) {
             warn(0, "the quiz has no 'code': the code field stays empty whatever the score");
         } else if (codes < questions) {
-            warn(keyLines_.codeLines.back(), plural(codes, "code", "codes") + " for " +
-                                              plural(questions, "question", "questions") +
-                                              ": the code field is empty once more than " + std::to_string(codes) +
-                                              " are solved");
+            warn(keyLines_.codeLines.back(),
+                 plural(codes, "code", "codes") + " for " + plural(questions, "question", "questions") +
+                     ": the code field is empty once more than " + std::to_string(codes) + " are solved");
         }
     }
 
@@ -203,7 +212,8 @@ private:
         const bool showsPictures = revealShowsAnswerPictures(mode);
         const bool showsTexts = revealShowsTexts(mode);
         if (showsPictures && quiz_.kind != QuizKind::Picture) {
-            warn(modeLine, "'reveal: " + std::to_string(mode) + "' shows answer pictures, which only a picture quiz has");
+            warn(modeLine,
+                 "'reveal: " + std::to_string(mode) + "' shows answer pictures, which only a picture quiz has");
         } else if (showsPictures && std::none_of(quiz_.questions.begin(), quiz_.questions.end(),
                                                  [](const QuizQuestion& q) { return q.answerPicture.has_value(); })) {
             warn(modeLine, "'reveal: " + std::to_string(mode) +
@@ -245,11 +255,11 @@ private:
         for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
             const QuizQuestion& question = quiz_.questions[i];
             if (quiz_.kind == QuizKind::Text && question.caption.empty()) {
-                warn(question.line, "question " + std::to_string(i + 1) +
-                                        " has no 'caption': the list shows only its number");
+                warn(question.line,
+                     "question " + std::to_string(i + 1) + " has no 'caption': the list shows only its number");
             } else if (quiz_.kind != QuizKind::Text && !question.caption.empty()) {
                 warn(keyLines_.questionLine(i, "caption"), std::string("a ") + quizKindKeyword(quiz_.kind) +
-                                                            " quiz never shows captions; only a text quiz does");
+                                                               " quiz never shows captions; only a text quiz does");
             }
         }
     }

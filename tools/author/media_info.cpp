@@ -97,9 +97,12 @@ void inspectBmp(const unsigned char* bytes, std::size_t size, MediaInfo& info)
 const char* pngReason(std::uint32_t code)
 {
     switch (code) {
-    case kPngUnsupported: return "uses a PNG feature the player's decoder does not handle";
-    case kPngOutOfMemory: return "is too large for the player's decoder";
-    default: return "is a damaged PNG the player's decoder rejects";
+    case kPngUnsupported:
+        return "uses a PNG feature the player's decoder does not handle";
+    case kPngOutOfMemory:
+        return "is too large for the player's decoder";
+    default:
+        return "is a damaged PNG the player's decoder rejects";
     }
 }
 
@@ -130,7 +133,8 @@ void inspectPng(const unsigned char* bytes, std::size_t size, MediaInfo& info)
         }
     }
     if (!shown) {
-        info.refusal = std::string("it ") + pngReason(image.errorCode) + " (error " + std::to_string(image.errorCode) + ")";
+        info.refusal =
+            std::string("it ") + pngReason(image.errorCode) + " (error " + std::to_string(image.errorCode) + ")";
     }
     pngCleanup(image);
 }
@@ -152,12 +156,21 @@ MediaInfo inspectMedia(const unsigned char* bytes, std::size_t size)
         return info;
     }
     switch (*info.format) {
-    case MediaFormat::Jpeg: inspectJpeg(bytes, size, info); break;
-    case MediaFormat::Gif: inspectGif(bytes, size, info); break;
-    case MediaFormat::Bmp: inspectBmp(bytes, size, info); break;
-    case MediaFormat::Png: inspectPng(bytes, size, info); break;
+    case MediaFormat::Jpeg:
+        inspectJpeg(bytes, size, info);
+        break;
+    case MediaFormat::Gif:
+        inspectGif(bytes, size, info);
+        break;
+    case MediaFormat::Bmp:
+        inspectBmp(bytes, size, info);
+        break;
+    case MediaFormat::Png:
+        inspectPng(bytes, size, info);
+        break;
     case MediaFormat::Mp3:
-    case MediaFormat::Avi: break;
+    case MediaFormat::Avi:
+        break;
     }
     return info;
 }

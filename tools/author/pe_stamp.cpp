@@ -5,7 +5,7 @@ namespace {
 
 constexpr std::size_t kDosLfanewOffset = 0x3C;
 constexpr std::size_t kCoffHeaderSize = 20;
-constexpr std::size_t kCoffStampOffset = 4;        // inside the COFF header, after "PE\0\0"
+constexpr std::size_t kCoffStampOffset = 4;  // inside the COFF header, after "PE\0\0"
 constexpr std::size_t kOptionalChecksumOffset = 64;
 constexpr std::size_t kSectionHeaderSize = 40;
 constexpr std::size_t kResourceDirectoryIndex = 2;
@@ -145,8 +145,7 @@ bool normaliseExecutable(std::vector<unsigned char>& exe, std::uint32_t stamp, s
     write32(exe, layout.coffOffset + kCoffStampOffset, stamp);
     if (layout.resourceSize != 0) {
         std::size_t root = 0;
-        if (!resourceFileOffset(exe, layout, root) ||
-            !clearDirectoryStamps(exe, root, layout.resourceSize, 0, 1)) {
+        if (!resourceFileOffset(exe, layout, root) || !clearDirectoryStamps(exe, root, layout.resourceSize, 0, 1)) {
             error = "the resource directory is malformed";
             return false;
         }

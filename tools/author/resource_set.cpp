@@ -42,7 +42,9 @@ const MediaItem* findItem(const QuizResourceSet& set, int id, bool rawData)
 class Unpacker {
 public:
     Unpacker(const QuizResourceSet& set, const fs::path& folder, UnpackedQuiz& out)
-        : set_(set), folder_(folder), out_(out)
+        : set_(set)
+        , folder_(folder)
+        , out_(out)
     {
     }
 
@@ -213,8 +215,7 @@ private:
             warn("answer picture " + std::to_string(id) + " is never shown by this quiz; it is left out");
             return;
         }
-        quiz.questions[static_cast<std::size_t>(n - 1)].answerPicture =
-            takeFile(*item, "answer", n, QuizKind::Picture);
+        quiz.questions[static_cast<std::size_t>(n - 1)].answerPicture = takeFile(*item, "answer", n, QuizKind::Picture);
     }
 
     // kind: the quiz kind whose files this resource may hold (answer pictures: always pictures).

@@ -28,7 +28,7 @@ struct QuizResourceSet {
 bool buildResourceSet(const CompiledQuiz& compiled, QuizResourceSet& set, std::string& error);
 
 struct ExtractedFile {
-    std::string name;  // plain ASCII name inside the quiz folder
+    std::string name;                         // plain ASCII name inside the quiz folder
     const std::vector<unsigned char>* bytes;  // points into the resource set it came from
 };
 

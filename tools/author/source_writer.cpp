@@ -63,8 +63,8 @@ std::string writeQuizSource(const QuizSource& quiz, const fs::path& baseDir)
         out.line("label2", quiz.answerLabel2);
     }
     out.line("reveal", std::to_string(quiz.revealMode));
-    out.line("background", std::to_string(quiz.red) + " " + std::to_string(quiz.green) + " " +
-                               std::to_string(quiz.blue));
+    out.line("background",
+             std::to_string(quiz.red) + " " + std::to_string(quiz.green) + " " + std::to_string(quiz.blue));
     std::size_t codeCount = quiz.codes.size();
     while (codeCount > 0 && quiz.codes[codeCount - 1].empty()) {
         --codeCount;

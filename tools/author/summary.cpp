@@ -15,10 +15,14 @@ constexpr std::size_t kLastColumn = 30;
 const char* kindName(QuizKind kind)
 {
     switch (kind) {
-    case QuizKind::Text: return "text quiz (numbered list with captions)";
-    case QuizKind::Picture: return "picture quiz (cards of three per row)";
-    case QuizKind::Sound: return "sound quiz (cards with play and stop buttons)";
-    case QuizKind::Video: return "video quiz (cards with play and stop buttons)";
+    case QuizKind::Text:
+        return "text quiz (numbered list with captions)";
+    case QuizKind::Picture:
+        return "picture quiz (cards of three per row)";
+    case QuizKind::Sound:
+        return "sound quiz (cards with play and stop buttons)";
+    case QuizKind::Video:
+        return "video quiz (cards with play and stop buttons)";
     }
     return "?";
 }
@@ -26,11 +30,16 @@ const char* kindName(QuizKind kind)
 const char* revealName(int mode)
 {
     switch (mode) {
-    case 0: return "nothing is revealed";
-    case 1: return "a solved question shows its answer picture";
-    case 2: return "a solved question shows its reveal text";
-    case 3: return "a solved question shows its reveal text and answer picture";
-    case 4: return "all reveal texts once every question is solved";
+    case 0:
+        return "nothing is revealed";
+    case 1:
+        return "a solved question shows its answer picture";
+    case 2:
+        return "a solved question shows its reveal text";
+    case 3:
+        return "a solved question shows its reveal text and answer picture";
+    case 4:
+        return "all reveal texts once every question is solved";
     }
     return "?";
 }
@@ -73,9 +82,8 @@ std::string summariseQuiz(const QuizFacts& facts)
     line(out, "Author", quiz.author);
     line(out, "Explanation", quiz.explanation);
     line(out, "Kind", kindName(quiz.kind));
-    std::string questions = std::to_string(quiz.questions.size()) + ", " +
-                            std::to_string(quiz.answersPerQuestion) + " answer" +
-                            (quiz.answersPerQuestion == 2 ? "s" : "") + " each";
+    std::string questions = std::to_string(quiz.questions.size()) + ", " + std::to_string(quiz.answersPerQuestion) +
+                            " answer" + (quiz.answersPerQuestion == 2 ? "s" : "") + " each";
     if (quiz.answersPerQuestion == 2) {
         questions += " (labels '" + quiz.answerLabel1 + "' and '" + quiz.answerLabel2 + "')";
     }
@@ -103,15 +111,18 @@ std::string summariseQuiz(const QuizFacts& facts)
             }
         }
     }
-    line(out, "Media", std::to_string(mediaCount) + " file" + (mediaCount == 1 ? "" : "s") + ", " +
-                           describeSize(mediaBytes));
+    line(out, "Media",
+         std::to_string(mediaCount) + " file" + (mediaCount == 1 ? "" : "s") + ", " + describeSize(mediaBytes));
 
     const bool text = quiz.kind == QuizKind::Text;
     const bool answerPictures = quiz.kind == QuizKind::Picture && revealShowsAnswerPictures(quiz.revealMode);
     const bool revealTexts = !text && revealShowsTexts(quiz.revealMode);
-    std::string heading = column(" #", 3) + column("answer", kAnswerColumn) + (text ? "" : column("media", kMediaColumn)) +
+    std::string heading = column(" #", 3) + column("answer", kAnswerColumn) +
+                          (text ? "" : column("media", kMediaColumn)) +
                           (answerPictures ? column("answer picture", kMediaColumn) : "") +
-                          (text ? "caption" : revealTexts ? "reveal text" : "");
+                          (text          ? "caption"
+                           : revealTexts ? "reveal text"
+                                         : "");
     while (heading.back() == ' ') {
         heading.pop_back();
     }

@@ -14,9 +14,8 @@ struct Extension {
     MediaFormat format;
 };
 const Extension kExtensions[] = {
-    {".jpg", MediaFormat::Jpeg}, {".jpeg", MediaFormat::Jpeg}, {".gif", MediaFormat::Gif},
-    {".bmp", MediaFormat::Bmp},  {".png", MediaFormat::Png},   {".mp3", MediaFormat::Mp3},
-    {".avi", MediaFormat::Avi},
+    {".jpg", MediaFormat::Jpeg}, {".jpeg", MediaFormat::Jpeg}, {".gif", MediaFormat::Gif}, {".bmp", MediaFormat::Bmp},
+    {".png", MediaFormat::Png},  {".mp3", MediaFormat::Mp3},   {".avi", MediaFormat::Avi},
 };
 
 }  // namespace
@@ -26,11 +25,16 @@ std::optional<MediaFormat> detectMediaFormat(const unsigned char* bytes, std::si
     const auto startsWith = [&](const char* magic, std::size_t length, std::size_t offset = 0) {
         return size >= offset + length && std::memcmp(bytes + offset, magic, length) == 0;
     };
-    if (startsWith("\x89PNG\r\n\x1A\n", 8)) return MediaFormat::Png;
-    if (startsWith("\xFF\xD8\xFF", 3)) return MediaFormat::Jpeg;
-    if (startsWith("GIF87a", 6) || startsWith("GIF89a", 6)) return MediaFormat::Gif;
-    if (startsWith("BM", 2)) return MediaFormat::Bmp;
-    if (startsWith("RIFF", 4) && startsWith("AVI ", 4, 8)) return MediaFormat::Avi;
+    if (startsWith("\x89PNG\r\n\x1A\n", 8))
+        return MediaFormat::Png;
+    if (startsWith("\xFF\xD8\xFF", 3))
+        return MediaFormat::Jpeg;
+    if (startsWith("GIF87a", 6) || startsWith("GIF89a", 6))
+        return MediaFormat::Gif;
+    if (startsWith("BM", 2))
+        return MediaFormat::Bmp;
+    if (startsWith("RIFF", 4) && startsWith("AVI ", 4, 8))
+        return MediaFormat::Avi;
     // An MP3 starts with an ID3 tag or directly with an MPEG audio frame (11 sync bits).
     if (startsWith("ID3", 3) || (size >= 2 && bytes[0] == 0xFF && (bytes[1] & 0xE0) == 0xE0)) {
         return MediaFormat::Mp3;
@@ -41,12 +45,18 @@ std::optional<MediaFormat> detectMediaFormat(const unsigned char* bytes, std::si
 const char* mediaFormatName(MediaFormat format)
 {
     switch (format) {
-    case MediaFormat::Jpeg: return "JPEG";
-    case MediaFormat::Gif: return "GIF";
-    case MediaFormat::Bmp: return "BMP";
-    case MediaFormat::Png: return "PNG";
-    case MediaFormat::Mp3: return "MP3";
-    case MediaFormat::Avi: return "AVI";
+    case MediaFormat::Jpeg:
+        return "JPEG";
+    case MediaFormat::Gif:
+        return "GIF";
+    case MediaFormat::Bmp:
+        return "BMP";
+    case MediaFormat::Png:
+        return "PNG";
+    case MediaFormat::Mp3:
+        return "MP3";
+    case MediaFormat::Avi:
+        return "AVI";
     }
     return "?";
 }

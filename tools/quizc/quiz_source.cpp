@@ -59,9 +59,8 @@ struct MediaRule {
     const char* description;
 };
 
-const MediaRule kPictureRule = {
-    {MediaFormat::Jpeg, MediaFormat::Gif, MediaFormat::Bmp, MediaFormat::Png},
-    "a picture must be a .jpg, .jpeg, .gif, .bmp or .png file"};
+const MediaRule kPictureRule = {{MediaFormat::Jpeg, MediaFormat::Gif, MediaFormat::Bmp, MediaFormat::Png},
+                                "a picture must be a .jpg, .jpeg, .gif, .bmp or .png file"};
 const MediaRule kSoundRule = {{MediaFormat::Mp3}, "a sound must be an .mp3 file"};
 const MediaRule kVideoRule = {{MediaFormat::Avi}, "a video must be an .avi file"};
 
@@ -69,10 +68,14 @@ const MediaRule kVideoRule = {{MediaFormat::Avi}, "a video must be an .avi file"
 const MediaRule* mediaRuleOf(QuizKind kind)
 {
     switch (kind) {
-    case QuizKind::Picture: return &kPictureRule;
-    case QuizKind::Sound: return &kSoundRule;
-    case QuizKind::Video: return &kVideoRule;
-    case QuizKind::Text: return nullptr;
+    case QuizKind::Picture:
+        return &kPictureRule;
+    case QuizKind::Sound:
+        return &kSoundRule;
+    case QuizKind::Video:
+        return &kVideoRule;
+    case QuizKind::Text:
+        return nullptr;
     }
     return nullptr;
 }
@@ -113,7 +116,10 @@ struct QuestionSource {
 
 class SourceParser {
 public:
-    explicit SourceParser(const fs::path& baseDir) : baseDir_(baseDir) {}
+    explicit SourceParser(const fs::path& baseDir)
+        : baseDir_(baseDir)
+    {
+    }
 
     ParseResult run(std::string_view text)
     {
@@ -288,8 +294,7 @@ private:
         }
         if (converted.size() > static_cast<std::size_t>(kMaxTextLength)) {
             error(line, "text is " + std::to_string(converted.size()) +
-                            " bytes long in Windows-1252; the player keeps at most " +
-                            std::to_string(kMaxTextLength));
+                            " bytes long in Windows-1252; the player keeps at most " + std::to_string(kMaxTextLength));
             return false;
         }
         target = std::move(converted);
@@ -333,8 +338,8 @@ private:
     {
         std::array<int, 3> rgb{};
         if (!readColour(value, rgb)) {
-            error(line, "'background' must be '#RRGGBB' or three numbers 0-255 such as '90 95 150', not " +
-                            inQuotes(value));
+            error(line,
+                  "'background' must be '#RRGGBB' or three numbers 0-255 such as '90 95 150', not " + inQuotes(value));
             return;
         }
         result_.quiz.red = static_cast<std::uint8_t>(rgb[0]);
@@ -344,9 +349,12 @@ private:
 
     static int hexDigit(char c)
     {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
         return -1;
     }
 
@@ -506,8 +514,9 @@ private:
             error(0, "the quiz has no 'kind' (text, picture, sound or video)");
         }
         if (kindKnown_ && answersKnown_ && quiz.kind == QuizKind::Text && quiz.answersPerQuestion == 2) {
-            error(result_.keyLines.quizLine("answers"), "a text quiz shows one answer field per question; 'answers: 2' needs a "
-                                "picture, sound or video quiz");
+            error(result_.keyLines.quizLine("answers"),
+                  "a text quiz shows one answer field per question; 'answers: 2' needs a "
+                  "picture, sound or video quiz");
             answersKnown_ = false;
         }
         if (quiz.questions.empty()) {
@@ -519,7 +528,8 @@ private:
         const std::size_t questionCount = quiz.questions.size();
         if (quiz.codes.size() > questionCount) {
             error(result_.keyLines.codeLines[questionCount], "more codes (" + std::to_string(quiz.codes.size()) +
-                                                 ") than questions (" + std::to_string(questionCount) + ")");
+                                                                 ") than questions (" + std::to_string(questionCount) +
+                                                                 ")");
         } else if (quiz.codes.size() < questionCount) {
             report(Diagnostic::Severity::Note, 0,
                    std::to_string(questionCount - quiz.codes.size()) + " of " + std::to_string(questionCount) +
@@ -572,10 +582,14 @@ std::string formatDiagnostic(const std::string& fileName, const Diagnostic& diag
 const char* quizKindKeyword(QuizKind kind)
 {
     switch (kind) {
-    case QuizKind::Text: return "text";
-    case QuizKind::Picture: return "picture";
-    case QuizKind::Sound: return "sound";
-    case QuizKind::Video: return "video";
+    case QuizKind::Text:
+        return "text";
+    case QuizKind::Picture:
+        return "picture";
+    case QuizKind::Sound:
+        return "sound";
+    case QuizKind::Video:
+        return "video";
     }
     return "text";
 }

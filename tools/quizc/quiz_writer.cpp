@@ -28,8 +28,8 @@ void appendText(std::vector<unsigned char>& out, const std::string& text)
 
 MediaResource resourceFor(const char* prefix, int id, const MediaFile& file)
 {
-    return {id, storedAsRawData(file.format),
-            prefix + std::to_string(id) + mediaFormatExtension(file.format), file.path};
+    return {id, storedAsRawData(file.format), prefix + std::to_string(id) + mediaFormatExtension(file.format),
+            file.path};
 }
 
 std::vector<unsigned char> compress(const std::vector<unsigned char>& bytes)
@@ -51,8 +51,8 @@ std::vector<unsigned char> buildQuizRecord(const QuizSource& quiz)
     out.push_back(static_cast<unsigned char>(static_cast<int>(quiz.kind) + 1));
     out.push_back(static_cast<unsigned char>(quiz.questions.size()));
     out.push_back(static_cast<unsigned char>(quiz.answersPerQuestion));
-    for (const std::string* text : {&quiz.title, &quiz.author, &quiz.explanation, &quiz.answerLabel1,
-                                    &quiz.answerLabel2}) {
+    for (const std::string* text :
+         {&quiz.title, &quiz.author, &quiz.explanation, &quiz.answerLabel1, &quiz.answerLabel2}) {
         appendText(out, *text);
     }
     for (const QuizQuestion& question : quiz.questions) {
@@ -101,8 +101,8 @@ std::vector<MediaResource> planMediaResources(const QuizSource& quiz)
     }
     for (std::size_t i = 0; i < quiz.questions.size(); ++i) {
         if (quiz.questions[i].answerPicture) {
-            media.push_back(resourceFor("answer", answerPictureId(static_cast<int>(i) + 1),
-                                        *quiz.questions[i].answerPicture));
+            media.push_back(
+                resourceFor("answer", answerPictureId(static_cast<int>(i) + 1), *quiz.questions[i].answerPicture));
         }
     }
     return media;
