@@ -39,7 +39,7 @@ def run(command, timeout):
 # Each tier: how to build it and how to run it; a test run that fails or times out catches the fault.
 TIERS = {
     "host": (["cmake", "--build", "--preset", "native", "--target", "host_tests"],
-             ["build/native/tests/host_tests", "--gtest_brief=1"], 600),
+             "build/native/tests/host_tests --gtest_brief=1", 600),
     "windows": (["cmake", "--build", "--preset", "mingw"],
                 "source tests/windows/wine-env.sh && enigo_wine_ready \"$PWD/build/mingw/tests/wine_keeper.exe\" && "
                 "ctest --preset mingw -j2 --stop-on-failure --timeout 240", 1800),
