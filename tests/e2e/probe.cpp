@@ -49,7 +49,7 @@ int main(int argc, char** argv)
     if (!IsWindow(main))
         return 1;
     if (command == "size" && argc == 4)
-        return !SetWindowPos(main, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]), SWP_NOZORDER | SWP_NOACTIVATE);
+        return !SetWindowPos(main, nullptr, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]), SWP_NOZORDER);
     if (command == "close") {
         DWORD process = 0, code = 1;
         GetWindowThreadProcessId(main, &process);

@@ -42,8 +42,8 @@ std::map<std::string, std::string> quizResources(const std::string& exe)
             found[typeName + " " + std::to_string(id)] =
                 std::string(static_cast<const char*>(LockResource(loaded)), SizeofResource(module, resource));
     };
-    take("PATCH", "PATCH", 104);
-    take("PATCH", "PATCH", 105);
+    for (int id : {104, 105})
+        take("PATCH", "PATCH", id);
     for (int base : {400, 10400})
         for (int id = base + 1; module && id <= base + 96; ++id)
             take("IMG", "IMG", id), take(MAKEINTRESOURCEA(10), "RCDATA", id);

@@ -68,11 +68,10 @@ TEST(LoadQuiz, ShowsTheRightMessageAndLeavesTheRightState)
             fixture.add("PATCH", 104, c.quiz);
         if (!c.codes.empty())
             fixture.add("PATCH", 105, c.codes);
-        HMODULE module = fixture.load();
         QuizState state;
         initQuizState(state);
         MessageCapture capture;
-        loadQuiz(state, module);
+        loadQuiz(state, fixture.load());
         std::string shown;
         for (const CapturedMessage& m : capture.messages())
             shown += m.text + "/" + m.caption + "/" + std::to_string(m.flags) + ";";

@@ -17,8 +17,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 std::string place(HWND window)
 {
     const RECT r = placeIn(window);
@@ -29,8 +27,8 @@ std::string place(HWND window)
 // Board, header and version label as a client area of w x h places them.
 std::string layoutFor(int w, int h)
 {
-    return "5,50 " + std::to_string(w - 11) + "x" + std::to_string(h - 68) + " | 5,2 " + std::to_string(w - 11) +
-           "x49 | " + std::to_string(w - 145) + "," + std::to_string(h - 16) + " 150x15";
+    return "5,50 " + std::to_string(w - 11) + "x" + std::to_string(h - 68) + "|5,2 " + std::to_string(w - 11) + "x49|" +
+           std::to_string(w - 145) + "," + std::to_string(h - 16) + " 150x15";
 }
 
 // A text quiz of 30 questions, taller than the window, and the progress file of an earlier run, in a scratch folder.
@@ -56,7 +54,7 @@ protected:
     }
     std::string layout() const
     {
-        return place(app.boardWindow) + " | " + place(app.headerWindow) + " | " + place(GetDlgItem(main, kVersionLabelId));
+        return place(app.boardWindow) + "|" + place(app.headerWindow) + "|" + place(GetDlgItem(main, kVersionLabelId));
     }
 
     const std::string kEarlier = "ancien\r\ndeux\r\n";
@@ -103,7 +101,7 @@ TEST_F(MainWindow, ClosingSavesTheAnswersOverTheEarlierFileAndQuits)
     while (saved.size() < 15 + 28 * 2)
         saved += "\r\n";
     EXPECT_EQ(readFile(progress), saved);
-    EXPECT_EQ(folderContents(), Names{progress});
+    EXPECT_EQ(folderContents(), std::vector<std::string>{progress});
     EXPECT_FALSE(IsWindow(app.boardWindow));
     MSG quit;
     ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
@@ -116,7 +114,7 @@ TEST_F(MainWindow, AFailedSaveKeepsTheEarlierFile)
     ASSERT_TRUE(CreateDirectoryA((progress + ".tmp").c_str(), nullptr));
     EXPECT_EQ(saveProgress(*app.quiz), 0);
     EXPECT_EQ(readFile(progress), kEarlier);
-    EXPECT_EQ(folderContents(), Names({progress, progress + ".tmp"}));
+    EXPECT_EQ(folderContents(), std::vector<std::string>({progress, progress + ".tmp"}));
 }
 
 // The background and verdict brushes the board paints with.

@@ -1,4 +1,4 @@
-// Media on real boards with a stand-in player: files extracted on play, removed on stop and at exit, the shell fallback.
+// Media on real boards with a stand-in player: files written on play, deleted on stop and at exit; the shell fallback.
 #include <windows.h>
 
 #include <ole2.h>
@@ -25,8 +25,6 @@ Names mediaFiles() { return folderContents("enigo*"); }
 // Distinct bytes and length per question, a zero byte inside.
 std::string mediaBytes(int question) { return std::string(1000 + question, char(question)) + '\0' + "fin"; }
 
-std::string narrow(BSTR text) { return std::string(text, text + SysStringLen(text)); }
-
 #define NOT_CALLED(name, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
 #define LOGGED(name, text, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return log(text); }
 
@@ -51,8 +49,8 @@ public:
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override { return --references; }
-    HRESULT STDMETHODCALLTYPE get_controls(IWMPControls** controls) override { return *controls = this, AddRef(), S_OK; }
-    LOGGED(put_URL, "url " + narrow(url), BSTR url) LOGGED(play, "play")
+    HRESULT STDMETHODCALLTYPE get_controls(IWMPControls** c) override { return *c = this, AddRef(), S_OK; }
+    LOGGED(put_URL, "url " + std::string(url, url + SysStringLen(url)), BSTR url) LOGGED(play, "play")
     LOGGED(stop, (filesAtStop.push_back(mediaFiles()), "stop")) NOT_CALLED(put_uiMode, BSTR) NOT_CALLED(close)
     NOT_CALLED(pause) NOT_CALLED(GetTypeInfoCount, UINT*) NOT_CALLED(GetTypeInfo, UINT, LCID, ITypeInfo**)
     NOT_CALLED(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*) NOT_CALLED(get_URL, BSTR*)

@@ -7,8 +7,8 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    HWND window = CreateWindowExA(0, "Static", "enigo-keeper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    if (__argc != 2 || !window)
+    HWND idle = CreateWindowExA(0, "Static", "enigo-keeper", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (__argc != 2 || !idle)
         return 1;
     HANDLE ready = CreateFileA(__argv[1], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (ready != INVALID_HANDLE_VALUE)
