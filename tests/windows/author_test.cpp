@@ -1,5 +1,5 @@
 // The authoring tool run as a real program on the PNG demo: the quiz it makes carries the resources of the one the
-// build makes, and the built quiz extracted and made again gives the very same file.
+// build makes, and the built quiz extracted and made again is that same file, byte for byte.
 #include <windows.h>
 
 #include <gtest/gtest.h>
