@@ -1,4 +1,4 @@
-// Media on real boards: files extracted on play, removed on stop and at exit, the player's calls, the shell fallback.
+// Media on real boards with a stand-in player: files written on play, deleted on stop and at exit; the shell fallback.
 #include <windows.h>
 
 #include <ole2.h>
@@ -22,37 +22,18 @@ using Names = std::vector<std::string>;
 
 Names mediaFiles() { return folderContents("enigo*"); }
 
-// Distinct bytes, zeros included, and a distinct length per question.
-std::string mediaBytes(int question)
-{
-    std::string bytes(1000 + 97 * question, '\0');
-    for (size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>(i * 7 + question * 31);
-    return bytes;
-}
+// Distinct bytes and length per question, a zero byte inside.
+std::string mediaBytes(int question) { return std::string(1000 + question, char(question)) + '\0' + "fin"; }
 
-bool comIsUp()
-{
-    const HRESULT probe = CoInitialize(nullptr);
-    if (SUCCEEDED(probe))
-        CoUninitialize();
-    return probe == S_FALSE;
-}
+#define NOT_CALLED(name, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
+#define LOGGED(name, text, ...) HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return log(text); }
 
-std::string narrow(BSTR text) { return std::string(text, text + SysStringLen(text)); }
-
-#define NOT_CALLED(name, ...) \
-    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return E_NOTIMPL; }
-#define LOGGED(name, text, ...) \
-    HRESULT STDMETHODCALLTYPE name(__VA_ARGS__) override { return log(text); }
-
-// Player and controls in one: logs the calls, the files present at each stop, and COM's state at the last release.
+// Player and controls in one: logs the calls and the files present at each stop, counts references.
 class StandInPlayer final : public IWMPPlayer, public IWMPControls {
 public:
     Names calls;
     std::vector<Names> filesAtStop;
     LONG references = 1;
-    bool comAliveAtLastRelease = false;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -67,33 +48,27 @@ public:
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        if (--references == 1)
-            comAliveAtLastRelease = comIsUp();
-        return references;
-    }
-    HRESULT STDMETHODCALLTYPE get_controls(IWMPControls** controls) override { return *controls = this, AddRef(), S_OK; }
-    LOGGED(put_URL, "url " + narrow(url), BSTR url) LOGGED(put_uiMode, "uiMode " + narrow(mode), BSTR mode)
-    LOGGED(close, "close") LOGGED(play, "play") LOGGED(pause, "pause")
-    LOGGED(stop, (filesAtStop.push_back(mediaFiles()), "stop"))
-    NOT_CALLED(GetTypeInfoCount, UINT*) NOT_CALLED(GetTypeInfo, UINT, LCID, ITypeInfo**)
-    NOT_CALLED(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-    NOT_CALLED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*)
-    NOT_CALLED(get_URL, BSTR*) NOT_CALLED(get_openState, WMPOpenState*) NOT_CALLED(get_playState, WMPPlayState*)
-    NOT_CALLED(get_settings, IWMPSettings**) NOT_CALLED(get_currentMedia, IWMPMedia**) NOT_CALLED(put_currentMedia, IWMPMedia*)
+    ULONG STDMETHODCALLTYPE Release() override { return --references; }
+    HRESULT STDMETHODCALLTYPE get_controls(IWMPControls** c) override { return *c = this, AddRef(), S_OK; }
+    LOGGED(put_URL, "url " + std::string(url, url + SysStringLen(url)), BSTR url) LOGGED(play, "play")
+    LOGGED(stop, (filesAtStop.push_back(mediaFiles()), "stop")) NOT_CALLED(put_uiMode, BSTR) NOT_CALLED(close)
+    NOT_CALLED(pause) NOT_CALLED(GetTypeInfoCount, UINT*) NOT_CALLED(GetTypeInfo, UINT, LCID, ITypeInfo**)
+    NOT_CALLED(GetIDsOfNames, REFIID, LPOLESTR*, UINT, LCID, DISPID*) NOT_CALLED(get_URL, BSTR*)
+    NOT_CALLED(Invoke, DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) NOT_CALLED(next)
+    NOT_CALLED(get_openState, WMPOpenState*) NOT_CALLED(get_playState, WMPPlayState*) NOT_CALLED(previous)
+    NOT_CALLED(get_settings, IWMPSettings**) NOT_CALLED(get_currentMedia, IWMPMedia**) NOT_CALLED(launchURL, BSTR)
+    NOT_CALLED(put_currentMedia, IWMPMedia*) NOT_CALLED(get_versionInfo, BSTR*) NOT_CALLED(get_network, IWMPNetwork**)
     NOT_CALLED(get_mediaCollection, IWMPMediaCollection**) NOT_CALLED(get_playlistCollection, IWMPPlaylistCollection**)
-    NOT_CALLED(get_versionInfo, BSTR*) NOT_CALLED(launchURL, BSTR) NOT_CALLED(get_network, IWMPNetwork**)
     NOT_CALLED(get_currentPlaylist, IWMPPlaylist**) NOT_CALLED(put_currentPlaylist, IWMPPlaylist*)
     NOT_CALLED(get_cdromCollection, IWMPCdromCollection**) NOT_CALLED(get_closedCaption, IWMPClosedCaption**)
     NOT_CALLED(get_isOnline, VARIANT_BOOL*) NOT_CALLED(get_Error, IWMPError**) NOT_CALLED(get_status, BSTR*)
-    NOT_CALLED(get_enabled, VARIANT_BOOL*) NOT_CALLED(put_enabled, VARIANT_BOOL) NOT_CALLED(get_fullScreen, VARIANT_BOOL*)
-    NOT_CALLED(put_fullScreen, VARIANT_BOOL) NOT_CALLED(get_enableContextMenu, VARIANT_BOOL*)
-    NOT_CALLED(put_enableContextMenu, VARIANT_BOOL) NOT_CALLED(get_uiMode, BSTR*) NOT_CALLED(get_isAvailable, BSTR, VARIANT_BOOL*)
-    NOT_CALLED(fastForward) NOT_CALLED(fastReverse) NOT_CALLED(get_currentPosition, double*) NOT_CALLED(put_currentPosition, double)
-    NOT_CALLED(get_currentPositionString, BSTR*) NOT_CALLED(next) NOT_CALLED(previous) NOT_CALLED(currentItem, IWMPMedia**)
-    NOT_CALLED(put_currentItem, IWMPMedia*) NOT_CALLED(get_currentMarker, LONG*) NOT_CALLED(put_currentMarker, LONG)
-    NOT_CALLED(playItem, IWMPMedia*)
+    NOT_CALLED(get_enabled, VARIANT_BOOL*) NOT_CALLED(put_enabled, VARIANT_BOOL) NOT_CALLED(get_uiMode, BSTR*)
+    NOT_CALLED(get_fullScreen, VARIANT_BOOL*) NOT_CALLED(put_fullScreen, VARIANT_BOOL) NOT_CALLED(fastForward)
+    NOT_CALLED(get_enableContextMenu, VARIANT_BOOL*) NOT_CALLED(put_enableContextMenu, VARIANT_BOOL)
+    NOT_CALLED(get_isAvailable, BSTR, VARIANT_BOOL*) NOT_CALLED(fastReverse) NOT_CALLED(currentItem, IWMPMedia**)
+    NOT_CALLED(get_currentPosition, double*) NOT_CALLED(put_currentPosition, double) NOT_CALLED(playItem, IWMPMedia*)
+    NOT_CALLED(get_currentPositionString, BSTR*) NOT_CALLED(put_currentItem, IWMPMedia*)
+    NOT_CALLED(get_currentMarker, LONG*) NOT_CALLED(put_currentMarker, LONG)
 
 private:
     HRESULT log(const std::string& call) { return calls.push_back(call), S_OK; }
@@ -115,23 +90,13 @@ HRESULT failCreation(IWMPPlayer** player)
     return forcedResult;
 }
 
-// Other suites build media boards without a host: the stand-in spares them the system's player and its messages.
+// Other suites build media boards too: the stand-in spares them the system's player and its messages.
 class StandInPlayerByDefault : public testing::Environment {
 public:
     void SetUp() override { setPlayerFactory(makeStandIn); }
 };
 
 testing::Environment* const standInByDefault = testing::AddGlobalTestEnvironment(new StandInPlayerByDefault);
-
-HWND attachedTo = nullptr;
-IUnknown* attachedControl = nullptr;
-
-// The media code wants no container back: a window noted with one would not count.
-HRESULT WINAPI recordAttach(IUnknown* control, HWND window, IUnknown** container)
-{
-    attachedControl = control, attachedTo = container ? nullptr : window;
-    return S_OK;
-}
 
 Names played(const std::string& file) { return {"stop", "url " + file, "play"}; }
 
@@ -142,47 +107,34 @@ protected:
     {
         media = {};
         standIn.calls.clear(), standIn.filesAtStop.clear(), standIn.references = 1;
-        attachedTo = nullptr;
-        parent_ = CreateWindowExA(0, "Static", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr,
-                                  nullptr, self(), nullptr);
+        parent_ = makeChild("Static", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr);
     }
-
     void TearDown() override
     {
-        shutdownMedia(parent_);
-        if (IsWindow(parent_))
-            DestroyWindow(parent_);
+        shutdownMedia(parent_);  // destroys the parent and clears the media record
         setPlayerFactory(makeStandIn);
-        media = {};
     }
 
-    void describeQuiz(int mediaKind, int questions, const std::vector<int>& withMedia)
+    // A quiz of four questions, each with its media, and its board.
+    void build(int mediaKind)
     {
-        for (int question : withMedia) {
+        for (int question = 1; question <= 4; ++question) {
             const std::string bytes = mediaBytes(question);
             module_.add("IMG", 400 + question, {bytes.begin(), bytes.end()});
         }
         app.module = module_.load();
-        ::describeQuiz({mediaKind, questions, 1, 0});
-    }
-
-    void build()
-    {
+        describeQuiz({mediaKind, 4, 1, 0});
+        initMediaHost();
         board_ = CreateDialogParamA(self(), MAKEINTRESOURCEA(IDD_BOARD), parent_, boardProc, 0);
         ASSERT_NE(board_, nullptr);
     }
 
-    void click(int id) { SendMessageA(GetDlgItem(board_, id), BM_CLICK, 0, 0); }
-
-    // The calls since the last look, without the set-up's "uiMode none".
-    Names calls()
+    // Clicks a button and returns the player calls it made.
+    Names click(int id)
     {
-        Names result;
-        for (const std::string& call : standIn.calls)
-            if (call != "uiMode none")
-                result.push_back(call);
         standIn.calls.clear();
-        return result;
+        SendMessageA(GetDlgItem(board_, id), BM_CLICK, 0, 0);
+        return standIn.calls;
     }
 
     ScratchFolder scratch_;
@@ -193,150 +145,50 @@ protected:
     HWND board_ = nullptr;
 };
 
-TEST_F(Media, PlayingACardStopsAndDeletesTheLastFileThenWritesAndPlaysItsOwn)
-{
-    describeQuiz(kMediaSound, 5, {1, 2, 3, 4, 5});
-    build();
-    click(6003);
-    EXPECT_EQ(calls(), played("enigo3.mp3"));
-    EXPECT_EQ(readFile("enigo3.mp3"), mediaBytes(3));
-    click(6005);
-    EXPECT_EQ(calls(), played("enigo5.mp3"));
-    // Stopped while its file was still there: Windows would refuse to delete a playing file.
-    EXPECT_EQ(standIn.filesAtStop, std::vector<Names>({{}, {"enigo3.mp3"}}));
-    EXPECT_EQ(mediaFiles(), Names{"enigo5.mp3"});
-    EXPECT_EQ(readFile("enigo5.mp3"), mediaBytes(5));
-    // The same button again writes and plays the file afresh.
-    writeFile("enigo5.mp3", "spoilt");
-    click(6005);
-    EXPECT_EQ(calls(), played("enigo5.mp3"));
-    EXPECT_EQ(readFile("enigo5.mp3"), mediaBytes(5));
-}
+class MediaKind : public Media, public testing::WithParamInterface<int> {};
 
-TEST_F(Media, StopDeletesWhatWasPlayedLastWhicheverStopButton)
+// Play stops the player, deletes the last file, then writes and plays its own; any stop button deletes the last
+// played; exit stops, lets the player go, then deletes every number a quiz may use of the quiz's kind.
+TEST_P(MediaKind, PlayStopAndExitWriteAndDeleteTheQuizFiles)
 {
-    describeQuiz(kMediaSound, 4, {1, 2, 3, 4});
-    writeFile("enigo1.mp3", "left by someone else");
-    build();
-    click(7001);
-    EXPECT_EQ(calls(), Names{"stop"});
-    // No question has played yet: question 1's file is not the one to delete.
-    EXPECT_EQ(mediaFiles(), Names{"enigo1.mp3"});
-
-    click(6002);
-    calls();
-    standIn.filesAtStop.clear();
-    click(7004);
-    EXPECT_EQ(calls(), Names{"stop"});
-    EXPECT_EQ(standIn.filesAtStop, std::vector<Names>({{"enigo1.mp3", "enigo2.mp3"}}));
-    EXPECT_EQ(mediaFiles(), Names{"enigo1.mp3"});
-    EXPECT_TRUE(shell_.requests().empty());
-}
-
-TEST_F(Media, VideoQuizUsesAviNamesThroughout)
-{
-    describeQuiz(kMediaVideo, 4, {1, 2, 3, 4});
-    writeFile("enigo7.avi", "stray video");
-    writeFile("enigo7.mp3", "stray sound");
-    build();
-    click(6002);
-    EXPECT_EQ(calls(), played("enigo2.avi"));
-    EXPECT_EQ(readFile("enigo2.avi"), mediaBytes(2));
-    click(6004);
-    EXPECT_EQ(mediaFiles(), Names({"enigo4.avi", "enigo7.avi", "enigo7.mp3"}));
-    click(7001);
-    EXPECT_EQ(mediaFiles(), Names({"enigo7.avi", "enigo7.mp3"}));
-    shutdownMedia(parent_);
-    EXPECT_EQ(mediaFiles(), Names{"enigo7.mp3"});
-}
-
-TEST_F(Media, ExitStopsReleasesThenDeletesEveryNumberUpTo96)
-{
-    describeQuiz(kMediaSound, 4, {1, 2, 3, 4});
-    for (const char* name : {"enigo1.mp3", "enigo50.mp3", "enigo96.mp3", "enigo97.mp3", "enigo5.avi"})
+    const bool video = GetParam() == kMediaVideo;
+    const std::string ext = video ? ".avi" : ".mp3", other = video ? ".mp3" : ".avi";
+    for (const std::string& name : {"enigo1" + ext, "enigo96" + ext, "enigo97" + ext, "enigo5" + other})
         writeFile(name, "stray");
-    initMediaHost();
-    build();
-    click(6002);
-    standIn.filesAtStop.clear();
+    build(GetParam());
+    EXPECT_EQ(click(6003), played("enigo3" + ext));
+    EXPECT_EQ(readFile("enigo3" + ext), mediaBytes(3));
+    EXPECT_EQ(click(6002), played("enigo2" + ext));
+    EXPECT_EQ(readFile("enigo2" + ext) + readFile("enigo3" + ext), mediaBytes(2)) << "3 deleted";
+    EXPECT_EQ(click(7004), Names{"stop"});
+    EXPECT_EQ(readFile("enigo2" + ext), "");
+    click(6001);
     shutdownMedia(parent_);
-    EXPECT_EQ(mediaFiles(), Names({"enigo5.avi", "enigo97.mp3"}));
-    ASSERT_EQ(standIn.filesAtStop.size(), 1u);
-    EXPECT_EQ(standIn.filesAtStop[0].size(), 6u) << "stopped before anything was deleted";
+    EXPECT_EQ(mediaFiles(), Names({"enigo5" + other, "enigo97" + ext}));
     EXPECT_FALSE(IsWindow(parent_));
-    // Every reference taken was given back while COM was up, and COM is down now.
-    EXPECT_EQ(standIn.references, 1);
-    EXPECT_TRUE(standIn.comAliveAtLastRelease);
-    EXPECT_FALSE(comIsUp());
-}
-
-// Text and picture quizzes touch neither atl.dll nor COM and ignore media commands; sound and video hold both till exit.
-TEST_F(Media, OnlyMediaKindsLoadTheHostAndCom)
-{
-    const bool hostLoadedBefore = GetModuleHandleA("atl.dll") != nullptr;
-    describeQuiz(kMediaText, 3, {1});
-    for (int kind : {kMediaText, kMediaPicture}) {
-        SCOPED_TRACE(kind);
-        app.quiz->mediaKind = kind;
-        initMediaHost();
-        EXPECT_FALSE(comIsUp());
-        EXPECT_TRUE(hostLoadedBefore || !GetModuleHandleA("atl.dll"));
-        // Question 1 has a resource that a mistaken extraction would write out.
-        writeFile("enigo2.mp3", "stray");
-        build();
-        EXPECT_EQ(GetDlgItem(board_, 9900), nullptr);
-        for (WPARAM id : {6001, 6002, 7001})
-            SendMessageA(board_, WM_COMMAND, id, 0);
-        shutdownMedia(parent_);
-        EXPECT_TRUE(IsWindow(parent_)) << "only the media kinds destroy the main window here";
-        EXPECT_EQ(mediaFiles(), Names{"enigo2.mp3"});
-        DestroyWindow(board_);
-    }
-    EXPECT_TRUE(standIn.calls.empty());
+    EXPECT_EQ(standIn.references, 1) << "every reference given back";
+    // Each stop came while the last file was still there: Windows would refuse to delete a playing file.
+    ASSERT_EQ(standIn.filesAtStop.size(), 5u);
+    EXPECT_EQ(standIn.filesAtStop[2],
+              Names({"enigo1" + ext, "enigo2" + ext, "enigo5" + other, "enigo96" + ext, "enigo97" + ext}));
+    EXPECT_EQ(standIn.filesAtStop[4].size(), 4u);
     EXPECT_TRUE(shell_.requests().empty());
-
-    for (int kind : {kMediaSound, kMediaVideo}) {
-        app.quiz->mediaKind = kind;
-        initMediaHost();
-        EXPECT_EQ(media.hostLibrary, GetModuleHandleA("atl.dll"));
-        EXPECT_EQ(reinterpret_cast<void*>(media.attachControl),
-                  reinterpret_cast<void*>(GetProcAddress(media.hostLibrary, "AtlAxAttachControl")));
-        EXPECT_TRUE(comIsUp());
-        shutdownMedia(nullptr);
-        EXPECT_FALSE(comIsUp()) << "still initialised after exit";
-    }
 }
 
-TEST_F(Media, PlayerLivesUnseenInAZeroSizedFirstChild)
-{
-    describeQuiz(kMediaSound, 2, {1, 2});
-    initMediaHost();
-    media.attachControl = recordAttach;
-    build();
-    HWND container = GetWindow(board_, GW_CHILD);
-    EXPECT_EQ(GetDlgCtrlID(container), 9900);
-    EXPECT_EQ(lstrcmpiA(classOf(container).c_str(), "Static"), 0);
-    EXPECT_EQ(DWORD(GetWindowLongA(container, GWL_STYLE)), DWORD(WS_CHILD | WS_VISIBLE | WS_BORDER));
-    expectPlace(container, 0, 0, 0, 0);
-    EXPECT_TRUE(attachedControl == static_cast<IWMPPlayer*>(&standIn) && attachedTo == container);
-    EXPECT_EQ(standIn.calls, Names{"uiMode none"});
-}
+INSTANTIATE_TEST_SUITE_P(SoundAndVideo, MediaKind, testing::Values(kMediaSound, kMediaVideo));
 
 class NoPlayer : public Media, public testing::WithParamInterface<HRESULT> {};
 
-// Anything but a plain success means no player: the shell opens each file and stop leaves it.
+// Anything but a plain success means no player: the shell opens each file, hidden, and stop leaves it.
 TEST_P(NoPlayer, ShellOpensEachFileAndStopLeavesIt)
 {
     forcedResult = GetParam();
     setPlayerFactory(failCreation);
-    describeQuiz(kMediaSound, 4, {1, 2, 3, 4});
     MessageCapture capture;
-    build();
+    build(kMediaSound);
     ASSERT_EQ(capture.messages().size(), 1u);
     expectMessage(capture.messages()[0], board_, "WindowMediaplayer non d\xE9tect\xE9.", "Information", MB_OK);
     EXPECT_EQ(standIn.references, 1) << "an object that came with S_FALSE is given back";
-    EXPECT_NE(GetDlgItem(board_, 7004), nullptr) << "the board is built on";
-
     click(6003);
     ASSERT_EQ(shell_.requests().size(), 1u);
     const ShellRequest& r = shell_.requests()[0];
@@ -351,72 +203,5 @@ TEST_P(NoPlayer, ShellOpensEachFileAndStopLeavesIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, NoPlayer, testing::Values(REGDB_E_CLASSNOTREG, E_NOINTERFACE, S_FALSE));
-
-// The default factory makes the system's player and gets its controls, without a word.
-TEST_F(Media, DefaultFactoryGivesTheSystemPlayer)
-{
-    setPlayerFactory(nullptr);
-    describeQuiz(kMediaSound, 1, {1});
-    initMediaHost();
-    MessageCapture capture;
-    build();
-    EXPECT_NE(media.playerControls, nullptr);
-    EXPECT_TRUE(capture.messages().empty());
-}
-
-// A folder or an unshared open file where the media file goes (read-only would not stop root under Wine).
-TEST_F(Media, FileThatCannotBeWrittenIsAFailedExtraction)
-{
-    const struct {
-        int kind;
-        const char* blocked;
-        bool folder;
-        const char* message;
-    } cases[] = {{kMediaSound, "enigo3.mp3", false, "Impossible de charger le fichier audio."},
-                 {kMediaVideo, "enigo3.avi", true, "Impossible de charger le fichier vid\xE9o."}};
-    describeQuiz(kMediaSound, 3, {1, 2, 3});
-    build();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.blocked);
-        app.quiz->mediaKind = c.kind;
-        HANDLE held = c.folder ? (CreateDirectoryA(c.blocked, nullptr), INVALID_HANDLE_VALUE)
-                               : CreateFileA(c.blocked, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        MessageCapture capture;
-        calls();
-        click(6003);
-        EXPECT_EQ(calls(), Names{"stop"}) << "stopped, but handed nothing to play";
-        ASSERT_EQ(capture.messages().size(), 1u);
-        expectMessage(capture.messages()[0], nullptr, c.message, "Information", MB_OK);
-        EXPECT_EQ(extractMediaFile(board_, 402, c.kind - 1), 1);
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
-    }
-}
-
-// The whole first parameter is compared with the ranges; a question without media stops and says nothing; no
-// hosting entry is loaded, so the player is used unhosted.
-TEST_F(Media, OnlyPlainClicksOfTheButtonRangesCount)
-{
-    describeQuiz(kMediaSound, 3, {1, 96});
-    build();
-    const struct {
-        WPARAM command;
-        Names calls;
-    } cases[] = {
-        {6001, played("enigo1.mp3")}, {6096, played("enigo96.mp3")}, {7001, {"stop"}}, {7096, {"stop"}}, {6002, {"stop"}},
-        {6000, {}}, {6097, {}}, {7000, {}}, {7097, {}}, {9900, {}}, {MAKEWPARAM(6001, BN_DOUBLECLICKED), {}},
-        {MAKEWPARAM(7001, 1), {}}, {(WPARAM{1} << 32) | 6001, {}},
-    };
-    MessageCapture capture;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.command);
-        click(7001);
-        calls();
-        SendMessageA(board_, WM_COMMAND, c.command, 0);
-        EXPECT_EQ(calls(), c.calls);
-        EXPECT_EQ(mediaFiles().size(), c.calls.size() > 1 ? 1u : 0u);
-    }
-    EXPECT_TRUE(capture.messages().empty());
-}
 
 } // namespace
