@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "base/app.h"
 #include "base/message_box.h"
 #include "base/shell_open.h"
@@ -49,8 +51,8 @@ std::vector<ShellRequest>& ShellCapture::requests() { return shellRequests; }
 void expectMessage(const CapturedMessage& message, HWND owner, const std::string& text, const std::string& caption,
                    UINT flags)
 {
-    EXPECT_EQ(message.owner, owner);
-    EXPECT_EQ(message.text + "|" + message.caption + "|" + std::to_string(message.flags),
+    EXPECT_EQ(message.text + "|" + message.caption + "|" + std::to_string(message.flags) +
+                  (message.owner == owner ? "" : " from another owner"),
               text + "|" + caption + "|" + std::to_string(flags));
 }
 
@@ -92,24 +94,21 @@ HMODULE FixtureModule::load()
 }
 
 std::vector<unsigned char> packed(const std::vector<unsigned char>& plain) { return lzwEncode(plain.data(), plain.size()); }
-std::vector<unsigned char> packed(const std::string& plain) { return packed(std::vector<unsigned char>(plain.begin(), plain.end())); }
+std::vector<unsigned char> packed(const std::string& plain)
+{
+    return packed(std::vector<unsigned char>(plain.begin(), plain.end()));
+}
 
 std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
 {
-    const unsigned stride = (width * 3 + 3) & ~3, size = 54 + stride * height;
-    std::vector<unsigned char> file(size, 0);
-    // File size, pixel offset, header size, width, height, planes, bits per pixel, pixel bytes.
-    const unsigned fields[][2] = {{2, size}, {10, 54}, {14, 40}, {18, unsigned(width)}, {22, unsigned(height)},
-                                  {26, 1},   {28, 24}, {34, size - 54}};
-    for (const auto& field : fields)
-        for (unsigned i = 0; i < 4; ++i)
-            file[field[0] + i] |= (field[1] >> (8 * i)) & 0xFF;
-    file[0] = 'B', file[1] = 'M';
-    for (unsigned y = 0; y < unsigned(height); ++y)
-        for (unsigned x = 0; x < unsigned(width); ++x)
-            for (unsigned c = 0; c < 3; ++c)
-                file[54 + y * stride + x * 3 + c] = (colour >> (16 - 8 * c)) & 0xFF;  // blue, green, red
-    return file;
+    const DWORD stride = (width * 3 + 3) & ~3, size = stride * height, offset = 54;
+    const BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};
+    const BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, size, 0, 0, 0, 0};
+    std::vector<unsigned char> bytes(offset + size);
+    std::memcpy(&bytes[0], &file, sizeof file), std::memcpy(&bytes[sizeof file], &info, sizeof info);
+    for (DWORD i = 0; i < size; ++i)  // blue, green, red, and zeros at the end of each row
+        bytes[offset + i] = i % stride < DWORD(width) * 3 ? (colour >> (16 - 8 * (i % stride % 3))) & 0xFF : 0;
+    return bytes;
 }
 
 HINSTANCE self() { return GetModuleHandleA(nullptr); }
@@ -125,8 +124,7 @@ std::vector<DWORD> pixelsOf(HBITMAP bitmap)
 {
     const SIZE size = bitmapSize(bitmap);
     std::vector<DWORD> pixels(static_cast<size_t>(size.cx) * size.cy);
-    BITMAPINFO info = {};
-    info.bmiHeader = {sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO info = {{sizeof info.bmiHeader, size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     HDC screen = GetDC(nullptr);
     EXPECT_EQ(GetDIBits(screen, bitmap, 0, size.cy, pixels.data(), &info, DIB_RGB_COLORS), size.cy) << "GetDIBits";
     ReleaseDC(nullptr, screen);
@@ -185,10 +183,7 @@ std::vector<MSG> drainPosted(HWND window, UINT first, UINT last)
 
 QuizApp::QuizApp()
 {
-    savedApp = app;
-    app = {};
-    app.module = self();
-    app.quiz = new QuizState;
+    savedApp = std::exchange(app, App{self(), new QuizState, nullptr, nullptr, nullptr});
     initQuizState(*app.quiz);
 }
 
@@ -202,12 +197,9 @@ QuizApp::~QuizApp()
 void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::string, std::string>>& answers)
 {
     QuizState& state = *app.quiz;
-    state.mediaKind = setup.mediaKind;
-    state.questionCount = setup.questions;
-    state.answersPerQuestion = setup.answers;
-    state.revealMode = setup.revealMode;
-    copyText(state.answerLabel1, "Pays");
-    copyText(state.answerLabel2, "Capitale");
+    state.mediaKind = setup.mediaKind, state.questionCount = setup.questions;
+    state.answersPerQuestion = setup.answers, state.revealMode = setup.revealMode;
+    copyText(state.answerLabel1, "Pays"), copyText(state.answerLabel2, "Capitale");
     for (size_t question = 1; question <= size_t(setup.questions); ++question) {
         const std::string n = std::to_string(question);
         const bool given = question <= answers.size();

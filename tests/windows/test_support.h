@@ -54,10 +54,8 @@ private:
     HMODULE module_ = nullptr;
 };
 
-// A bottom-up 24-bit BMP file of one colour: the system picture loader reads it like a JPEG.
-std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour);
-// Compressed bytes as they are stored in a quiz resource.
-std::vector<unsigned char> packed(const std::vector<unsigned char>& plain);
+std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour);  // 24-bit, loaded like a JPEG
+std::vector<unsigned char> packed(const std::vector<unsigned char>& plain);  // as stored in a quiz resource
 std::vector<unsigned char> packed(const std::string& plain);
 
 HINSTANCE self();
@@ -65,31 +63,23 @@ std::string textOf(HWND window);
 std::string classOf(HWND window);
 std::vector<HWND> childrenOf(HWND window);     // in creation order
 std::vector<HWND> descendantsOf(HWND window);  // as EnumChildWindows lists them
-// Asked of the window itself: GetWindowText misses what was typed into another process's edit field.
-std::string remoteText(HWND window);
-// The visible top-level window of that class owned by process; null when there is none.
-HWND findProcessWindow(DWORD process, const char* className);
-// The window's rectangle in the client coordinates of frame (its parent when null).
-RECT placeIn(HWND window, HWND frame = nullptr);
+std::string remoteText(HWND window);  // asked of the window: sees what was typed in another process
+HWND findProcessWindow(DWORD process, const char* className);  // visible, top-level; null when none
+RECT placeIn(HWND window, HWND frame = nullptr);  // in frame's client coordinates (its parent's when null)
 void expectPlace(HWND window, int x, int y, int width, int height);
-// "id [text] x,y wxh" of every child in creation order, one line each, "-" before a hidden one.
-std::string controlsOf(HWND parent);
+std::string controlsOf(HWND parent);  // "id [text] x,y wxh" per child and line, "-" before a hidden one
 HWND makeChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
                int id = 0);
 void resizeClient(HWND window, int width, int height);  // client area width x height
-// Scrolls a board to x, y with plain Win32 calls, as its scroll handlers would.
-void scrollTo(HWND board, int x, int y);
-// Messages posted to window (any window when null) in [first, last], taken off the queue.
-std::vector<MSG> drainPosted(HWND window, UINT first = 0, UINT last = 0);
+void scrollTo(HWND board, int x, int y);  // with plain Win32 calls, as the board's scroll handlers would
+std::vector<MSG> drainPosted(HWND window, UINT first = 0, UINT last = 0);  // taken off the queue
 SIZE bitmapSize(HBITMAP bitmap);
 std::vector<DWORD> pixelsOf(HBITMAP bitmap);  // 0x00RRGGBB, top row first
 
 void writeFile(const std::string& name, const std::string& bytes);
 std::string readFile(const std::string& name);  // empty when missing
-// A path from the build system: under Wine a Unix path names a folder of drive Z:.
-std::string windowsPath(std::string path);
-// Names in the current folder matching pattern, without "." and "..", sorted.
-std::vector<std::string> folderContents(const char* pattern = "*");
+std::string windowsPath(std::string path);  // a Unix path from the build names a folder of drive Z:
+std::vector<std::string> folderContents(const char* pattern = "*");  // in the current folder, sorted, no dots
 
 // The global app with a fresh quiz state while it lives; the previous app comes back afterwards.
 struct QuizApp {
@@ -99,6 +89,5 @@ struct QuizApp {
 };
 
 struct QuizSetup { int mediaKind, questions, answers, revealMode; };
-// Fills app.quiz: answer names "Pays" and "Capitale", captions "Question n", reveal texts
-// "Réponse n", answers from the list or "An"/"Bn".
+// Fills app.quiz: answer names "Pays", "Capitale"; per question "Question n", "Réponse n", answers listed or An, Bn.
 void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::string, std::string>>& answers = {});

@@ -87,8 +87,7 @@ std::vector<std::string> folderContents(const char* pattern)
 std::string remoteText(HWND window)
 {
     char text[300] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 5000, &copied);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 5000, nullptr);
     return text;
 }
 
