@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 ScratchFolder::ScratchFolder()
 {
@@ -52,24 +53,14 @@ RECT placeIn(HWND window, HWND frame)
 
 void writeFile(const std::string& name, const std::string& bytes)
 {
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    std::ofstream file(name, std::ios::binary);
+    ASSERT_TRUE(file.write(bytes.data(), bytes.size())) << name;
 }
 
 std::string readFile(const std::string& name)
 {
-    HANDLE file = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
+    std::ifstream file(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::string windowsPath(std::string path)
@@ -85,12 +76,9 @@ std::vector<std::string> folderContents(const char* pattern)
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
         if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
             names.push_back(found.cFileName);
-    while (FindNextFileA(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
@@ -99,9 +87,7 @@ std::vector<std::string> folderContents(const char* pattern)
 std::string remoteText(HWND window)
 {
     char text[300] = {};
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                        &copied);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 5000, nullptr);
     return text;
 }
 
@@ -112,11 +98,15 @@ std::string classOf(HWND window)
     return name;
 }
 
+static BOOL CALLBACK collect(HWND window, LPARAM list)
+{
+    return reinterpret_cast<std::vector<HWND>*>(list)->push_back(window), TRUE;
+}
+
 HWND findProcessWindow(DWORD process, const char* className)
 {
     std::vector<HWND> all;
-    EnumWindows([](HWND window, LPARAM list) { return reinterpret_cast<std::vector<HWND>*>(list)->push_back(window), TRUE; },
-                reinterpret_cast<LPARAM>(&all));
+    EnumWindows(collect, LPARAM(&all));
     for (HWND window : all) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
@@ -129,8 +119,6 @@ HWND findProcessWindow(DWORD process, const char* className)
 std::vector<HWND> descendantsOf(HWND window)
 {
     std::vector<HWND> found;
-    EnumChildWindows(window,
-                     [](HWND child, LPARAM list) { return reinterpret_cast<std::vector<HWND>*>(list)->push_back(child), TRUE; },
-                     reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(window, collect, LPARAM(&found));
     return found;
 }
