@@ -140,11 +140,6 @@ HWND makeChild(const char* className, const char* text, DWORD style, int x, int 
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), self(), nullptr);
 }
 
-void expectPlace(HWND window, int x, int y, int width, int height)
-{
-    EXPECT_EQ(box(placeIn(window)), box({x, y, x + width, y + height})) << "control " << GetDlgCtrlID(window);
-}
-
 std::string controlsOf(HWND parent)
 {
     std::string lines;

@@ -60,13 +60,8 @@ std::vector<unsigned char> packed(const std::string& plain);
 
 HINSTANCE self();
 std::string textOf(HWND window);
-std::string classOf(HWND window);
 std::vector<HWND> childrenOf(HWND window);     // in creation order
-std::vector<HWND> descendantsOf(HWND window);  // as EnumChildWindows lists them
-std::string remoteText(HWND window);  // asked of the window: sees what was typed in another process
-HWND findProcessWindow(DWORD process, const char* className);  // visible, top-level; null when none
 RECT placeIn(HWND window, HWND frame = nullptr);  // in frame's client coordinates (its parent's when null)
-void expectPlace(HWND window, int x, int y, int width, int height);
 std::string controlsOf(HWND parent);  // "id [text] x,y wxh" per child and line, "-" before a hidden one
 HWND makeChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
                int id = 0);

@@ -1,5 +1,5 @@
 // Plain Win32 helpers with no part of the player in them: scratch folders, files, paths and
-// window queries. The end-to-end tests link this file alone.
+// window queries.
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -82,43 +82,4 @@ std::vector<std::string> folderContents(const char* pattern)
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::string remoteText(HWND window)
-{
-    char text[300] = {};
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, LPARAM(text), SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
-}
-
-std::string classOf(HWND window)
-{
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
-
-static BOOL CALLBACK collect(HWND window, LPARAM list)
-{
-    return reinterpret_cast<std::vector<HWND>*>(list)->push_back(window), TRUE;
-}
-
-HWND findProcessWindow(DWORD process, const char* className)
-{
-    std::vector<HWND> all;
-    EnumWindows(collect, LPARAM(&all));
-    for (HWND window : all) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == process && IsWindowVisible(window) && classOf(window) == className)
-            return window;
-    }
-    return nullptr;
-}
-
-std::vector<HWND> descendantsOf(HWND window)
-{
-    std::vector<HWND> found;
-    EnumChildWindows(window, collect, LPARAM(&found));
-    return found;
 }
