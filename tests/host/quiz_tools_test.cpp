@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "author.h"
-#include "common/cp1252.h"
 #include "lint.h"
 #include "lzw_encode.h"
 #include "media_info.h"
@@ -26,12 +25,7 @@ namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 using Bytes = std::vector<unsigned char>;
 
-std::string readAll(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
+std::string readAll(const fs::path& path) { std::ostringstream out; out << std::ifstream(path, std::ios::binary).rdbuf(); return out.str(); }
 void writeAll(const fs::path& path, const std::string& bytes)
 {
     if (path.has_parent_path()) fs::create_directories(path.parent_path());
@@ -74,33 +68,13 @@ std::vector<std::string> matched(const std::vector<Diagnostic>& diagnostics, con
     return got;
 }
 
-TEST(Cp1252, MapsEveryCharacterOfTheCodePageAndNamesTheOthers)
-{
-    const std::string text = "€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸA\x7F\u00A0é\u00FF",
-                      bytes = "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8E\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A"
-                              "\x9B\x9C\x9E\x9F" "A\x7F\xA0\xE9\xFF";
-    std::string out, error;
-    EXPECT_TRUE(utf8ToCp1252(text, out, error) && out == bytes) << error;
-    EXPECT_EQ(cp1252ToUtf8(bytes + "\x81\x8D\x8F\x90\x9D"), text + "\u0081\u008D\u008F\u0090\u009D");  // undefined: C1 controls
-    for (const std::string bad : {"\u0080", "\u0081", "\u009D", "\u0100", "\U0001F600"})  // C1 controls and beyond, named
-        EXPECT_TRUE(!utf8ToCp1252("ok " + bad, out, error) && error.find("character U+") != std::string::npos) << error;
-    for (const std::string bad : {"\x80", "\xC3", "\xE2\x82" "A", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xFF"})
-        EXPECT_TRUE(!utf8ToCp1252("ab" + bad, out, error) && !checkUtf8(bad, error) && error.find("invalid UTF-8") == 0) << bad;
-}
-
 // A JPEG of 32 x 16 pixels: the given segments, then a frame header of the given coding process.
 std::string jpeg(char process = '\xC0', const std::string& before = "")
 {
-    return "\xFF\xD8" + before + "\xFF" + process +
-           std::string("\x00\x11\x08\x00\x10\x00\x20\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xFF\xD9", 19);
+    return "\xFF\xD8" + before + "\xFF" + process + std::string("\x00\x11\x08\x00\x10\x00\x20\x03\x01\x22\x00\x02\x11\x01\x03\x11\x01\xFF\xD9", 19);
 }
-
 // A PngSuite picture of 32 x 32, or the same cut inside its image data, which the decoder refuses.
-std::string png(bool cut = false)
-{
-    const std::string whole = readAll(fs::path(ENIGO_PNGSUITE_DIR) / "basn2c08.png");
-    return cut ? whole.substr(0, whole.size() / 2) : whole;
-}
+std::string png(bool cut = false) { return readAll(fs::path(ENIGO_PNGSUITE_DIR) / "basn2c08.png").substr(0, cut ? 72 : std::string::npos); }
 const std::string kAvi("RIFF\x10\0\0\0AVI LIST", 16);
 
 // Replaces whole lines (numbered from 1) of a source.
@@ -158,6 +132,8 @@ TEST(Check, ReportsExactlyWhatIsWrongAtItsLine)
           "E10 control character U+0009", "E11 invalid UTF-8", "E12 control character U+000D", "E14 unknown key 'Caption'",
           "E15 'code' belongs before the first question", "E16 '|' is not allowed", "E17 question 2 has no 'answer'"}},
         {"author: X\n", {}, {"E0 no 'title'", "E0 no 'kind'", "E0 the quiz has no question"}},
+        {"title: T\nkind: text\nauthor: \xE0\x80\xAF\nlabel1: \xED\xA0\x80\nlabel2: \xF4\x90\x80\x80\n\xE2\x82" "A\nquestion:\ncaption: C\nanswer: ABCD\n",
+         {}, {"E3 overlong encoding of U+002F", "E4 encodes U+D800", "E5 encodes U+110000", "E6 starting with 0xE2 is cut short"}},
         {"title: T\nkind: picture\nanswers: 2\nbackground: 256 0 0\nreveal: 1\nquestion:\nanswer: ABCD\nmedia: song.mp3\n"
          "reveal: R\nquestion:\nanswer: DUPONT\nanswer2: DUPOND\nmedia: fake.jpg\nanswer-picture: clip.avi\nquestion:\n"
          "answer: MNOP\nanswer2: QRST\nanswer2: UVWX\nmedia:\nquestion:\nanswer: YZAB\nanswer2: CDEF\nmedia: junk.png\n", media,
@@ -180,16 +156,14 @@ TEST(Check, ReportsExactlyWhatIsWrongAtItsLine)
          {"E2 unknown kind 'poster': use text, picture, sound or video", "E9 never shown with 'reveal: 0'",
           "W12 starts or ends with a blank"}},
         // A short answer gets no hint itself, but typed into a longer one's field it does; the same answer twice is no trap.
-        {answers, {}, {"W0 the quiz has no 'code'", "W8 'ROME' and 'ROMA' (line 5) are so close that a player who types one "
-                       "for the other gets \"Quasiment\"", "W14 gets \"Presque\"", "W20 gets \"Anagramme\"",
-                       "W23 answer 'COQ' has 3 characters or fewer", "W26 'COQS' and 'COQ' (line 23) are so close",
-                       "W29 'BŒUF' typed in capitals gets FAUX", "W32 'ÉTÉ BIENTÔT' typed in capitals gets FAUX",
-                       "W41 'ROME' and 'ROMA' (line 5)"}},
+        {answers, {}, {"W0 the quiz has no 'code'", "W8 answers 'ROME' and 'ROMA' (line 5) are so close that a player who types "
+                       "one for the other gets \"Quasiment\"", "W14 gets \"Presque\"", "W20 gets \"Anagramme\"", "W23 'COQ' has 3 "
+                       "characters or fewer", "W26 'COQS' and 'COQ' (line 23)", "W29 'BŒUF' typed in capitals gets FAUX",
+                       "W32 'ÉTÉ BIENTÔT' typed", "W41 'ROME' and 'ROMA' (line 5)"}},
         {edit(kText, {{3, "reveal: 2"}, {4, "label1: Nom"}, {9, "reveal: A"}, {11, "#"}, {13, "reveal: B"}}), {},
          {"W3 a text quiz never shows reveal texts", "W4 'label1' is shown only with 'answers: 2'",
           "W5 1 code for 2 questions: the code field is empty once more than 1 are solved", "W10 question 2 has no 'caption'"}},
-        {edit(kText, {{3, "code: TROIS"}, {9, "media: rond.jpg"}}), media, {"E5 more codes (3) than questions (2)",
-                                                                            "E9 a text quiz has no media"}},
+        {edit(kText, {{3, "code: TROIS"}, {9, "media: rond.jpg"}}), media, {"E5 more codes (3) than questions (2)", "E9 a text quiz has no media"}},
         {edit(kPicture, {{3, "reveal: 2"}}), pictures(),
          {"E9 an answer picture is shown only in a picture quiz with 'reveal: 1' or 'reveal: 3'", "E15 an answer picture"}},
         {edit(kPicture, {{9, "#"}, {15, "#"}}), pictures({{"images/spare.JPG", jpeg()}, {"notes.txt", "to do"}}),
@@ -253,18 +227,25 @@ void expectRoundTrips(const std::string& source, const fs::path& base)
     EXPECT_EQ(described(resources(extracted, out)), described(original));
 }
 
-// A picture quiz with every setting, compiled, then read as the player reads it, with the resource script.
-class QuizCompilerRun : public testing::Test {
-protected:
-    static std::string source(const std::string& title)
-    {
-        return "\xEF\xBB\xBF# comment\r\ntitle: " + title + "\r\nauthor:  two spaces  \r\n  explanation:indented\r\n"
-               "kind: picture\r\nanswers: 2\r\nlabel1: Prénom\r\nlabel2: Nom\r\nreveal: 3\r\nbackground: #ff00aB\r\ncode: K|1\r\n\r\n"
-               "question: a note\r\n  # indented comment\r\nanswer: Québec\r\nanswer2: €\r\ncaption: a: b #c\r\nreveal: R1\r\n"
-               "media: pics\\deep.JPEG \r\nanswer-picture: pic.png\r\nquestion:\r\nanswer: B\r\nanswer2: B2\r\nmedia: pic.gif";
-    }
-    std::string played() const
-    {
+// A picture quiz with every setting.
+std::string demo(const std::string& title)
+{
+    return "\xEF\xBB\xBF# comment\r\ntitle: " + title + "\r\nauthor:  two spaces  \r\n  explanation:indented\r\nkind: picture\r\n"
+           "answers: 2\r\nlabel1: Prénom\r\nlabel2: Nom\r\nreveal: 3\r\nbackground: #ff00aB\r\ncode: K|1\r\n\r\nquestion: a note\r\n"
+           "  # indented comment\r\nanswer: Québec\r\nanswer2: €\r\ncaption: a: b #c “Ÿ”\u00A0\r\nreveal: R1\r\nmedia: pics\\deep.JPEG \r\n"
+           "answer-picture: pic.png\r\nquestion:\r\nanswer: B\r\nanswer2: B2\r\nmedia: pic.gif";
+}
+
+// A compiled quiz as the player reads its records, with the resource script; a changed source rewrites only the
+// outputs that changed; errors come by file and line, and a failed run leaves the previous outputs as they were.
+TEST(QuizCompiler, WritesWhatThePlayerReadsOnlyWhenChangedAndNothingOnFailure)
+{
+    const ScratchFolder scratch({{"pic.png", "\x89PNG\r\n\x1A\n png"}, {"pic.gif", "GIF89a gif"}, {"pics/deep.JPEG", jpeg()},
+                                 {"s.mp3", "ID3\x03"}, {"v.avi", kAvi}});
+    const fs::path quiz = scratch.path / "quiz.txt", out = scratch.path / "out";
+    std::ostringstream log;
+    const auto run = [&](const std::string& source) { return writeAll(quiz, source), log.str(""), runQuizCompiler(quiz.string(), out.string(), log); };
+    const auto played = [&out] {
         QuizState state;
         resetQuizData(state);
         LzwOutput record, codes;
@@ -275,41 +256,34 @@ protected:
         text += std::to_string(parseCodeResource(state, codes.bytes.data(), codes.bytes.size())) + " " + quizSummary(state);
         releaseQuestions(state);
         return text + ";" + state.codes[0] + ";" + state.codes[1] + ";" + readAll(out / "quiz.rc");
-    }
-    int run(const fs::path& from, const std::string& title = "")
-    {
-        if (!title.empty()) writeAll(from, source(title));
-        log.str("");
-        return runQuizCompiler(from.string(), out.string(), log);
-    }
-
-    ScratchFolder scratch{{{"pic.png", "\x89PNG\r\n\x1A\n png"}, {"pic.gif", "GIF89a gif"}, {"pics/deep.JPEG", jpeg()},
-                           {"s.mp3", "ID3\x03"}, {"v.avi", kAvi}}};
-    const fs::path quiz = scratch.path / "quiz.txt", out = scratch.path / "out";
-    std::ostringstream log;
-};
-
-// Every output as the player reads it; a changed source rewrites only the outputs that changed. The quiz and
-// others of every kind make the same resources after a round trip through source and extraction.
-TEST_F(QuizCompilerRun, WritesWhatThePlayerReadsAndOnlyWhatChanged)
-{
+    };
     const auto expected = [](const std::string& title) {
-        return "11 1 2x2 m3 255,0,171 " + title + "| two spaces  |indented|Pr\xE9nom|Nom:Qu\xE9" "bec/\x80/a: b #c/R1;B/B2//;"
+        return "11 1 2x2 m3 255,0,171 " + title + "| two spaces  |indented|Pr\xE9nom|Nom:Qu\xE9" "bec/\x80/a: b #c \x93\x9F\x94\xA0/R1;B/B2//;"
                "K|1;;// Quiz resources made by quizc from the quiz source; regenerated on every build.\n104 PATCH \"quiz104.bin\"\n"
                "105 PATCH \"quiz105.bin\"\n401 IMG \"media401.jpg\"\n402 IMG \"media402.gif\"\n10401 RCDATA \"answer10401.png\"\n";
     };
-    ASSERT_EQ(run(quiz, "Titre"), 0) << log.str();
+    EXPECT_EQ(run("title: T\nkind: picture\nquestion:\nanswer: A|B\nmedia: lost.jpg\n"), 1);
+    EXPECT_NE(log.str().find("quiz.txt:4: error: '|' is not allowed"), std::string::npos) << log.str();
+    EXPECT_NE(log.str().find("quiz.txt:5: error: cannot open 'lost.jpg'"), std::string::npos) << log.str();
+    EXPECT_TRUE(runQuizCompiler((scratch.path / "missing.txt").string(), out.string(), log) == 1 && !fs::exists(out));
+    ASSERT_EQ(run(demo("Titre")), 0) << log.str();
     EXPECT_EQ(played(), expected("Titre"));
     EXPECT_EQ(readAll(out / "media401.jpg") + readAll(out / "media402.gif") + readAll(out / "answer10401.png"),
               jpeg() + "GIF89a gif" + readAll(scratch.path / "pic.png"));
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(24);
     for (const auto& output : filesIn(out)) fs::last_write_time(out / output.first, old);
-    ASSERT_EQ(run(quiz, "Autre"), 0) << log.str();
+    ASSERT_EQ(run(demo("Autre")), 0) << log.str();
     EXPECT_EQ(played(), expected("Autre"));
     std::string rewritten;
     for (const auto& output : filesIn(out)) rewritten += fs::last_write_time(out / output.first) == old ? "" : output.first;
     EXPECT_EQ(rewritten, "quiz104.bin");
-    for (const std::string& other : std::vector<std::string>{source("Titre"), manyQuestions(96),
+    writeAll(out / "quiz105.bin", "changed");
+    fs::create_directories(out / "quiz105.bin.tmp");  // the code record's temporary cannot be written
+    const Files before = filesIn(out);
+    EXPECT_TRUE(run(demo("Titre")) == 1 && log.str().find("cannot write") != std::string::npos) << log.str();
+    EXPECT_EQ(filesIn(out), before) << "nor a temporary file left behind";
+    // The quiz and others of every kind make the same resources after a round trip through source and extraction.
+    for (const std::string& other : std::vector<std::string>{demo("Titre"), manyQuestions(96),
              "title: Capitales d'Éurope\nauthor: Zoë\nkind: text\nreveal: 2\ncode:\ncode: A|B € 5\nquestion: 1\n"
              "caption:   deux blancs  \nanswer: BRUXELLES\nreveal: Siège\nquestion: 2\ncaption: question: 2\nanswer: # PAS UN "
              "COMMENTAIRE\nquestion: 3\ncaption: #\nanswer: ŒUVRE Ÿ\nquestion: 4\nanswer: VIDE\n",
@@ -319,50 +293,22 @@ TEST_F(QuizCompilerRun, WritesWhatThePlayerReadsAndOnlyWhatChanged)
         expectRoundTrips(other, scratch.path);
 }
 
-// Errors by file and line and nothing written; a write that fails part-way leaves every earlier output as it was.
-TEST_F(QuizCompilerRun, FailedRunsKeepThePreviousOutputs)
-{
-    writeAll(quiz, "title: T\nkind: picture\nquestion:\nanswer: A|B\nmedia: lost.jpg\n");
-    EXPECT_EQ(run(quiz), 1);
-    EXPECT_NE(log.str().find("quiz.txt:4: error: '|' is not allowed"), std::string::npos) << log.str();
-    EXPECT_NE(log.str().find("quiz.txt:5: error: cannot open 'lost.jpg'"), std::string::npos) << log.str();
-    EXPECT_EQ(run(scratch.path / "missing.txt"), 1);
-    EXPECT_FALSE(fs::exists(out));
-    ASSERT_EQ(run(quiz, "Titre"), 0) << log.str();
-    writeAll(out / "quiz105.bin", "changed");
-    fs::create_directories(out / "quiz105.bin.tmp");  // the code record's temporary cannot be written
-    const Files before = filesIn(out);
-    EXPECT_EQ(run(quiz, "Autre"), 1);
-    EXPECT_NE(log.str().find("cannot write"), std::string::npos) << log.str();
-    EXPECT_EQ(filesIn(out), before) << "nor a temporary file left behind";
-}
-
-// A BMP file header, then an info header of the given size with the picture's size.
-std::string bmp(int headerSize, int width, int height)
-{
-    std::string out = "BM" + std::string(12, '\0');
-    for (const auto& [value, bytes] : {std::pair(headerSize, 4), std::pair(width, headerSize == 12 ? 2 : 4),
-                                       std::pair(height, headerSize == 12 ? 2 : 4)})
-        for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
-    return out + std::string(16, '\0');
-}
-
+// Format, size and whether the player can (R: cannot; D: may not) show a picture; PNG and JPEG doubts: the check table.
 TEST(MediaInspection, ReadsFormatSizeAndFitness)
 {
-    const std::pair<std::string, const char*> cases[] = {  // the bytes; format, size, refused (R) or doubtful (D)
-        {jpeg('\xC2'), "JPEG 32x16"}, {jpeg('\xC3'), "JPEG 32x16 D"},
+    // A BMP file header, then an info header: its size (40 or 12), and the picture's width and height (32 or 16 bits).
+    const auto bmp = [](const char* info, std::size_t size) { return "BM" + std::string(12, '\0') + std::string(info, size) + std::string(16, '\0'); };
+    const std::pair<std::string, const char*> cases[] = {
         {jpeg('\xC0', std::string("\xFF\xC4\x00\x02\xFF\xFF\xCC\x00\x02", 9)), "JPEG 32x16"},  // tables and a fill byte first
         {std::string("\xFF\xD8\xFF\xE0\x00\x04\x00\x00\xFF\xDA\x00\x02\xFF\xD9", 14), "JPEG 0x0 R"},  // a scan before any frame
         {std::string("\xFF\xD8\xFF\xE0\x00\x40", 6), "JPEG 0x0 R"}, {std::string("GIF89a\x40\x01\xF0\x00", 10), "GIF 320x240"},
-        {"GIF89a\x40", "GIF 0x0 R"}, {bmp(40, 300, -200), "BMP 300x200"}, {bmp(12, 30, 20), "BMP 30x20"},
-        {bmp(20, 30, 20), "BMP 0x0 R"}, {png(), "PNG 32x32"}, {png(true), "PNG 32x32 R"}, {"ID3\x03 tag", "MP3 0x0"},
-        {"\xFF\xFB\x90\x64", "MP3 0x0"}, {kAvi, "AVI 0x0"}, {"plain text", "none 0x0"},
+        {"GIF89a\x40", "GIF 0x0 R"}, {bmp("\x28\0\0\0\x2C\x01\0\0\x38\xFF\xFF\xFF", 12), "BMP 300x200"},
+        {bmp("\x0C\0\0\0\x1E\0\x14\0", 8), "BMP 30x20"}, {bmp("\x14\0\0\0\x1E\0\0\0\x14\0\0\0", 12), "BMP 0x0 R"}, {"\xFF\xFB\x90\x64", "MP3 0x0"}, {"plain text", "none 0x0"},
     };
     for (const auto& [bytes, expected] : cases) {
         const MediaInfo info = inspectMedia(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-        EXPECT_EQ((info.format ? mediaFormatName(*info.format) : std::string("none")) + " " + std::to_string(info.width) +
-                      "x" + std::to_string(info.height) + (info.refusal.empty() ? "" : " R") + (info.doubt.empty() ? "" : " D"),
-                  expected);
+        EXPECT_EQ((info.format ? mediaFormatName(*info.format) : std::string("none")) + " " + std::to_string(info.width) + "x" +
+                      std::to_string(info.height) + (info.refusal.empty() ? "" : " R") + (info.doubt.empty() ? "" : " D"), expected);
     }
 }
 
@@ -404,8 +350,8 @@ TEST(PeStamp, NormalisesStampsAndChecksumAndRefusesLyingHeaders)
     EXPECT_EQ(peChecksum(Bytes(2 * 65537, 0xFF), 2 * 65537), 0xFFFFu + 2 * 65537);
     // Where to write a value (beyond the end: cut the file to that size instead), and the error.
     const std::tuple<std::size_t, std::uint32_t, const char*> cases[] = {
-        {0, 0x5A4E, "no MZ header"}, {0x3C, 0x2FF0, "not a PE executable"}, {kPe, 0x4551, "not a PE executable"},
-        {kPe + 20, 40, "cut short"}, {kPe + 6, 2000, "cut short"}, {kOptional, 0x30B, "unknown PE optional header"},
+        {0, 0x5A4E, "no MZ header"}, {0x3C, 0x2FF0, "not a PE executable"}, {kPe + 20, 40, "cut short"},
+        {kPe + 6, 2000, "cut short"}, {kOptional, 0x30B, "unknown PE optional header"},
         {kOptional + 128, 0x9000, "malformed"}, {kOptional + 132, 0x1000, "malformed"},  // in no section, past the end
         {0x20E, 0x4000, "malformed"}, {0x214, 0x80000050, "malformed"},  // entries or a subdirectory beyond the tree
         {0x244, 0x80000030, "malformed"}, {0x1000000, 0x100, "cut short"},  // a directory that holds itself
@@ -440,148 +386,116 @@ struct FakeExeAccess : ExeAccess {
     std::vector<QuizResourceSet> sets;
 };
 
-class AuthorCommands : public testing::Test {
-protected:
-    AuthorCommands() { access.tool = root / "enigo-auteur.exe"; }
-    int run(const std::vector<fs::path>& arguments)
-    {
-        out.str(""), err.str("");
-        std::vector<std::string> texts;
-        for (const fs::path& argument : arguments) texts.push_back(argument.string());
-        return runAuthor(texts, access, out, err);
-    }
-
+// make, show, extract and check on a quiz folder; then failed writes and replacements, a quiz with errors and
+// refused extractions, each leaving every file as it was.
+TEST(AuthorCommands, RunOnAFolderAndFailWithoutATrace)
+{
     const std::string flags = "title: Drapeaux\nkind: picture\nreveal: 1\ncode: UN\ncode: DEUX\nquestion:\nmedia: france.jpg\n"
                               "answer-picture: france-r.jpg\nanswer: FRANCE\nquestion:\nmedia: italie.jpg\nanswer: REPUBLIQUE-ITALIENNE\n";
-    const ScratchFolder scratch{{{"drapeaux/quiz.txt", flags}, {"drapeaux/france.jpg", jpeg() + "fr"},
+    const ScratchFolder scratch({{"drapeaux/quiz.txt", flags}, {"drapeaux/france.jpg", jpeg() + "fr"},
                                  {"drapeaux/france-r.jpg", jpeg() + "fr, answer"}, {"drapeaux/italie.jpg", jpeg() + "it"},
-                                 {"enigo-auteur.exe", "MZ the tool"}}};
-    const fs::path root = scratch.path, quiz = root / "drapeaux";
+                                 {"enigo-auteur.exe", "MZ the tool"}});
+    const fs::path root = scratch.path, quiz = root / "drapeaux", target = root / "drapeaux.exe";
     FakeExeAccess access;
+    access.tool = root / "enigo-auteur.exe";
     std::ostringstream out, err;
-};
-
-TEST_F(AuthorCommands, MakeShowExtractAndCheck)
-{
-    ASSERT_EQ(run({"make", quiz, root / "a.exe"}), 0) << err.str();
+    const auto run = [&](const std::vector<std::string>& arguments) { return out.str(""), err.str(""), runAuthor(arguments, access, out, err); };
+    ASSERT_EQ(run({"make", quiz.string(), (root / "a.exe").string()}), 0) << err.str();
     std::string media;
     for (const MediaItem& item : access.sets.back().media)
         media += std::to_string(item.id) + (item.rawData ? " raw " : " img ") + std::string(item.bytes.begin(), item.bytes.end()) + "|";
     EXPECT_EQ(media, "401 img " + jpeg() + "fr|402 img " + jpeg() + "it|10401 img " + jpeg() + "fr, answer|");
     EXPECT_NE(out.str().find("picture quiz, 2 questions, 3 media files"), std::string::npos) << out.str();
-    ASSERT_EQ(run({"show", quiz}), 0) << err.str();
+    ASSERT_EQ(run({"show", quiz.string()}), 0) << err.str();
     const std::string fromFolder = out.str();
-    ASSERT_EQ(run({"show", root / "a.exe"}), 0) << err.str();
-    for (const char* expected : {"Questions    2, 1 answer each", "Codes        2 of 2: UN DEUX", "Media        3 files, ",
-                                 "\n 1  FRANCE               JPEG 32x16, 25 bytes  JPEG 32x16, 33 bytes\n"
-                                 " 2  REPUBLIQUE-ITALIENNE JPEG 32x16, 25 bytes  -\n"})
-        EXPECT_NE(fromFolder.find(expected), std::string::npos) << expected << "\n" << fromFolder;
+    ASSERT_EQ(run({"show", (root / "a.exe").string()}), 0) << err.str();
+    EXPECT_NE(fromFolder.find("Questions    2, 1 answer each\nReveal       1: a solved question shows its answer picture\n"
+                              "Background   90 95 150 (#5A5F96)\nCodes        2 of 2: UN DEUX\nMedia        3 files, 83 bytes\n\n"
+                              " #  answer               media                 answer picture\n"
+                              " 1  FRANCE               JPEG 32x16, 25 bytes  JPEG 32x16, 33 bytes\n"
+                              " 2  REPUBLIQUE-ITALIENNE JPEG 32x16, 25 bytes  -\n"), std::string::npos) << fromFolder;
     EXPECT_EQ(fromFolder.substr(fromFolder.find('\n')), out.str().substr(out.str().find('\n')));  // only the name differs
     fs::create_directories(root / "vide");
-    ASSERT_EQ(run({"extract", root / "a.exe", root / "vide"}), 0) << err.str();
+    ASSERT_EQ(run({"extract", (root / "a.exe").string(), (root / "vide").string()}), 0) << err.str();
     EXPECT_EQ(readAll(root / "vide/answer01.jpg") + readAll(root / "vide/question02.jpg"), jpeg() + "fr, answer" + jpeg() + "it");
-    const fs::path before = fs::current_path();  // without a target: named after the folder, in the current folder
-    fs::current_path(quiz);
-    const int status = run({"make", "."});
-    fs::current_path(before);
-    EXPECT_EQ(std::to_string(status) + readAll(quiz / "drapeaux.exe"), "0MZ quiz #1") << err.str();
-    for (const auto& [extra, code, summary] : {std::tuple("", 0, "0 errors, 0 warnings"), std::tuple("caption: I\n", 0, "0 errors, 1 warning\n"),
-                                               std::tuple("colour: red\n", 1, "1 error, 0 warnings")}) {
-        writeAll(quiz / "quiz.txt", flags + extra);
-        EXPECT_TRUE(run({"check", quiz}) == code && out.str().find("quiz.txt: " + std::string(summary)) != std::string::npos) << out.str();
-    }
-    for (const std::vector<fs::path>& wrong : std::vector<std::vector<fs::path>>{{}, {"make"}, {"check", "a", "b"}, {"build", "x"}})
-        EXPECT_TRUE(run(wrong) == 2 && err.str().rfind("usage: enigo-auteur", 0) == 0) << err.str();
-}
-
-// Failed writes and replacements, a quiz with errors, and refused extractions leave every file as it was.
-TEST_F(AuthorCommands, FailuresLeaveEverythingAsItWas)
-{
-    ASSERT_EQ(run({"make", quiz, root / "a.exe"}), 0) << err.str();
-    const fs::path target = root / "drapeaux.exe";
     for (const bool existed : {false, true}) {
         if (existed) writeAll(target, "MZ old quiz"), writeAll(root / "drapeaux.exe.tmp", "notes");  // the user's too
         for (const bool writing : {true, false}) {
             const Files before = filesIn(root);
             access.failWriting = writing, access.failReplacing = !writing;
-            EXPECT_EQ(run({"make", quiz, target}), 1);
-            EXPECT_NE(err.str().find("cannot write"), std::string::npos) << err.str();
+            EXPECT_TRUE(run({"make", quiz.string(), target.string()}) == 1 && err.str().find("cannot write") != std::string::npos);
             EXPECT_EQ(filesIn(root), before) << writing << existed;
         }
     }
     writeAll(quiz / "broken.txt", "title: T\nkind: picture\nquestion:\nmedia: absent.jpg\nanswer: ABCD\n");
     const Files before = filesIn(root);
     const std::size_t made = access.sets.size();
-    EXPECT_EQ(run({"make", quiz / "broken.txt", target}), 1);
+    EXPECT_EQ(run({"make", (quiz / "broken.txt").string(), target.string()}), 1);
     EXPECT_NE(err.str().find("broken.txt:4: error: cannot open 'absent.jpg'"), std::string::npos) << err.str();
-    EXPECT_EQ(run({"extract", root / "a.exe", quiz}) + run({"extract", root / "a.exe", root / "enigo-auteur.exe"}), 2);
-    EXPECT_EQ(run({"extract", root / "enigo-auteur.exe", root / "rien"}), 1);  // no quiz, and no folder made for it
+    EXPECT_EQ(run({"extract", (root / "a.exe").string(), quiz.string()}) + run({"extract", (root / "a.exe").string(), access.tool.string()}), 2);
+    EXPECT_EQ(run({"extract", access.tool.string(), (root / "rien").string()}), 1);  // no quiz, and no folder made for it
     EXPECT_NE(err.str().find("no quiz record"), std::string::npos) << err.str();
-    EXPECT_EQ(filesIn(root), before);
-    EXPECT_EQ(access.sets.size(), made);
+    EXPECT_TRUE(filesIn(root) == before && access.sets.size() == made);
+    for (const auto& [extra, code, summary] : {std::tuple("", 0, "0 errors, 0 warnings"), std::tuple("caption: I\n", 0, "0 errors, 1 warning\n"),
+                                               std::tuple("colour: red\n", 1, "1 error, 0 warnings")}) {
+        writeAll(quiz / "quiz.txt", flags + extra);
+        EXPECT_TRUE(run({"check", quiz.string()}) == code && out.str().find("quiz.txt: " + std::string(summary)) != std::string::npos) << out.str();
+    }
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{{}, {"make"}, {"check", "a", "b"}, {"build", "x"}})
+        EXPECT_TRUE(run(wrong) == 2 && err.str().rfind("usage: enigo-auteur", 0) == 0) << err.str();
 }
 
 Bytes encoded(const std::string& text) { return lzwEncode(reinterpret_cast<const unsigned char*>(text.data()), text.size()); }
-Bytes encoded(const QuizRecordBuilder& record) { return lzwEncode(record.bytes().data(), record.bytes().size()); }
 
-// A one-question quiz record: media byte, answers per question and reveal mode as given.
-QuizRecordBuilder oneQuestion(unsigned media, unsigned answers, unsigned mode, const std::string& title = "Titre")
+// A one-question quiz record: media byte, answers per question and reveal mode as given, then what follows.
+std::string oneQuestion(unsigned media, unsigned answers, unsigned mode, const std::string& title = "Titre", const std::string& more = "")
 {
     QuizRecordBuilder record;
-    record.header(0, media, 1, answers).texts({title, "Auteur", "", "", ""}).text("ABCDEF");
-    if (answers == 2) record.text("GHIJKL");
-    record.text("L\xE9gende").byte(mode);
-    if (mode >= 2) record.text("Texte");
-    if (mode == 3) record.text("");
-    return record.colour(1, 2, 3);
+    record.header(0, media, 1, answers).texts({title, "", "", "", "", "ABCDEF"});
+    if (answers == 2) record.text("GHIJ");
+    record.text("L").byte(mode);
+    if (mode >= 2) record.text("R");
+    if (mode == 3) record.text(more);
+    return std::string(record.bytes().begin(), record.bytes().end()) + "\x01\x02\x03" + (mode == 3 ? "" : more);
 }
 
+// Each resource set unpacks with exactly one diagnostic ("E0" or "W0" and a piece of it), or a later make differs.
 TEST(Unpacking, SaysWhatCannotBeExtractedAsItIsAndWhatALaterMakeChanges)
 {
     const std::string jpegText = jpeg(), pngText = png();
     const Bytes jpg(jpegText.begin(), jpegText.end()), pngBytes(pngText.begin(), pngText.end()), mp3 = {'I', 'D', '3'};
     const std::vector<MediaItem> card = {{401, false, jpg}};
-    const auto one = [](unsigned media, unsigned answers, unsigned mode) { return encoded(oneQuestion(media, answers, mode)); };
-    const std::tuple<Bytes, std::vector<MediaItem>, std::string, std::string> cases[] = {  // ..., "E0"/"W0" and a piece, codes
-        {{}, {}, "E0 no quiz record (resource 104 of type PATCH)", "C\r\n"}, {{0x00, 0x00}, {}, "E0 does not decode", "C\r\n"},
-        {one(5, 1, 0), {}, "E0 no quiz kind the player knows", "C\r\n"},
-        {encoded(QuizRecordBuilder().header(0, 1, 0, 1)), {}, "E0 has 0 questions", "C\r\n"},
-        {encoded(QuizRecordBuilder().header(0, 1, 97, 1)), {}, "E0 has 97 questions", "C\r\n"},
-        {encoded(QuizRecordBuilder().header(0, 2, 1, 3)), {}, "E0 3 answers per question", "C\r\n"},
-        {encoded(QuizRecordBuilder().header(0, 1, 1, 1).texts({"T", "A"})), {}, "E0 ends before its last text or its colour", "C\r\n"},
-        {one(1, 1, 5), {}, "E0 reveal mode 5", "C\r\n"},
-        {encoded(oneQuestion(1, 1, 0, "A\tB")), {}, "E0 the title holds the byte 0x09", "C\r\n"},
+    const std::tuple<Bytes, std::vector<MediaItem>, std::string, std::string> cases[] = {  // record, media, diagnostic, codes
+        {{}, {}, "E0 no quiz record (resource 104 of type PATCH)", "C\r\n"}, {{0, 0}, {}, "E0 does not decode", "C\r\n"},
+        {encoded(oneQuestion(5, 1, 0)), {}, "E0 no quiz kind the player knows", "C\r\n"},
+        {encoded(std::string("\0\x01\x61\x01", 4)), {}, "E0 has 97 questions", "C\r\n"},
+        {encoded(std::string("\0\x02\x01\x03", 4)), {}, "E0 3 answers per question", "C\r\n"},
+        {encoded(oneQuestion(1, 1, 0).substr(0, 9)), {}, "E0 ends before its last text", "C\r\n"},
+        {encoded(oneQuestion(1, 1, 5)), {}, "E0 reveal mode 5", "C\r\n"},
         {encoded(oneQuestion(1, 1, 0, "A\x81")), {}, "E0 the title holds the byte 0x81", "C\r\n"},
-        {one(1, 2, 0), {}, "E0 a text quiz with two answers per question", "C\r\n"},
-        {encoded(QuizRecordBuilder().header(0, 1, 1, 1).texts({"T", "", "", "", "", "", "L"}).byte(0).colour(1, 2, 3)), {},
-         "E0 question 1 has an empty answer", "C\r\n"},
-        {one(2, 1, 0), {}, "E0 question 1 has no picture (resource 401)", "C\r\n"},
-        {one(3, 1, 0), {{401, true, mp3}}, "E0 question 1 has no sound (resource 401)", "C\r\n"},
-        {one(3, 1, 0), card, "E0 resource 401 holds no sound file", "C\r\n"},
-        {one(2, 1, 1), {{401, false, jpg}, {10401, false, mp3}}, "E0 resource 10401 holds no picture file", "C\r\n"},
-        {one(1, 1, 0), {}, "W0 the codes (resource 105) are missing", ""}, {one(1, 1, 0), {}, "W0 the codes (resource 105)", "C"},
-        {one(2, 1, 0), {{401, true, jpg}}, "W0 resource 401 is a JPEG stored under raw data", "C\r\n"},
-        {one(2, 1, 2), {{401, false, jpg}, {10401, false, jpg}}, "W0 answer picture 10401 is never shown", "C\r\n"},
-        {one(2, 1, 0), {{401, false, jpg}, {402, false, jpg}}, "W0 resource 402 is never shown", "C\r\n"},
-        {one(2, 1, 0), {{401, false, jpg}, {400, false, jpg}}, "W0 resource 400 is never shown", "C\r\n"},
-        {one(2, 1, 0), {{401, false, jpg}, {401, true, mp3}}, "W0 resource 401 is never shown", "C\r\n"},
-        {one(1, 1, 0), card, "W0 resource 401 is never shown", "C\r\n"},
+        {encoded(oneQuestion(1, 2, 0)), {}, "E0 a text quiz with two answers per question", "C\r\n"},
+        {encoded(oneQuestion(3, 1, 0)), {{401, true, mp3}}, "E0 question 1 has no sound (resource 401)", "C\r\n"},
+        {encoded(oneQuestion(3, 1, 0)), card, "E0 resource 401 holds no sound file", "C\r\n"},
+        {encoded(oneQuestion(2, 1, 1)), {{401, false, jpg}, {10401, false, mp3}}, "E0 resource 10401 holds no picture file", "C\r\n"},
+        {encoded(oneQuestion(1, 1, 0)), {}, "W0 the codes (resource 105) are missing or do not decode", "C"},
+        {encoded(oneQuestion(2, 1, 0)), {{401, true, jpg}}, "W0 resource 401 is a JPEG stored under raw data", "C\r\n"},
+        {encoded(oneQuestion(2, 1, 2)), {{401, false, jpg}, {10401, false, jpg}}, "W0 answer picture 10401 is never shown", "C\r\n"},
+        {encoded(oneQuestion(2, 1, 0)), {{401, false, jpg}, {402, false, jpg}}, "W0 resource 402 is never shown", "C\r\n"},
+        {encoded(oneQuestion(2, 1, 0)), {{401, false, jpg}, {401, true, mp3}}, "W0 resource 401 is never shown", "C\r\n"},
+        {encoded(oneQuestion(1, 1, 0)), card, "W0 resource 401 is never shown", "C\r\n"},
     };
     for (const auto& [record, media, expected, codes] : cases) {
-        const UnpackedQuiz unpacked = unpackResourceSet({record, codes.empty() ? Bytes() : encoded(codes), media}, "out");
+        const UnpackedQuiz unpacked = unpackResourceSet({record, encoded(codes), media}, "out");
         EXPECT_TRUE(matched(unpacked.diagnostics, {expected}) == std::vector<std::string>{expected} &&
                     unpacked.hasErrors() == (expected[0] == 'E')) << expected;
     }
     // What the source format cannot say survives unpacking silently; the comparison with the executable finds it.
     const ScratchFolder folder;
-    const std::tuple<QuizRecordBuilder, std::string, std::vector<MediaItem>, std::vector<std::string>> lost[] = {
-        {QuizRecordBuilder().header(7, 1, 1, 1).texts({"T", "", "", "", "", "ABCD", ""}).byte(0).colour(1, 2, 3), "\r\n", {},
-         {"the quiz record (resource 104)"}},  // first byte not zero
-        {QuizRecordBuilder(oneQuestion(1, 1, 0)).byte(0), "C\r\n", {}, {"the quiz record (resource 104)"}},  // bytes after the colour
-        {QuizRecordBuilder().header(0, 2, 1, 1).texts({"T", "", "", "", "", "ABCD", ""}).byte(3).texts({"R", "lost"}).colour(1, 2, 3),
-         "\r\n", card, {"the quiz record (resource 104)"}},  // a second reveal text
-        {oneQuestion(1, 1, 0), "C\r\nMORE\r\n", {}, {"the codes (resource 105)"}},
-        {oneQuestion(2, 1, 0), "C\r\n", {{401, false, pngBytes}}, {"resource 401 (left out)", "resource 401 (stored differently)"}},
+    const std::tuple<std::string, std::string, std::vector<MediaItem>, std::vector<std::string>> lost[] = {
+        {"\x07" + oneQuestion(1, 1, 0).substr(1), "\r\n", {}, {"the quiz record (resource 104)"}},  // first byte not zero
+        {oneQuestion(1, 1, 0, "T", "|"), "\r\n", {}, {"the quiz record (resource 104)"}},  // bytes after the colour
+        {oneQuestion(2, 1, 3, "T", "lost"), "\r\nMORE\r\n", card, {"the quiz record (resource 104)", "the codes (resource 105)"}},
+        {oneQuestion(2, 1, 0), "\r\n", {{401, false, pngBytes}}, {"resource 401 (left out)", "resource 401 (stored differently)"}},
     };
     int n = 0;
     for (const auto& [record, codes, media, differences] : lost) {
