@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     for (auto& code : state.codes) copyText(code, "untouched");
     state.questionCount = static_cast<signed char>(data[0]);
     std::memcpy(&before, &state, sizeof state);
-    const int lines = std::clamp(state.questionCount, 0, kMaxQuestions), result = parseCodeResource(state, bytes.data(), bytes.size());
+    const int lines = std::clamp(state.questionCount, 0, kMaxQuestions);
+    const int result = parseCodeResource(state, bytes.data(), bytes.size());
     // A failure changes nothing; a success only the codes of the first `lines` questions, each terminated.
     bool ok = result == 1 || (result == 0 && lines > 0);
     for (int i = 0; ok && i < kMaxQuestions; ++i)

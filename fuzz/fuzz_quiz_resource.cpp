@@ -19,14 +19,16 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     if (parseQuizResource(state, bytes.data(), bytes.size()) == 0) {
         require(std::memcmp(&state, &before, sizeof state) == 0);  // a failure changes nothing
     } else {
-        require(size >= 4 && state.questionCount == std::min<int>(data[2], kMaxQuestions) && state.mediaKind == data[1] - 1 &&
-                state.answersPerQuestion == data[3] && terminated(state.title) && terminated(state.author) &&
-                terminated(state.explanation) && terminated(state.answerLabel1) && terminated(state.answerLabel2));
+        require(size >= 4 && state.questionCount == std::min<int>(data[2], kMaxQuestions) &&
+                state.mediaKind == data[1] - 1 && state.answersPerQuestion == data[3] && terminated(state.title) &&
+                terminated(state.author) && terminated(state.explanation) && terminated(state.answerLabel1) &&
+                terminated(state.answerLabel2));
         int length = 0;  // without allocation failures every kept question has its record, linked both ways
         const QuestionRecord* previous = nullptr;
         for (const QuestionRecord* r = state.firstQuestion; r != nullptr; previous = r, r = r->next, ++length)
-            require(r->previous == previous && terminated(r->answer1) && terminated(r->answer2) && terminated(r->caption) &&
-                    terminated(r->revealText) && (state.answersPerQuestion == 2 || r->answer2[0] == '\0'));
+            require(r->previous == previous && terminated(r->answer1) && terminated(r->answer2) &&
+                    terminated(r->caption) && terminated(r->revealText) &&
+                    (state.answersPerQuestion == 2 || r->answer2[0] == '\0'));
         require(state.lastQuestion == previous && length == state.questionCount);
     }
     releaseQuestions(state);

@@ -10,10 +10,19 @@ std::size_t largeThreshold = 0;  // 0: no large allocation fails
 bool largeFailed = false;
 }  // namespace
 
-NothrowFailureScope::NothrowFailureScope(int succeed, int fail) { succeedLeft = succeed, failLeft = fail, seen = 0; }
+NothrowFailureScope::NothrowFailureScope(int succeed, int fail)
+{
+    succeedLeft = succeed;
+    failLeft = fail;
+    seen = 0;
+}
 NothrowFailureScope::~NothrowFailureScope() { succeedLeft = failLeft = 0; }
 int nothrowAllocationsSeen() { return seen; }
-LargeAllocationFailureScope::LargeAllocationFailureScope(std::size_t size) { largeThreshold = size, largeFailed = false; }
+LargeAllocationFailureScope::LargeAllocationFailureScope(std::size_t size)
+{
+    largeThreshold = size;
+    largeFailed = false;
+}
 LargeAllocationFailureScope::~LargeAllocationFailureScope() { largeThreshold = 0; }
 bool LargeAllocationFailureScope::failed() { return largeFailed; }
 

@@ -12,7 +12,7 @@ const std::string k259(259, 'a');
 // Every line of a file as read one after the other ("<stuck>" when the reader does not move), then one read at the end.
 std::string linesOf(const std::string& file)
 {
-    const std::vector<unsigned char> bytes(file.begin(), file.end());  // exact size: a sanitizer sees a read past the end
+    const std::vector<unsigned char> bytes(file.begin(), file.end());  // exact size: ASan sees a read past the end
     std::string lines;
     for (std::size_t position = 0, next = 0; lines.size() < 2000; position = next) {
         char text[kTextSize];
@@ -30,8 +30,9 @@ TEST(ProgressLines, ReadSplitsTheFileIntoFieldTexts)
         {"Paris\r\nRome\r\n", "Paris|Rome|<end>"}, {"", "<end>"}, {"\r\n\r\nx\r\n", "||x|<end>"},
         {"a\nb\r\nc\r\n", "a\nb|c|<end>"}, {"one\r\ntwo\r", "one|two|<end>"},  // a bare LF is text
         {"a\rb\r\nc\r\n", "a|c|<end>"}, {"a\rb\rc", "a|<end>"},          // from a CR up to a LF is skipped
-        {"first\r\n\xE9t\xE9 \x80\xFF", "first|\xE9t\xE9 \x80\xFF|<end>"}, {std::string("ab\0cd\r\nz\r\n", 10), "ab|z|<end>"},
-        {k259 + "y\r\nnext\r\n", k259 + "|next|<end>"}, {k259 + std::string(41, 'b') + "\rjunk\nnext", k259 + "|next|<end>"},
+        {"first\r\n\xE9t\xE9 \x80\xFF", "first|\xE9t\xE9 \x80\xFF|<end>"},
+        {std::string("ab\0cd\r\nz\r\n", 10), "ab|z|<end>"}, {k259 + "y\r\nnext\r\n", k259 + "|next|<end>"},
+        {k259 + std::string(41, 'b') + "\rjunk\nnext", k259 + "|next|<end>"},
     };
     for (const auto& [file, lines] : cases) EXPECT_EQ(linesOf(file), lines) << file.substr(0, 20);
     const unsigned char bytes[] = {'a', 'b', '\r', '\n', 'c'};
@@ -44,7 +45,8 @@ TEST(ProgressLines, ReadSplitsTheFileIntoFieldTexts)
 TEST(ProgressLines, FormatWritesTheTextThenCrLfAndReadsBack)
 {
     std::string file, lines;
-    for (const std::string& text : {std::string("Paris"), std::string(), std::string("a\r\nb"), std::string("a\nb"), k259 + "bbb"}) {
+    for (const std::string& text : {std::string("Paris"), std::string(), std::string("a\r\nb"), std::string("a\nb"),
+                                    k259 + "bbb"}) {
         char line[kProgressLineSize];
         file += std::string(line, static_cast<std::size_t>(formatProgressLine(text.c_str(), line)));
         lines += text.substr(0, std::min(text.find('\r'), k259.size())) + "|";

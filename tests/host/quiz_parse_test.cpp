@@ -35,7 +35,10 @@ TEST(QuizState, ResetTextsAndQuestionList)
     EXPECT_EQ(std::string(buffer, sizeof buffer), pattern(259) + '\0' + '#');  // cut at 259, nothing written past
     std::string byNumber;  // below 1: the first record; past the end: the last; none in an empty list
     for (int count = 1; count <= 4; appendQuestion(*state, n(count++).c_str(), "", ""))
-        for (int number : {INT_MIN, 0, 1, 2, 3, 4, 99}) byNumber += questionByNumber(*state, number) ? questionByNumber(*state, number)->answer1 : "-";
+        for (int number : {INT_MIN, 0, 1, 2, 3, 4, 99}) {
+            const QuestionRecord* record = questionByNumber(*state, number);
+            byNumber += record ? record->answer1 : "-";
+        }
     EXPECT_EQ(byNumber, "-------" "1111111" "1112222" "1112333");
     releaseQuestions(*state);  // LeakSanitizer reports any record left behind
     EXPECT_EQ(quizSummary(*state), "0 2x1 m0 90,95,150 nom du enigo| createur|||:");
@@ -50,15 +53,16 @@ QuizRecordBuilder start(unsigned media, unsigned count, unsigned answers)
 std::vector<std::pair<QuizRecordBuilder, std::string>> records()
 {
     const std::string head = " 11,22,33 t|a|e|l1|l2:";
-    const QuizRecordBuilder full = start(2, 2, 2).texts({"a1", "b1", "c1", "a2", "b2", "c2"}).byte(3).texts({"r1", "s1", "r2", "s2"});
+    QuizRecordBuilder full = start(2, 2, 2).texts({"a1", "b1", "c1", "a2", "b2", "c2"}).byte(3);
+    full.texts({"r1", "s1", "r2", "s2"}).colour(11, 22, 33);
+    QuizRecordBuilder bars;  // single bytes equal to '|' are values, not ends of texts
+    bars.header('|', '|', 1, '|').texts({"", "", "", "", "", "a", "c"}).byte(4).text("r").colour('|', '|', '|');
     std::vector<std::pair<QuizRecordBuilder, std::string>> rows = {
-        {QuizRecordBuilder(full).colour(11, 22, 33), "1 2x2 m3" + head + "a1/b1/c1/r1;a2/b2/c2/r2"},
+        {full, "1 2x2 m3" + head + "a1/b1/c1/r1;a2/b2/c2/r2"},
         {start(0, 0, 1).byte(0).colour(11, 22, 33), "-1 0x1 m0" + head},  // the media kind is byte 1 minus one
-        {start(255, 1, 3).texts({"a", "c"}).byte(1).colour(11, 22, 33), "254 1x3 m1" + head + "a//c/"},  // only 2 reads answer2
+        {start(255, 1, 3).texts({"a", "c"}).byte(1).colour(11, 22, 33), "254 1x3 m1" + head + "a//c/"},  // no answer2
         {start(1, 0, 2).byte(3).colour(11, 22, 33), "0 0x2 m3" + head},
-        // Single bytes equal to '|' are values, not ends of texts.
-        {QuizRecordBuilder().header('|', '|', 1, '|').texts({"", "", "", "", "", "a", "c"}).byte(4).text("r").colour('|', '|', '|'),
-         "123 1x124 m4 124,124,124 ||||:a//c/r"},
+        {bars, "123 1x124 m4 124,124,124 ||||:a//c/r"},
         {start(1, 1, 1).texts({pattern(1000), pattern(260, 'A')}).byte(2).text(pattern(259, 'B')).colour(11, 22, 33),
          "0 1x1 m2" + head + pattern(259) + "//" + pattern(259, 'A') + "/" + pattern(259, 'B')},  // texts cut at 259
     };
@@ -67,7 +71,8 @@ std::vector<std::pair<QuizRecordBuilder, std::string>> records()
         QuizRecordBuilder record = start(1, 2, 1).texts({"a1", "c1", "a2", "c2"}).byte(mode);
         const int texts = mode == 3 ? 2 : (mode == 2 || mode == 4) ? 1 : 0;
         for (int k = 0; k < 2 * texts; ++k) record.text("r" + n(k / texts + 1) + (k % texts ? "s" : ""));
-        rows.push_back({record.colour(11, 22, 33), "0 2x1 m" + n(mode) + head + (texts ? "a1//c1/r1;a2//c2/r2" : "a1//c1/;a2//c2/")});
+        const std::string questions = texts ? "a1//c1/r1;a2//c2/r2" : "a1//c1/;a2//c2/";
+        rows.push_back({record.colour(11, 22, 33), "0 2x1 m" + n(mode) + head + questions});
     }
     // Above 96 questions the first 96 are kept and the colour still found; later reveal texts land nowhere.
     for (const auto& [count, mode] : {std::pair(97, 3), std::pair(255, 2)}) {
@@ -84,33 +89,38 @@ std::vector<std::pair<QuizRecordBuilder, std::string>> records()
     return rows;
 }
 
-// Every record parses, and every proper prefix fails leaving the state byte for byte as it was; bytes after
-// the colour are ignored.
+// Every record parses, also with bytes after its colour; every proper prefix fails and leaves the state byte for
+// byte as it was.
 TEST(QuizRecord, ParsesEveryFieldAndEveryCutFailsCleanly)
 {
     auto state = std::make_unique<QuizState>();
     resetQuizData(*state);
-    const auto snapshot = [&state] { return std::string(reinterpret_cast<const char*>(state.get()), sizeof(QuizState)) + quizSummary(*state); };
+    const auto snapshot = [&state] {
+        return std::string(reinterpret_cast<const char*>(state.get()), sizeof(QuizState)) + quizSummary(*state);
+    };
     for (const auto& [record, expected] : records()) {
         const Bytes& bytes = record.bytes();
         for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
             const std::string before = snapshot();
             const Bytes exact(bytes.begin(), bytes.begin() + cut);  // a block of exactly the bytes: ASan sees overreads
-            ASSERT_TRUE(parseQuizResource(*state, exact.data(), exact.size()) == 0 && snapshot() == before) << expected << cut;
+            ASSERT_EQ(parseQuizResource(*state, exact.data(), exact.size()), 0) << expected << cut;
+            ASSERT_EQ(snapshot(), before) << expected << cut;
         }
         Bytes more = bytes;
         more.insert(more.end(), {0, '|', '\r'});
         EXPECT_TRUE(parseQuizResource(*state, bytes.data(), bytes.size()) == 1 && quizSummary(*state) == expected &&
-                    parseQuizResource(*state, more.data(), more.size()) == 1 && quizSummary(*state) == expected) << expected;
+                    parseQuizResource(*state, more.data(), more.size()) == 1 && quizSummary(*state) == expected)
+            << expected;
     }
     EXPECT_EQ(parseQuizResource(*state, nullptr, 100), 0);
     releaseQuestions(*state);
 }
 
-// A record that cannot be allocated is left out; reveal texts go to questionByNumber(n), past the end the last record.
+// A record that cannot be allocated is left out; reveal texts go to questionByNumber(n), past the end the last.
 TEST(QuizRecord, AFailedAllocationMakesTheListShorter)
 {
-    const auto record = start(1, 3, 1).texts({"a1", "c1", "a2", "c2", "a3", "c3"}).byte(2).texts({"r1", "r2", "r3"}).colour(1, 2, 3);
+    QuizRecordBuilder record = start(1, 3, 1).texts({"a1", "c1", "a2", "c2", "a3", "c3"}).byte(2);
+    record.texts({"r1", "r2", "r3"}).colour(1, 2, 3);
     for (const auto& [succeed, questions] : {std::pair(1, "a1//c1/r1;a3//c3/r3"), std::pair(2, "a1//c1/r1;a2//c2/r3"),
                                              std::pair(0, "a2//c2/r1;a3//c3/r3")}) {
         auto state = std::make_unique<QuizState>();
@@ -128,8 +138,9 @@ TEST(CodeLines, OneLinePerQuestion)
     std::string lines96;
     for (int i = 1; i <= 96; ++i) lines96 += "c" + n(i) + "\r\n";
     const std::tuple<int, std::string, std::string> cases[] = {
-        {3, "ONE\r\nTWO\r\nTHREE\r\n", "ONE|TWO|THREE|-"}, {2, "c1\r\nc2\r", "c1|c2|-|-"}, {2, "c1\r\nc2\r\nc3 no end", "c1|c2|-|-"},
-        {0, "", "-|-|-|-"}, {-5, "no line end", "-|-|-|-"}, {200, lines96, "c1|c2|c3|c4 c96"},  // counts capped at 96
+        {3, "ONE\r\nTWO\r\nTHREE\r\n", "ONE|TWO|THREE|-"}, {2, "c1\r\nc2\r", "c1|c2|-|-"},
+        {2, "c1\r\nc2\r\nc3 no end", "c1|c2|-|-"}, {0, "", "-|-|-|-"}, {-5, "no line end", "-|-|-|-"},
+        {200, lines96, "c1|c2|c3|c4 c96"},  // counts capped at 96
         {1, "", "fail"}, {3, "c1\r\nc2\r\nc3", "fail"}, {3, "c1\r\nc2\r\n", "fail"}, {2, "c1\r", "fail"},
         {3, std::string("c1\r\0c2\r|\r\xFF", 10), "c1|c2||-"},  // the byte after a CR is skipped whatever it is
         {2, pattern(1000) + "\r\nnext\r\n", pattern(259) + "|next|-|-"},
@@ -143,9 +154,11 @@ TEST(CodeLines, OneLinePerQuestion)
         const std::string before(reinterpret_cast<const char*>(state.get()), sizeof(QuizState));
         const bool parsed = parseCodeResource(*state, exact.data(), exact.size()) == 1;
         const std::string after(reinterpret_cast<const char*>(state.get()), sizeof(QuizState));
+        const auto& c = state->codes;
         EXPECT_EQ(!parsed ? after == before ? "fail" : "fail, state changed"
-                          : std::string(state->codes[0]) + "|" + state->codes[1] + "|" + state->codes[2] + "|" + state->codes[3] +
-                                (count > 96 ? std::string(" ") + state->codes[95] : ""), codes);
+                          : std::string(c[0]) + "|" + c[1] + "|" + c[2] + "|" + c[3] + (count > 96 ? " " : "") +
+                                (count > 96 ? c[95] : ""),
+                  codes);
     }
 }
 

@@ -38,12 +38,12 @@ private:
 inline std::string quizSummary(const QuizState& s)
 {
     const auto n = [](int number) { return std::to_string(number); };
-    std::string out = n(s.mediaKind) + " " + n(s.questionCount) + "x" + n(s.answersPerQuestion) + " m" + n(s.revealMode) +
-                      " " + n(s.backRed) + "," + n(s.backGreen) + "," + n(s.backBlue) + " " + s.title + "|" + s.author + "|" +
-                      s.explanation + "|" + s.answerLabel1 + "|" + s.answerLabel2 + ":";
+    std::string out = n(s.mediaKind) + " " + n(s.questionCount) + "x" + n(s.answersPerQuestion) + " m" +
+                      n(s.revealMode) + " " + n(s.backRed) + "," + n(s.backGreen) + "," + n(s.backBlue) + " " + s.title +
+                      "|" + s.author + "|" + s.explanation + "|" + s.answerLabel1 + "|" + s.answerLabel2 + ":";
     const QuestionRecord* previous = nullptr;
     for (const QuestionRecord* r = s.firstQuestion; r != nullptr; previous = r, r = r->next)
-        out += std::string(previous ? ";" : "") + (r->previous != previous ? "<bad back link>" : "") + r->answer1 + "/" +
-               r->answer2 + "/" + r->caption + "/" + r->revealText;
+        out += std::string(previous ? ";" : "") + (r->previous != previous ? "<bad back link>" : "") + r->answer1 +
+               "/" + r->answer2 + "/" + r->caption + "/" + r->revealText;
     return s.lastQuestion == previous ? out : out + "<bad last>";
 }
