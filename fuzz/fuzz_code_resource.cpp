@@ -1,60 +1,28 @@
-// libFuzzer target: the code line parser on arbitrary decoded bytes, with its invariants checked.
-// The first input byte, read as signed, is the question count (so counts below 0 and above 96
-// are tried too); the rest is the resource.
-#include <cstddef>
-#include <cstdint>
+// libFuzzer target: the code line parser on arbitrary decoded bytes. The first byte, read as signed, is
+// the question count (so counts below 0 and above 96 are tried too); the rest is the resource.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "quiz/quiz_parse.h"
 
-namespace {
-
-void require(bool condition)
+extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size)
 {
-    if (!condition) {
-        std::abort();
-    }
-}
-
-const char kMark[] = "untouched";
-
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
-{
-    if (size == 0) {
-        return 0;
-    }
-    const int count = static_cast<int8_t>(data[0]);
-    std::vector<unsigned char> bytes(data + 1, data + size);
-
-    static QuizState state;
+    if (size == 0) return 0;
+    const std::vector<unsigned char> bytes(data + 1, data + size);  // exact size: ASan sees a read past the end
+    static QuizState state, before;
     resetQuizData(state);
-    for (int i = 0; i < kMaxQuestions; ++i) {
-        copyText(state.codes[i], kMark);
-    }
-    state.questionCount = count;
-    static QuizState before;
+    for (auto& code : state.codes) copyText(code, "untouched");
+    state.questionCount = static_cast<signed char>(data[0]);
     std::memcpy(&before, &state, sizeof state);
-
+    const int lines = std::clamp(state.questionCount, 0, kMaxQuestions);
     const int result = parseCodeResource(state, bytes.data(), bytes.size());
-    const int lines = count < 0 ? 0 : (count > kMaxQuestions ? kMaxQuestions : count);
-    if (result == 0) {
-        require(lines > 0);
-        require(std::memcmp(&state, &before, sizeof state) == 0);
-        return 0;
-    }
-    require(result == 1);
-    for (int i = 0; i < kMaxQuestions; ++i) {
-        require(std::memchr(state.codes[i], '\0', kTextSize) != nullptr);
-        if (i >= lines) {
-            require(std::strcmp(state.codes[i], kMark) == 0);
-        }
-    }
-    // Nothing but the codes changes.
-    std::memcpy(state.codes, before.codes, sizeof state.codes);
-    require(std::memcmp(&state, &before, sizeof state) == 0);
+    // A failure changes nothing; a success only the codes of the first `lines` questions, each terminated.
+    bool ok = result == 1 || (result == 0 && lines > 0);
+    for (int i = 0; ok && i < kMaxQuestions; ++i)
+        ok = std::memchr(state.codes[i], '\0', kTextSize) && (i < lines || !std::strcmp(state.codes[i], "untouched"));
+    if (result == 1) std::memcpy(state.codes, before.codes, sizeof state.codes);
+    if (!ok || std::memcmp(&state, &before, sizeof state) != 0) std::abort();
     return 0;
 }

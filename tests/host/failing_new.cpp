@@ -5,41 +5,36 @@
 #include <new>
 
 namespace {
-int succeedLeft = 0;
-int failLeft = 0;
-int seen = 0;
+int succeedLeft = 0, failLeft = 0, seen = 0;
 std::size_t largeThreshold = 0;  // 0: no large allocation fails
 bool largeFailed = false;
-}
+}  // namespace
 
-void NothrowFailureScope::arm(int succeed, int fail)
+NothrowFailureScope::NothrowFailureScope(int succeed, int fail)
 {
     succeedLeft = succeed;
     failLeft = fail;
     seen = 0;
 }
-
+NothrowFailureScope::~NothrowFailureScope() { succeedLeft = failLeft = 0; }
 int nothrowAllocationsSeen() { return seen; }
-
-void LargeAllocationFailureScope::arm(std::size_t minimumSize)
+LargeAllocationFailureScope::LargeAllocationFailureScope(std::size_t size)
 {
-    largeThreshold = minimumSize;
+    largeThreshold = size;
     largeFailed = false;
 }
-
+LargeAllocationFailureScope::~LargeAllocationFailureScope() { largeThreshold = 0; }
 bool LargeAllocationFailureScope::failed() { return largeFailed; }
 
 // malloc and free on both sides, so AddressSanitizer still sees every block and its bounds.
 void* operator new(std::size_t size)
 {
     if (largeThreshold != 0 && size >= largeThreshold) {
-        largeThreshold = 0;
-        largeFailed = true;
+        largeThreshold = 0, largeFailed = true;
         throw std::bad_alloc();
     }
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) throw std::bad_alloc();
-    return block;
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
 }
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
@@ -47,7 +42,7 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
     ++seen;
     if (succeedLeft == 0 && failLeft > 0) return --failLeft, nullptr;
     succeedLeft -= succeedLeft > 0;
-    return std::malloc(size == 0 ? 1 : size);
+    return std::malloc(size ? size : 1);
 }
 
 void operator delete(void* block) noexcept { std::free(block); }

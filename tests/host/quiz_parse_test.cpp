@@ -1,13 +1,11 @@
-// Host tests of the quiz record and code line parsers: edge cases, truncation, cuts and caps.
+// Host tests of the quiz state (reset, texts, question list) and of the quiz record and code line parsers.
 #include "quiz/quiz_parse.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "failing_new.h"
 #include "quiz_record_builder.h"
@@ -17,224 +15,151 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 std::string n(int number) { return std::to_string(number); }
 
-// The header fields and the five texts in one line.
-std::string head(int kind, int count, int answers, int mode, const std::string& texts = "t|a|e|l1|l2",
-                 const std::string& colour = "11 22 33")
+// A text whose bytes vary, so a cut or a copy from the wrong place shows.
+std::string pattern(std::size_t length, char first = 'a')
 {
-    return "kind " + n(kind) + ", " + n(count) + " x " + n(answers) + ", mode " + n(mode) + ", colour " + colour +
-           ": " + texts + "\n";
+    std::string text;
+    while (text.size() < length) text += static_cast<char>(first + text.size() % 26);
+    return text;
 }
 
-// head(), then "answer1/answer2/caption/reveal" per question, the list's links checked on the way.
-std::string summary(const QuizState& s)
+TEST(QuizState, ResetTextsAndQuestionList)
 {
-    std::string out = head(s.mediaKind, s.questionCount, s.answersPerQuestion, s.revealMode,
-                           std::string(s.title) + "|" + s.author + "|" + s.explanation + "|" + s.answerLabel1 + "|" +
-                               s.answerLabel2,
-                           n(s.backRed) + " " + n(s.backGreen) + " " + n(s.backBlue));
-    const QuestionRecord* previous = nullptr;
-    for (const QuestionRecord* r = s.firstQuestion; r != nullptr; previous = r, r = r->next)
-        out += std::string(previous ? ";" : "") + (r->previous != previous ? "<bad back link>" : "") + r->answer1 + "/" +
-               r->answer2 + "/" + r->caption + "/" + r->revealText;
-    return s.lastQuestion == previous ? out : out + "<bad last>";
+    auto state = std::make_unique<QuizState>();
+    std::memset(state.get(), 0xA5, sizeof(QuizState));
+    resetQuizData(*state);
+    EXPECT_EQ(quizSummary(*state) + state->codes[95], "0 2x1 m0 90,95,150 nom du enigo| createur|||:");
+    char buffer[kTextSize + 1];
+    buffer[kTextSize] = '#';
+    copyText(buffer, pattern(1000).c_str());
+    EXPECT_EQ(std::string(buffer, sizeof buffer), pattern(259) + '\0' + '#');  // cut at 259, nothing written past
+    std::string byNumber;  // below 1: the first record; past the end: the last; none in an empty list
+    for (int count = 1; count <= 4; appendQuestion(*state, n(count++).c_str(), "", ""))
+        for (int number : {INT_MIN, 0, 1, 2, 3, 4, 99}) {
+            const QuestionRecord* record = questionByNumber(*state, number);
+            byNumber += record ? record->answer1 : "-";
+        }
+    EXPECT_EQ(byNumber, "-------" "1111111" "1112222" "1112333");
+    releaseQuestions(*state);  // LeakSanitizer reports any record left behind
+    EXPECT_EQ(quizSummary(*state), "0 2x1 m0 90,95,150 nom du enigo| createur|||:");
 }
-
-// Everything a failed parse must leave as it was: the record's bytes and every question's bytes.
-Bytes snapshot(const QuizState& state)
-{
-    const auto* bytes = reinterpret_cast<const unsigned char*>(&state);
-    Bytes all(bytes, bytes + sizeof(QuizState));
-    for (const QuestionRecord* r = state.firstQuestion; r != nullptr; r = r->next)
-        all.insert(all.end(), reinterpret_cast<const unsigned char*>(r), reinterpret_cast<const unsigned char*>(r + 1));
-    return all;
-}
-
-// A copy is a heap block of exactly the bytes, so AddressSanitizer flags a read past them.
-int parse(QuizState& state, const Bytes& bytes)
-{
-    const Bytes exact(bytes);
-    return parseQuizResource(state, exact.data(), exact.size());
-}
-
-struct Record {
-    std::string name;
-    Bytes bytes;
-    std::string parsed;  // summary() after the parse
-};
 
 // None of 11, 22, 33 is '|', so a parser that reads a text over the colour fails.
 QuizRecordBuilder start(unsigned media, unsigned count, unsigned answers)
 {
     return QuizRecordBuilder().header(0, media, count, answers).texts({"t", "a", "e", "l1", "l2"});
 }
-// Texts per question of each reveal mode: 3 reads two, 2 and 4 read one, every other value none.
-int revealTexts(int mode) { return mode == 3 ? 2 : (mode == 2 || mode == 4) ? 1 : 0; }
 
-std::vector<Record> records()
+std::vector<std::pair<QuizRecordBuilder, std::string>> records()
 {
-    std::vector<Record> rows;
-    const auto add = [&rows](const std::string& name, QuizRecordBuilder record, const std::string& parsed) {
-        rows.push_back({name, record.bytes(), parsed});
-    };
-    QuizRecordBuilder full;
-    full.header(0xEE, 2, 2, 2).texts({"T", "A", "E", "P", "N", "a1", "b1", "c1", "a2", "b2", "c2"}).byte(3);
+    const std::string head = " 11,22,33 t|a|e|l1|l2:";
+    QuizRecordBuilder full = start(2, 2, 2).texts({"a1", "b1", "c1", "a2", "b2", "c2"}).byte(3);
     full.texts({"r1", "s1", "r2", "s2"}).colour(11, 22, 33);
-    add("FullRecord", full, head(1, 2, 2, 3, "T|A|E|P|N") + "a1/b1/c1/r1;a2/b2/c2/r2");
-    add("BytesAfterBlueIgnored", QuizRecordBuilder(full).byte(0).texts({"", "x\r\n"}),
-        head(1, 2, 2, 3, "T|A|E|P|N") + "a1/b1/c1/r1;a2/b2/c2/r2");
-
-    // The media kind is byte 1 minus one, whatever its value.
-    for (unsigned media : {0u, 4u, 255u})
-        add("MediaByte" + n(media), start(media, 0, 1).byte(0).colour(11, 22, 33), head(int(media) - 1, 0, 1, 0));
-    // Only 2 answers per question read three texts a question.
-    for (unsigned answers : {0u, 1u, 2u, 3u, 255u}) {
-        QuizRecordBuilder record = start(1, 2, answers);
-        answers == 2 ? record.texts({"a1", "b1", "c1", "a2", "b2", "c2"}) : record.texts({"a1", "c1", "a2", "c2"});
-        add("AnswersPerQuestion" + n(answers), record.byte(0).colour(11, 22, 33),
-            head(0, 2, answers, 0) + (answers == 2 ? "a1/b1/c1/;a2/b2/c2/" : "a1//c1/;a2//c2/"));
-    }
-    // Every mode byte reads its texts and finds the colour right after them.
+    QuizRecordBuilder bars;  // single bytes equal to '|' are values, not ends of texts
+    bars.header('|', '|', 1, '|').texts({"", "", "", "", "", "a", "c"}).byte(4).text("r").colour('|', '|', '|');
+    std::vector<std::pair<QuizRecordBuilder, std::string>> rows = {
+        {full, "1 2x2 m3" + head + "a1/b1/c1/r1;a2/b2/c2/r2"},
+        {start(0, 0, 1).byte(0).colour(11, 22, 33), "-1 0x1 m0" + head},  // the media kind is byte 1 minus one
+        {start(255, 1, 3).texts({"a", "c"}).byte(1).colour(11, 22, 33), "254 1x3 m1" + head + "a//c/"},  // no answer2
+        {start(1, 0, 2).byte(3).colour(11, 22, 33), "0 0x2 m3" + head},
+        {bars, "123 1x124 m4 124,124,124 ||||:a//c/r"},
+        {start(1, 1, 1).texts({pattern(1000), pattern(260, 'A')}).byte(2).text(pattern(259, 'B')).colour(11, 22, 33),
+         "0 1x1 m2" + head + pattern(259) + "//" + pattern(259, 'A') + "/" + pattern(259, 'B')},  // texts cut at 259
+    };
+    // Every mode byte reads its texts (3: two, 2 and 4: one, others none) and finds the colour right after them.
     for (int mode = 0; mode < 256; ++mode) {
         QuizRecordBuilder record = start(1, 2, 1).texts({"a1", "c1", "a2", "c2"}).byte(mode);
-        for (int q = 1; q <= 2; ++q)
-            for (int k = 0; k < revealTexts(mode); ++k) record.text((k ? "s" : "r") + n(q));
-        add("RevealMode" + n(mode), record.colour(11, 22, 33),
-            head(0, 2, 1, mode) + (revealTexts(mode) ? "a1//c1/r1;a2//c2/r2" : "a1//c1/;a2//c2/"));
+        const int texts = mode == 3 ? 2 : (mode == 2 || mode == 4) ? 1 : 0;
+        for (int k = 0; k < 2 * texts; ++k) record.text("r" + n(k / texts + 1) + (k % texts ? "s" : ""));
+        const std::string questions = texts ? "a1//c1/r1;a2//c2/r2" : "a1//c1/;a2//c2/";
+        rows.push_back({record.colour(11, 22, 33), "0 2x1 m" + n(mode) + head + questions});
     }
-    QuizRecordBuilder empty;
-    empty.header(0, 1, 2, 2).texts({"", "", "", "", "", "", "", "", "", "", ""}).byte(3).texts({"", "", "", ""});
-    add("EmptyTexts", empty.colour(11, 22, 33), head(0, 2, 2, 3, "||||") + "///;///");
-    // Mode and colour bytes equal to '|' are values, not ends of texts.
-    QuizRecordBuilder bars;
-    bars.header('|', '|', 1, '|').texts({"", "", "", "", "", "a", "c"}).byte(4).texts({"r"}).colour('|', '|', '|');
-    add("SeparatorValuesInSingleBytes", bars, head(123, 1, 124, 4, "||||", "124 124 124") + "a//c/r");
-    add("CountZeroMode3", start(1, 0, 2).byte(3).colour(11, 22, 33), head(0, 0, 2, 3));
-
-    // A long text in each of the ten places is cut at 259 bytes and the rest skipped.
-    std::vector<std::string> texts;
-    QuizRecordBuilder longTexts;
-    longTexts.header(0, 1, 1, 2);
-    for (int i = 0; i < 10; ++i) {
-        texts.push_back(patternText(i % 3 == 0 ? 1000 : 258 + i % 3, char('A' + i)));
-        (i == 8 ? longTexts.byte(3) : longTexts).text(texts.back());
-        texts.back().resize(std::min<std::size_t>(texts.back().size(), 259));
-    }
-    add("LongTexts", longTexts.colour(11, 22, 33),
-        head(0, 1, 2, 3, texts[0] + "|" + texts[1] + "|" + texts[2] + "|" + texts[3] + "|" + texts[4]) + texts[5] + "/" +
-            texts[6] + "/" + texts[7] + "/" + texts[8]);
-    // Above 96 questions the first 96 are kept and the colour still found; reveal texts of
-    // questions beyond 96 must not land on the last kept record.
-    for (const auto& cap : {std::make_pair(96, 3), std::make_pair(97, 3), std::make_pair(255, 2)}) {
-        QuizRecordBuilder record = start(1, cap.first, 1);
+    // Above 96 questions the first 96 are kept and the colour still found; later reveal texts land nowhere.
+    for (const auto& [count, mode] : {std::pair(97, 3), std::pair(255, 2)}) {
+        QuizRecordBuilder record = start(1, count, 1);
         std::string questions;
-        for (int q = 1; q <= cap.first; ++q) record.text("a" + n(q)).text("c" + n(q));
-        record.byte(cap.second);
-        for (int q = 1; q <= cap.first; ++q) {
-            for (int k = 0; k < revealTexts(cap.second); ++k) record.text((k ? "s" : "r") + n(q));
-            if (q <= 96) questions += (q > 1 ? ";a" : "a") + n(q) + "//c" + n(q) + "/r" + n(q);
+        for (int q = 1; q <= count; ++q) record.text("a" + n(q)).text("c" + n(q));
+        record.byte(mode);
+        for (int q = 1; q <= count; ++q) {
+            record.text("r" + n(q)), mode == 3 ? void(record.text("s")) : void();
+            questions += q > 96 ? "" : (q > 1 ? ";a" : "a") + n(q) + "//c" + n(q) + "/r" + n(q);
         }
-        add("Count" + n(cap.first), record.colour(11, 22, 33), head(0, std::min(cap.first, 96), 1, cap.second) + questions);
+        rows.push_back({record.colour(11, 22, 33), "0 96x1 m" + n(mode) + head + questions});
     }
     return rows;
 }
 
-TEST(QuizRecord, ParsesEveryField)
-{
-    for (const Record& row : records()) {
-        auto state = std::make_unique<QuizState>();
-        resetQuizData(*state);
-        EXPECT_EQ(parse(*state, row.bytes), 1) << row.name;
-        EXPECT_EQ(summary(*state), row.parsed) << row.name;
-        releaseQuestions(*state);
-    }
-}
-
-// Every proper prefix fails and leaves a state holding a quiz byte for byte as it was; the whole record then replaces it.
-TEST(QuizRecord, EveryCutFailsAndLeavesTheStateUntouched)
+// Every record parses, also with bytes after its colour; every proper prefix fails and leaves the state byte for
+// byte as it was.
+TEST(QuizRecord, ParsesEveryFieldAndEveryCutFailsCleanly)
 {
     auto state = std::make_unique<QuizState>();
     resetQuizData(*state);
-    for (const Record& row : records()) {
-        if (std::string(" FullRecord CountZeroMode3 SeparatorValuesInSingleBytes Count97 ").find(" " + row.name + " ") ==
-            std::string::npos)
-            continue;
-        QuizRecordBuilder earlier = start(3, 1, 2).texts({"oa", "ob", "oc"}).byte(2).text("or").colour(7, 8, 9);
-        ASSERT_EQ(parse(*state, earlier.bytes()), 1);
-        state->codes[5][0] = 'k';
-        const Bytes before = snapshot(*state);
-        EXPECT_EQ(parseQuizResource(*state, nullptr, 100), 0);
-        for (std::size_t cut = 0; cut < row.bytes.size(); ++cut) {
-            ASSERT_EQ(parse(*state, Bytes(row.bytes.begin(), row.bytes.begin() + cut)), 0) << row.name << " cut " << cut;
-            ASSERT_TRUE(snapshot(*state) == before) << row.name << " cut " << cut;
+    const auto snapshot = [&state] {
+        return std::string(reinterpret_cast<const char*>(state.get()), sizeof(QuizState)) + quizSummary(*state);
+    };
+    for (const auto& [record, expected] : records()) {
+        const Bytes& bytes = record.bytes();
+        for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
+            const std::string before = snapshot();
+            const Bytes exact(bytes.begin(), bytes.begin() + cut);  // a block of exactly the bytes: ASan sees overreads
+            ASSERT_EQ(parseQuizResource(*state, exact.data(), exact.size()), 0) << expected << cut;
+            ASSERT_EQ(snapshot(), before) << expected << cut;
         }
-        EXPECT_EQ(parse(*state, row.bytes), 1);
-        EXPECT_EQ(summary(*state), row.parsed);
+        Bytes more = bytes;
+        more.insert(more.end(), {0, '|', '\r'});
+        EXPECT_TRUE(parseQuizResource(*state, bytes.data(), bytes.size()) == 1 && quizSummary(*state) == expected &&
+                    parseQuizResource(*state, more.data(), more.size()) == 1 && quizSummary(*state) == expected)
+            << expected;
     }
+    EXPECT_EQ(parseQuizResource(*state, nullptr, 100), 0);
     releaseQuestions(*state);
 }
 
-// Reveal texts go to questionByNumber(n): past a list shortened by failed allocations, to its last record.
+// A record that cannot be allocated is left out; reveal texts go to questionByNumber(n), past the end the last.
 TEST(QuizRecord, AFailedAllocationMakesTheListShorter)
 {
-    const struct {
-        int succeed, fail;
-        const char* questions;
-    } cases[] = {{1, 1, "a1//c1/r1;a3//c3/r3"}, {2, 1, "a1//c1/r1;a2//c2/r3"}, {0, 1, "a2//c2/r1;a3//c3/r3"},
-                 {0, 3, ""}};
-    const QuizRecordBuilder record =
-        start(1, 3, 1).texts({"a1", "c1", "a2", "c2", "a3", "c3"}).byte(2).texts({"r1", "r2", "r3"}).colour(11, 22, 33);
-    for (const auto& c : cases) {
+    QuizRecordBuilder record = start(1, 3, 1).texts({"a1", "c1", "a2", "c2", "a3", "c3"}).byte(2);
+    record.texts({"r1", "r2", "r3"}).colour(1, 2, 3);
+    for (const auto& [succeed, questions] : {std::pair(1, "a1//c1/r1;a3//c3/r3"), std::pair(2, "a1//c1/r1;a2//c2/r3"),
+                                             std::pair(0, "a2//c2/r1;a3//c3/r3")}) {
         auto state = std::make_unique<QuizState>();
         resetQuizData(*state);
-        {
-            NothrowFailureScope failures(c.succeed, c.fail);
-            EXPECT_EQ(parse(*state, record.bytes()), 1);
-        }
-        EXPECT_EQ(summary(*state), head(0, 3, 1, 2) + c.questions) << c.succeed << " then " << c.fail;
+        NothrowFailureScope failure(succeed, 1);
+        EXPECT_EQ(parseQuizResource(*state, record.bytes().data(), record.bytes().size()), 1);
+        EXPECT_EQ(quizSummary(*state), "0 3x1 m2 1,2,3 t|a|e|l1|l2:" + std::string(questions));
         releaseQuestions(*state);
     }
 }
 
-// ---- code lines (resource 105) ----
-
-// The first four codes after a parse for count questions (marked beforehand, so a stray write shows), or "fail".
-std::string codesAfter(int count, const std::string& bytes, QuizState& state)
-{
-    resetQuizData(state);
-    for (auto& code : state.codes) std::strcpy(code, "-");
-    state.questionCount = count;
-    const Bytes exact(bytes.begin(), bytes.end());
-    const Bytes before = snapshot(state);
-    if (parseCodeResource(state, exact.data(), exact.size()) != 1)
-        return snapshot(state) == before ? "fail" : "fail, state changed";
-    return std::string(state.codes[0]) + "|" + state.codes[1] + "|" + state.codes[2] + "|" + state.codes[3];
-}
-
+// The first four codes after a parse for `count` questions (marked beforehand, so a stray write shows), or "fail".
 TEST(CodeLines, OneLinePerQuestion)
 {
-    struct Case {
-        int count;
-        std::string bytes, codes;
-    };
-    std::vector<Case> cases = {
+    std::string lines96;
+    for (int i = 1; i <= 96; ++i) lines96 += "c" + n(i) + "\r\n";
+    const std::tuple<int, std::string, std::string> cases[] = {
         {3, "ONE\r\nTWO\r\nTHREE\r\n", "ONE|TWO|THREE|-"}, {2, "c1\r\nc2\r", "c1|c2|-|-"},
-        {2, "c1\r\nc2\r\nc3\r\nc4 without end", "c1|c2|-|-"}, {0, "", "-|-|-|-"}, {-5, "no line end", "-|-|-|-"},
+        {2, "c1\r\nc2\r\nc3 no end", "c1|c2|-|-"}, {0, "", "-|-|-|-"}, {-5, "no line end", "-|-|-|-"},
+        {200, lines96, "c1|c2|c3|c4 c96"},  // counts capped at 96
         {1, "", "fail"}, {3, "c1\r\nc2\r\nc3", "fail"}, {3, "c1\r\nc2\r\n", "fail"}, {2, "c1\r", "fail"},
+        {3, std::string("c1\r\0c2\r|\r\xFF", 10), "c1|c2||-"},  // the byte after a CR is skipped whatever it is
+        {2, pattern(1000) + "\r\nnext\r\n", pattern(259) + "|next|-|-"},
     };
-    // The byte after a CR is skipped whatever it is.
-    for (char after : {'\r', '|', '\0', '\xFF'})
-        cases.push_back({3, "c1\r" + std::string(1, after) + "c2\r" + after + "\r" + after, "c1|c2||-"});
-    for (std::size_t length : {259u, 260u, 1000u})
-        cases.push_back({2, patternText(length) + "\r\nnext\r\n", patternText(259) + "|next|-|-"});
     auto state = std::make_unique<QuizState>();
-    for (const Case& c : cases) EXPECT_EQ(codesAfter(c.count, c.bytes, *state), c.codes) << c.bytes.substr(0, 30);
-    // Counts above the table read 96 lines.
-    std::string lines;
-    for (int i = 1; i <= 96; ++i) lines += "c" + n(i) + "\r\n";
-    EXPECT_EQ(codesAfter(200, lines, *state), "c1|c2|c3|c4");
-    EXPECT_STREQ(state->codes[95], "c96");
-    state->questionCount = 1;
-    EXPECT_EQ(parseCodeResource(*state, nullptr, 0), 0);
+    for (const auto& [count, bytes, codes] : cases) {
+        resetQuizData(*state);
+        for (auto& code : state->codes) std::strcpy(code, "-");
+        state->questionCount = count;
+        const Bytes exact(bytes.begin(), bytes.end());
+        const std::string before(reinterpret_cast<const char*>(state.get()), sizeof(QuizState));
+        const bool parsed = parseCodeResource(*state, exact.data(), exact.size()) == 1;
+        const std::string after(reinterpret_cast<const char*>(state.get()), sizeof(QuizState));
+        const auto& c = state->codes;
+        EXPECT_EQ(!parsed ? after == before ? "fail" : "fail, state changed"
+                          : std::string(c[0]) + "|" + c[1] + "|" + c[2] + "|" + c[3] + (count > 96 ? " " : "") +
+                                (count > 96 ? c[95] : ""),
+                  codes);
+    }
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// Decoded quiz records (resource 104) built from the record layout, independently of the parser.
+// Decoded quiz records (resource 104) built from the record layout, independently of the parser, and a parsed
+// state in one line.
 #pragma once
 
-#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "quiz/quiz_state.h"
 
 class QuizRecordBuilder {
 public:
@@ -31,10 +33,17 @@ private:
     std::vector<unsigned char> bytes_;
 };
 
-// A text whose bytes vary, so a cut or a copy from the wrong place shows.
-inline std::string patternText(std::size_t length, char first = 'a')
+// "kind countxanswers mMode r,g,b title|author|explanation|label1|label2:" then "answer1/answer2/caption/reveal"
+// per question, with the list's links checked.
+inline std::string quizSummary(const QuizState& s)
 {
-    std::string text(length, ' ');
-    for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char>(first + static_cast<char>(i % 26));
-    return text;
+    const auto n = [](int number) { return std::to_string(number); };
+    std::string out = n(s.mediaKind) + " " + n(s.questionCount) + "x" + n(s.answersPerQuestion) + " m" +
+                      n(s.revealMode) + " " + n(s.backRed) + "," + n(s.backGreen) + "," + n(s.backBlue) + " " + s.title +
+                      "|" + s.author + "|" + s.explanation + "|" + s.answerLabel1 + "|" + s.answerLabel2 + ":";
+    const QuestionRecord* previous = nullptr;
+    for (const QuestionRecord* r = s.firstQuestion; r != nullptr; previous = r, r = r->next)
+        out += std::string(previous ? ";" : "") + (r->previous != previous ? "<bad back link>" : "") + r->answer1 +
+               "/" + r->answer2 + "/" + r->caption + "/" + r->revealText;
+    return s.lastQuestion == previous ? out : out + "<bad last>";
 }
