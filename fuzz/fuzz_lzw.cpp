@@ -12,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     // Nothing here runs out of memory; nine bits make a first code, so only inputs under two bytes lack one.
     if (output.outputBufferFailed || (status != kLzwOk && status != (size < 2 ? kLzwNoFirstCode : kLzwCorrupt)))
         std::abort();
-    if (status != kLzwOk)
-        return 0;
+    if (status != kLzwOk) return 0;
     const std::vector<unsigned char> stream = lzwEncode(output.bytes.data(), output.bytes.size());
     if (output.bytes.empty() || output.bytes.size() > kLzwMaxOutput ||
         lzwDecode(stream.data(), stream.size(), again) != kLzwOk || again.bytes != output.bytes)

@@ -27,7 +27,7 @@ std::string boxes(std::initializer_list<BoxRect> list)
 }
 
 // A list line; 480 x 360 pictures as 260 x 195, one answer then two; pictures centred, truncated; a sound card.
-TEST(BoardLayout, WorkedExamples)
+TEST(BoardLayout, WorkedExamplesLabelColoursAndPictureFit)
 {
     const ListLine line = listLine(kBoardTop + 6 * kListLineStep);
     const GridCard one = gridCard(1, 1, kMediaPicture, kBoardTop, 195), two = gridCard(1, 2, kMediaPicture, kBoardTop, 195);
@@ -47,11 +47,7 @@ TEST(BoardLayout, WorkedExamples)
               " 686,5 20x20 686,25 20x19 686,51 260x65 706,24 181x20 886,24 60x20");
     EXPECT_EQ(Ints({gridRowSpacing(1), gridRowSpacing(2), kGridContentWidth + contentWidthMargin(2),
                     kListContentWidth + contentWidthMargin(1)}), Ints({60, 140, 970, 900}));
-}
-
-// Ids on a board of 3 answer fields; white labels only when red and green are both dark.
-TEST(BoardLayout, LabelColours)
-{
+    // Ids on a board of 3 answer fields; white labels only when red and green are both dark.
     using C = LabelColouring;
     const std::pair<int, C> cases[] = {
         {156, C::Background},  {2000, C::Background}, {2243, C::Background}, {2244, C::Default}, {8000, C::Default},
@@ -59,11 +55,7 @@ TEST(BoardLayout, LabelColours)
         {5003, C::Verdict},    {5004, C::Default},    {3000, C::Caption},    {4001, C::Default}, {9901, C::Default}};
     for (const auto& [id, colouring] : cases) EXPECT_EQ(labelColouring(id, 3), colouring) << id;
     EXPECT_EQ(Ints({darkTextOnBackground(70, 0), darkTextOnBackground(0, 70), darkTextOnBackground(69, 69)}), Ints({1, 1, 0}));
-}
-
-// Width, height, box width, box height: the size, truncated; 27 x 30 gives exactly 234, which floating point misses.
-TEST(FitToBox, GivesTheTruncatedProportionalSize)
-{
+    // Width, height, box width, box height: the size, truncated; 27 x 30 gives exactly 234, which floating point misses.
     for (const Ints& c : {Ints{480, 360, 260, 260, 260, 195}, {360, 480, 260, 260, 195, 260}, {100, 100, 260, 260, 260, 260},
                           {27, 30, 260, 260, 234, 260}, {480, 360, 400, 100, 133, 100}, {480, 120, 400, 200, 400, 100},
                           {1, 2, INT_MAX, INT_MAX, INT_MAX / 2, INT_MAX}, {0, 100, 260, 260, 0, 0}, {100, 0, 260, 260, 0, 0},
@@ -87,10 +79,9 @@ TEST(ScrollMath, RequestsFitAndReveal)
     }
     const ScrollBarState high = {0, INT32_MAX, 10, INT32_MAX - 100, 0};  // no wrap past the int range
     EXPECT_EQ(Ints({clampToBar(high, verticalRequestPosition(high, 1, 0)), clampToBar({10, 5, 0, 0, 0}, 7)}), Ints({INT32_MAX, 10}));
-    for (const Ints& f : {Ints{2000, 300, 0, 1998, 299}, {401, 400, 0, 399, 399}, {400, 400, 1, 398, 399}, {30, 400, 1, 28, 29}}) {
-        const ScrollBarFit fit = fitScrollBar(f[0], f[1]);  // content, client: reset, max, page
-        EXPECT_EQ(Ints({fit.resetPosition, fit.max, fit.page}), Ints(f.begin() + 2, f.end())) << f[0];
-    }
+    for (const Ints& f : {Ints{2000, 300, 0, 1998, 299}, {401, 400, 0, 399, 399}, {400, 400, 1, 398, 399}, {30, 400, 1, 28, 29}})
+        EXPECT_EQ(Ints({f[0], f[1], fitScrollBar(f[0], f[1]).resetPosition, fitScrollBar(f[0], f[1]).max,
+                        fitScrollBar(f[0], f[1]).page}), f);  // content, client: reset, max, page
     for (const Ints& r : {Ints{100, 120, 40, 40}, {280, 300, 40, 40}, {290, 310, 40, 50}, {-15, 5, 400, 385}})
         EXPECT_EQ(fieldRevealPosition(r[0], r[1], 300, r[2]), r[3]) << r[0] << ".." << r[1];  // in a client 300 high
 }
@@ -137,9 +128,9 @@ TEST(Relayout, ScenariosStepByStepAndTheIdsMoved)
     EXPECT_EQ(relayouts({"11111+", "11111-"}),
               V({"11211 405 00000 15/5 15/5 15/5 85/75 85/75", "00000 600 11111 210/5 210/5 210/5 540/270 540/270"}));
     // The ids that move with a card's fields: two-answer grids number their fields by answer, the list has one.
+    auto state = std::make_unique<QuizState>();
     for (const Ints& c : {Ints{kMediaPicture, 2, 3, 4005, 5005, 4006, 5006, 2003, 8003}, {kMediaText, 2, 3, 4003, 5003, 2003, 8003},
                           {kMediaSound, 3, 2, 2002, 8002}}) {
-        auto state = std::make_unique<QuizState>();
         state->mediaKind = c[0], state->answersPerQuestion = c[1];
         const CardFieldIds fields = cardFieldIds(*state, c[2]);
         EXPECT_EQ(Ints(fields.ids, fields.ids + fields.count), Ints(c.begin() + 3, c.end())) << c[0] << " " << c[1];

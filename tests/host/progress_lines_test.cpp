@@ -24,7 +24,7 @@ std::string linesOf(const std::string& file)
     return lines;
 }
 
-TEST(ProgressLines, ReadSplitsTheFileIntoFieldTexts)
+TEST(ProgressLines, ReadFormatAndName)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"Paris\r\nRome\r\n", "Paris|Rome|<end>"}, {"", "<end>"}, {"\r\n\r\nx\r\n", "||x|<end>"},
@@ -35,40 +35,28 @@ TEST(ProgressLines, ReadSplitsTheFileIntoFieldTexts)
         {k259 + std::string(41, 'b') + "\rjunk\nnext", k259 + "|next|<end>"},
     };
     for (const auto& [file, lines] : cases) EXPECT_EQ(linesOf(file), lines) << file.substr(0, 20);
-    const unsigned char bytes[] = {'a', 'b', '\r', '\n', 'c'};
-    char text[kTextSize] = "stale";
-    EXPECT_EQ(readProgressLine(bytes, 3, 10, text), 3u);  // past the given size
+    char text[kTextSize] = "stale", line[kProgressLineSize];
+    EXPECT_EQ(readProgressLine(reinterpret_cast<const unsigned char*>("ab\r"), 3, 10, text), 3u);  // past the given size
     EXPECT_STREQ(text, "");
-}
-
-// Each text's line, and all lines written one after the other read back as what they hold.
-TEST(ProgressLines, FormatWritesTheTextThenCrLfAndReadsBack)
-{
+    // Each text's line, and all lines written one after the other read back as what they hold.
     std::string file, lines;
-    for (const std::string& text : {std::string("Paris"), std::string(), std::string("a\r\nb"), std::string("a\nb"),
-                                    k259 + "bbb"}) {
-        char line[kProgressLineSize];
-        file += std::string(line, static_cast<std::size_t>(formatProgressLine(text.c_str(), line)));
-        lines += text.substr(0, std::min(text.find('\r'), k259.size())) + "|";
+    for (const std::string& field : std::vector<std::string>{"Paris", "", "a\r\nb", "a\nb", k259 + "bbb"}) {
+        file += std::string(line, static_cast<std::size_t>(formatProgressLine(field.c_str(), line)));
+        lines += field.substr(0, std::min(field.find('\r'), k259.size())) + "|";
     }
     EXPECT_EQ(file, "Paris\r\n\r\na\r\na\nb\r\n" + k259 + "\r\n");
     EXPECT_EQ(linesOf(file), lines + "<end>");
-}
-
-TEST(ProgressLines, NameKeepsTheFileNameWithTxtForItsLastThreeLetters)
-{
-    const std::pair<std::string, std::string> cases[] = {
+    // The file's name keeps the program's, with "txt" for its last three letters.
+    const std::pair<std::string, std::string> names[] = {
         {"C:\\Jeux\\game.exe", "game.txt"}, {"C:\\Quiz.v2\\Quiz.EXE", "Quiz.txt"}, {"Z:/tmp/x/quiz.exe", "quiz.txt"},
         {"C:\\dir/sub\\q.exe", "q.txt"}, {"C:\\jeux\\quiz", "qtxt"}, {"C:\\jeux\\ab", "txt"}, {"", "txt"},
         {"C:\\" + std::string(300, 'q'), std::string(253, 'q') + "txt"},  // the path is read up to 259
         {std::string(259, 'r') + "\\late.exe", std::string(256, 'r') + "txt"},
     };
-    for (const auto& [path, file] : cases) {
-        struct {
-            char name[kTextSize], guard = 'z';
-        } buffer;
+    for (const auto& [path, name] : names) {
+        struct { char name[kTextSize], guard = 'z'; } buffer;  // the guard shows a write past the name
         progressNameFromPath(path.c_str(), buffer.name);
-        EXPECT_EQ(std::string(buffer.name) + buffer.guard, file + "z") << path.substr(0, 30);
+        EXPECT_EQ(std::string(buffer.name) + buffer.guard, name + "z") << path.substr(0, 30);
     }
 }
 
