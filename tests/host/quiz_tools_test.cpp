@@ -27,9 +27,8 @@ using Bytes = std::vector<unsigned char>;
 
 std::string readAll(const fs::path& path)
 {
-    std::ostringstream out;
-    out << std::ifstream(path, std::ios::binary).rdbuf();
-    return out.str();
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void writeAll(const fs::path& path, const std::string& bytes)
@@ -139,40 +138,15 @@ TEST(Check, ReportsExactlyWhatIsWrongAtItsLine)
     for (const char* answer : {"ROMA", "ROME", "MARSEILLE", "MARCEILE", "CHIEN", "NICHE", "COQ", "COQS", "Bœuf",
                                "ÉTÉ bientôt", "PARIS", "PERSE", "ROME"})  // each on line 5 + 3n
         answers += "question:\ncaption: C\nanswer: " + std::string(answer) + "\n";
-    const Files media = {{"song.mp3", "ID3\x03"}, {"fake.jpg", png()}, {"clip.avi", kAvi}, {"rond.jpg", jpeg()},
-                         {"junk.png", "plain text"}, {"wave.avi", std::string("RIFF\x10\0\0\0WAVEfmt ", 16)}};
+    const Files media = {{"clip.avi", kAvi}, {"rond.jpg", jpeg()},
+                         {"wave.avi", std::string("RIFF\x10\0\0\0WAVEfmt ", 16)}};
     const std::tuple<std::string, Files, std::vector<std::string>> cases[] = {
         {edit(kText, {{3, "explanation: " + e259}}), {}, {}},  // 259 bytes in Windows-1252
         {kPicture, pictures(), {}},
-        {"title: T\nkind: text\ncolour: red\ntitle: U\nanswer: A\nanswers: 3\nreveal: 12\nbackground: #12345G\n"
-         "label1 L\nauthor: A\tB\nexplanation: d\xE9j\xE0\ncode: A\rB\nquestion:\nCaption: C\ncode: X\nanswer: A|B\n"
-         "question:\n", {},
-         {"E3 unknown key 'colour'", "E4 duplicate 'title' (first given at line 1)", "E5 'answer' belongs to a",
-          "E6 'answers' must be 1 or 2", "E7 'reveal' must be 0 to 4", "E8 'background' must be",
-          "E9 expected 'key: value'", "E10 control character U+0009", "E11 invalid UTF-8",
-          "E12 control character U+000D", "E14 unknown key 'Caption'", "E15 'code' belongs before the first question",
-          "E16 '|' is not allowed", "E17 question 2 has no 'answer'"}},
         {"author: X\n", {}, {"E0 no 'title'", "E0 no 'kind'", "E0 the quiz has no question"}},
-        {"title: T\nkind: text\nauthor: \xE0\x80\xAF\nlabel1: \xED\xA0\x80\nlabel2: \xF4\x90\x80\x80\n\xE2\x82"
-         "A\nquestion:\ncaption: C\nanswer: ABCD\n", {},
-         {"E3 overlong encoding of U+002F", "E4 encodes U+D800", "E5 encodes U+110000", "E6 0xE2 is cut short"}},
-        {"title: T\nkind: picture\nanswers: 2\nbackground: 256 0 0\nreveal: 1\nquestion:\nanswer: ABCD\n"
-         "media: song.mp3\nreveal: R\nquestion:\nanswer: DUPONT\nanswer2: DUPOND\nmedia: fake.jpg\n"
-         "answer-picture: clip.avi\nquestion:\nanswer: MNOP\nanswer2: QRST\nanswer2: UVWX\nmedia:\nquestion:\n"
-         "answer: YZAB\nanswer2: CDEF\nmedia: junk.png\n",
-         media,
-         {"E4 'background' must be", "E6 question 1 has no 'answer2'", "E8 a picture must be",
-          "E9 never shown with 'reveal: 1'", "W12 'DUPOND' and 'DUPONT' (line 11)", "E13 it is a PNG file",
-          "E14 a picture must be", "E18 duplicate 'answer2'", "E19 a file name is needed", "E23 match no accepted"}},
-        {"title: T\nkind: text\nanswers: 2\nbackground: 1 2 3 4\nquestion:\nanswer: ABCD\nanswer2: EFGH\n", {},
-         {"E3 a text quiz shows one answer field", "E4 'background' must be"}},
         {"title: V\nkind: video\nreveal: 4\ncode: A\ncode: B\nquestion:\nmedia: clip.avi\nanswer: ABCD\nreveal: R\n"
          "question:\nanswer: EFGH\nreveal: S\nmedia: wave.avi\n", media, {"E13 match no accepted format"}},
-        {edit(kText, {{3, "explanation: " + e259 + "é"}, {7, "caption: Łódź ?"}}), {},
-         {"E3 text is 260 bytes long in Windows-1252", "E7 U+0141 has no Windows-1252 form"}},
         {manyQuestions(97), {}, {"E" + std::to_string(2 + 97 + 96 * 3 + 1) + " too many questions"}},
-        {edit(kPicture, {{8, "media: dossier.jpg"}}), pictures({{"dossier.jpg/", "/"}, {"carre.png", ""}}),
-         {"E8 cannot open 'dossier.jpg'", "E14 cannot open 'carre.png'"}},
         {kPicture, pictures({{"rond-r.png", png(true)}, {"rond.jpg", jpeg('\xC9')}}),
          {"W8 the player may not show 'rond.jpg'", "E9 the player cannot show 'rond-r.png'"}},
         // Rules on answers run despite errors; rules on the structure (here the codes) wait for a clean parse.
@@ -352,10 +326,9 @@ TEST(MediaInspection, ReadsFormatSizeAndFitness)
     };
     for (const auto& [bytes, expected] : cases) {
         const MediaInfo info = inspectMedia(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-        EXPECT_EQ((info.format ? mediaFormatName(*info.format) : std::string("none")) + " " +
-                      std::to_string(info.width) + "x" + std::to_string(info.height) +
-                      (info.refusal.empty() ? "" : " R") + (info.doubt.empty() ? "" : " D"),
-                  expected);
+        const std::string size = std::to_string(info.width) + "x" + std::to_string(info.height);
+        EXPECT_EQ((info.format ? mediaFormatName(*info.format) : std::string("none")) + " " + size +
+                      (info.refusal.empty() ? "" : " R") + (info.doubt.empty() ? "" : " D"), expected);
     }
 }
 
