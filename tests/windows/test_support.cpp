@@ -255,5 +255,6 @@ void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::strin
         QuestionRecord* record = appendQuestion(state, given.first.c_str(), given.second.c_str(),
                                                 ("Question " + n).c_str());
         copyText(record->revealText, ("R\xE9" "ponse " + n).c_str());
+        copyText(state.codes[question - 1], ("CODE-" + n).c_str());
     }
 }

@@ -69,5 +69,6 @@ std::vector<std::string> folderContents(const std::string& prefix = "");  // in 
 struct QuizApp { QuizApp(); ~QuizApp(); QuizApp(const QuizApp&) = delete; };
 
 struct QuizSetup { int mediaKind, questions, answers, revealMode; };
-// Fills app.quiz: answer names "Pays", "Capitale"; per question "Question n", "Réponse n", answers listed or An, Bn.
+// Fills app.quiz: answer names "Pays", "Capitale"; per question "Question n", "Réponse n", "CODE-n", answers
+// listed or An, Bn.
 void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::string, std::string>>& answers = {});
