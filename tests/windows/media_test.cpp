@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "base/app.h"
 #include "board/board.h"
 #include "media/media.h"
@@ -20,7 +17,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-Names mediaFiles() { return folderContents("enigo*"); }
+Names mediaFiles() { return folderContents("enigo"); }
 
 // Distinct bytes and length per question, a zero byte inside.
 std::string mediaBytes(int question) { return std::string(1000 + question, char(question)) + '\0' + "fin"; }
@@ -37,15 +34,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        *object = nullptr;
         if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IWMPCore) || iid == __uuidof(IWMPPlayer))
             *object = static_cast<IWMPPlayer*>(this);
-        else if (iid == __uuidof(IWMPControls))
-            *object = static_cast<IWMPControls*>(this);
         else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
+            *object = iid == __uuidof(IWMPControls) ? static_cast<IWMPControls*>(this) : nullptr;
+        return *object ? (AddRef(), S_OK) : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override { return --references; }
@@ -73,30 +66,18 @@ public:
 private:
     HRESULT log(const std::string& call) { return calls.push_back(call), S_OK; }
 };
-#undef LOGGED
-#undef NOT_CALLED
 
 StandInPlayer standIn;
 
 HRESULT makeStandIn(IWMPPlayer** player) { return *player = &standIn, standIn.AddRef(), S_OK; }
 
 // What a failing creation returns; S_FALSE comes with an object, the errors without.
-HRESULT forcedResult = S_OK;
+HRESULT forced = S_OK;
 
-HRESULT failCreation(IWMPPlayer** player)
-{
-    if (forcedResult == S_FALSE)
-        makeStandIn(player);
-    return forcedResult;
-}
+HRESULT failCreation(IWMPPlayer** player) { return forced == S_FALSE ? makeStandIn(player), S_FALSE : forced; }
 
 // Other suites build media boards too: the stand-in spares them the system's player and its messages.
-class StandInPlayerByDefault : public testing::Environment {
-public:
-    void SetUp() override { setPlayerFactory(makeStandIn); }
-};
-
-testing::Environment* const standInByDefault = testing::AddGlobalTestEnvironment(new StandInPlayerByDefault);
+const PlayerFactory systemPlayer = setPlayerFactory(makeStandIn);
 
 Names played(const std::string& file) { return {"stop", "url " + file, "play"}; }
 
@@ -107,7 +88,6 @@ protected:
     {
         media = {};
         standIn.calls.clear(), standIn.filesAtStop.clear(), standIn.references = 1;
-        parent_ = makeChild("Static", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr);
     }
     void TearDown() override
     {
@@ -129,19 +109,17 @@ protected:
         ASSERT_NE(board_, nullptr);
     }
 
-    // Clicks a button and returns the player calls it made.
-    Names click(int id)
+    Names click(int id)  // the player calls the button made
     {
-        standIn.calls.clear();
-        SendMessageA(GetDlgItem(board_, id), BM_CLICK, 0, 0);
-        return standIn.calls;
+        SendDlgItemMessageA(board_, id, BM_CLICK, 0, 0);
+        return std::exchange(standIn.calls, {});
     }
 
     ScratchFolder scratch_;
     QuizApp quizApp_;
     ShellCapture shell_;
     FixtureModule module_;
-    HWND parent_ = nullptr;
+    HWND parent_ = makeChild("Static", "main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1000, 700, nullptr);
     HWND board_ = nullptr;
 };
 
@@ -165,14 +143,13 @@ TEST_P(MediaKind, PlayStopAndExitWriteAndDeleteTheQuizFiles)
     click(6001);
     shutdownMedia(parent_);
     EXPECT_EQ(mediaFiles(), Names({"enigo5" + other, "enigo97" + ext}));
-    EXPECT_FALSE(IsWindow(parent_));
-    EXPECT_EQ(standIn.references, 1) << "every reference given back";
     // Each stop came while the last file was still there: Windows would refuse to delete a playing file.
     ASSERT_EQ(standIn.filesAtStop.size(), 5u);
     EXPECT_EQ(standIn.filesAtStop[2],
               Names({"enigo1" + ext, "enigo2" + ext, "enigo5" + other, "enigo96" + ext, "enigo97" + ext}));
-    EXPECT_EQ(standIn.filesAtStop[4].size(), 4u);
-    EXPECT_TRUE(shell_.requests().empty());
+    // The parent gone, every reference given back, the shell left alone.
+    EXPECT_TRUE(standIn.filesAtStop[4].size() == 4 && !IsWindow(parent_) && standIn.references == 1 &&
+                shell_.requests().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(SoundAndVideo, MediaKind, testing::Values(kMediaSound, kMediaVideo));
@@ -182,22 +159,21 @@ class NoPlayer : public Media, public testing::WithParamInterface<HRESULT> {};
 // Anything but a plain success means no player: the shell opens each file, hidden, and stop leaves it.
 TEST_P(NoPlayer, ShellOpensEachFileAndStopLeavesIt)
 {
-    forcedResult = GetParam();
+    forced = GetParam();
     setPlayerFactory(failCreation);
     MessageCapture capture;
     build(kMediaSound);
-    ASSERT_EQ(capture.messages().size(), 1u);
-    expectMessage(capture.messages()[0], board_, "WindowMediaplayer non d\xE9tect\xE9.", "Information", MB_OK);
     EXPECT_EQ(standIn.references, 1) << "an object that came with S_FALSE is given back";
-    click(6003);
-    ASSERT_EQ(shell_.requests().size(), 1u);
+    const Names calls = click(6003);
+    ASSERT_EQ(capture.messages().size() * 10 + shell_.requests().size(), 11u);
+    const CapturedMessage& m = capture.messages()[0];
     const ShellRequest& r = shell_.requests()[0];
-    EXPECT_TRUE(r.owner == board_ && !r.parameters && !r.directory && r.show == SW_HIDE);
-    EXPECT_EQ(r.verb + " " + r.file, "open enigo3.mp3");
+    EXPECT_EQ(m.text + "|" + m.caption + "|" + std::to_string(m.flags) + " " + r.verb + " " + r.file,
+              "WindowMediaplayer non d\xE9tect\xE9.|Information|0 open enigo3.mp3");
+    EXPECT_TRUE(m.owner == board_ && r.owner == board_ && !r.parameters && !r.directory && r.show == SW_HIDE);
     EXPECT_EQ(readFile("enigo3.mp3"), mediaBytes(3));
-    click(7003);
+    EXPECT_TRUE(click(7003).empty() && calls.empty()) << "no player to call";
     EXPECT_EQ(mediaFiles(), Names{"enigo3.mp3"}) << "the shell's application may still use it";
-    EXPECT_TRUE(standIn.calls.empty());
     shutdownMedia(parent_);
     EXPECT_TRUE(mediaFiles().empty());
 }

@@ -1,10 +1,13 @@
-// Captured message boxes and shell requests, throw-away resource modules, a fresh quiz state and
-// window summaries for the Win32 tests.
+// Captured message boxes and shell requests, throw-away folders and resource modules, a fresh quiz state
+// and window summaries for the Win32 tests.
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "base/app.h"
 #include "base/message_box.h"
@@ -17,6 +20,7 @@ namespace {
 std::vector<CapturedMessage> captured;
 std::vector<ShellRequest> shellRequests;
 App savedApp = {};
+std::error_code ignored;  // a folder left behind is no failure
 
 int captureMessage(HWND owner, const char* text, const char* caption, UINT flags)
 {
@@ -32,10 +36,16 @@ HINSTANCE captureShellOpen(HWND owner, const char* verb, const char* file, const
     return reinterpret_cast<HINSTANCE>(42);
 }
 
-std::string box(const RECT& r)
+// Unique in the temporary folder; Wine reuses process ids, and a crashed run leaves its files behind.
+std::string temporaryName(const char* stem)
 {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
-           std::to_string(r.bottom - r.top);
+    static int counter = 0;
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string name = std::string(folder) + stem + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(++counter);
+    std::filesystem::remove_all(name, ignored);
+    return name;
 }
 
 } // namespace
@@ -48,36 +58,32 @@ ShellCapture::ShellCapture() { shellRequests.clear(), setShellOpenSink(captureSh
 ShellCapture::~ShellCapture() { setShellOpenSink(nullptr); }
 std::vector<ShellRequest>& ShellCapture::requests() { return shellRequests; }
 
-void expectMessage(const CapturedMessage& message, HWND owner, const std::string& text, const std::string& caption,
-                   UINT flags)
+ScratchFolder::ScratchFolder() : path_(temporaryName("enigo-test-"))
 {
-    EXPECT_EQ(message.text + "|" + message.caption + "|" + std::to_string(message.flags) +
-                  (message.owner == owner ? "" : " from another owner"),
-              text + "|" + caption + "|" + std::to_string(flags));
+    GetCurrentDirectoryA(MAX_PATH, previous_);
+    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr) && SetCurrentDirectoryA(path_.c_str())) << path_;
 }
 
-FixtureModule::FixtureModule()
+ScratchFolder::~ScratchFolder()
 {
-    static int counter = 0;
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    path_ = std::string(folder) + "enigo-fixture-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter) + ".dll";
+    SetCurrentDirectoryA(previous_);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+FixtureModule::FixtureModule() : path_(temporaryName("enigo-fixture-") + ".dll")
+{
     EXPECT_TRUE(CopyFileA(ENIGO_FIXTURE_MODULE, path_.c_str(), FALSE)) << path_;
     update_ = BeginUpdateResourceA(path_.c_str(), FALSE);
-    EXPECT_NE(update_, nullptr) << "BeginUpdateResourceA failed";
 }
 
-FixtureModule::~FixtureModule()
+FixtureModule::~FixtureModule()  // either handle may be null, which both calls refuse harmlessly
 {
-    if (update_)
-        EndUpdateResourceA(update_, TRUE);
-    if (module_)
-        FreeLibrary(module_);
+    EndUpdateResourceA(update_, TRUE);
+    FreeLibrary(module_);
     DeleteFileA(path_.c_str());
 }
 
-void FixtureModule::add(const char* type, int id, const std::vector<unsigned char>& bytes)
+void FixtureModule::add(const char* type, int id, const Bytes& bytes)
 {
     ASSERT_NE(update_, nullptr);
     EXPECT_TRUE(UpdateResourceA(update_, type, MAKEINTRESOURCEA(id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
@@ -86,32 +92,26 @@ void FixtureModule::add(const char* type, int id, const std::vector<unsigned cha
 
 HMODULE FixtureModule::load()
 {
-    EXPECT_TRUE(!update_ || EndUpdateResourceA(update_, FALSE));
-    update_ = nullptr;
+    EXPECT_TRUE(!update_ || EndUpdateResourceA(std::exchange(update_, nullptr), FALSE));
     module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     EXPECT_NE(module_, nullptr) << "cannot load " << path_;
     return module_;
 }
 
-std::vector<unsigned char> packed(const std::vector<unsigned char>& plain) { return lzwEncode(plain.data(), plain.size()); }
-std::vector<unsigned char> packed(const std::string& plain)
-{
-    return packed(std::vector<unsigned char>(plain.begin(), plain.end()));
-}
+Bytes packed(const Bytes& plain) { return lzwEncode(plain.data(), plain.size()); }
+Bytes packed(const std::string& plain) { return packed(Bytes(plain.begin(), plain.end())); }
 
-std::vector<unsigned char> bmpFile(int width, int height, COLORREF colour)
+Bytes bmpFile(int width, int height, COLORREF colour)
 {
     const DWORD stride = (width * 3 + 3) & ~3, size = stride * height, offset = 54;
     const BITMAPFILEHEADER file = {0x4D42, offset + size, 0, 0, offset};
     const BITMAPINFOHEADER info = {sizeof info, width, height, 1, 24, BI_RGB, size, 0, 0, 0, 0};
-    std::vector<unsigned char> bytes(offset + size);
+    Bytes bytes(offset + size);
     std::memcpy(&bytes[0], &file, sizeof file), std::memcpy(&bytes[sizeof file], &info, sizeof info);
     for (DWORD i = 0; i < size; ++i)  // blue, green, red, and zeros at the end of each row
         bytes[offset + i] = i % stride < DWORD(width) * 3 ? (colour >> (16 - 8 * (i % stride % 3))) & 0xFF : 0;
     return bytes;
 }
-
-HINSTANCE self() { return GetModuleHandleA(nullptr); }
 
 SIZE bitmapSize(HBITMAP bitmap)
 {
@@ -133,19 +133,44 @@ std::vector<DWORD> pixelsOf(HBITMAP bitmap)
     return pixels;
 }
 
-HWND makeChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height, HWND parent,
-               int id)
+std::string textOf(HWND window)
 {
-    return CreateWindowExA(0, className, text, style, x, y, width, height, parent,
+    char text[300] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::vector<HWND> childrenOf(HWND window)
+{
+    std::vector<HWND> list;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        list.push_back(child);
+    return list;
+}
+
+RECT placeIn(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+HWND makeChild(const char* type, const char* text, DWORD style, int x, int y, int w, int h, HWND parent, int id)
+{
+    return CreateWindowExA(0, type, text, style, x, y, w, h, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), self(), nullptr);
 }
 
 std::string controlsOf(HWND parent)
 {
     std::string lines;
-    for (HWND control : childrenOf(parent))
-        lines += std::string(GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE ? "" : "-") +
-                 std::to_string(GetDlgCtrlID(control)) + " [" + textOf(control) + "] " + box(placeIn(control)) + "\n";
+    for (HWND control : childrenOf(parent)) {
+        const RECT r = placeIn(control);
+        lines += (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE ? "" : "-") + std::to_string(GetDlgCtrlID(control)) +
+                 " [" + textOf(control) + "] " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                 std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + "\n";
+    }
     return lines;
 }
 
@@ -157,7 +182,7 @@ void resizeClient(HWND window, int width, int height)
     SetWindowPos(window, nullptr, 0, 0, width + (frame.right - frame.left) - client.right,
                  height + (frame.bottom - frame.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER);
     GetClientRect(window, &client);
-    EXPECT_EQ(box(client), box({0, 0, width, height}));
+    EXPECT_EQ(client.right * 10000 + client.bottom, width * 10000 + height);
 }
 
 void scrollTo(HWND board, int x, int y)
@@ -168,12 +193,41 @@ void scrollTo(HWND board, int x, int y)
     ASSERT_EQ(GetScrollPos(board, SB_HORZ) * 10000 + GetScrollPos(board, SB_VERT), x * 10000 + y);
 }
 
-std::vector<MSG> drainPosted(HWND window, UINT first, UINT last)
+std::vector<MSG> drainPosted(HWND window)
 {
     std::vector<MSG> posted;
-    for (MSG message; PeekMessageA(&message, window, first, last, PM_REMOVE);)
+    for (MSG message; PeekMessageA(&message, window, 0, 0, PM_REMOVE);)
         posted.push_back(message);
     return posted;
+}
+
+void writeFile(const std::string& name, const std::string& bytes)
+{
+    ASSERT_TRUE(std::ofstream(name, std::ios::binary) << bytes) << name;
+}
+
+std::string readFile(const std::string& name)
+{
+    std::ifstream file(name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::string windowsPath(std::string path)
+{
+    if (path.size() > 1 && path[0] == '/' && path[1] != '/')
+        path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::vector<std::string> folderContents(const std::string& prefix)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string().rfind(prefix, 0) == 0)
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 QuizApp::QuizApp()
@@ -195,12 +249,12 @@ void describeQuiz(const QuizSetup& setup, const std::vector<std::pair<std::strin
     state.mediaKind = setup.mediaKind, state.questionCount = setup.questions;
     state.answersPerQuestion = setup.answers, state.revealMode = setup.revealMode;
     copyText(state.answerLabel1, "Pays"), copyText(state.answerLabel2, "Capitale");
-    for (size_t question = 1; question <= size_t(setup.questions); ++question) {
+    for (int question = 1; question <= setup.questions; ++question) {
         const std::string n = std::to_string(question);
-        const bool given = question <= answers.size();
-        QuestionRecord* record = appendQuestion(state, given ? answers[question - 1].first.c_str() : ("A" + n).c_str(),
-                                                given ? answers[question - 1].second.c_str() : ("B" + n).c_str(),
+        const auto given = question <= int(answers.size()) ? answers[question - 1] : std::make_pair("A" + n, "B" + n);
+        QuestionRecord* record = appendQuestion(state, given.first.c_str(), given.second.c_str(),
                                                 ("Question " + n).c_str());
         copyText(record->revealText, ("R\xE9" "ponse " + n).c_str());
+        copyText(state.codes[question - 1], ("CODE-" + n).c_str());
     }
 }
