@@ -13,7 +13,7 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// A stream from a script: a character is a literal, a number a code, "+" widens, "#" resets, "." ends; unchecked.
+// A script as a stream: a character is a literal, a number a code, each '+' widens, '#' resets, '.' ends; unchecked.
 Bytes stream(const std::string& script)
 {
     Bytes bytes;
@@ -27,7 +27,7 @@ Bytes stream(const std::string& script)
     };
     std::istringstream tokens(script);
     for (std::string t; tokens >> t;) {
-        if (t == "+") put(kLzwWidenCode), ++width;
+        if (t[0] == '+') for (std::size_t i = 0; i < t.size(); ++i) put(kLzwWidenCode), ++width;
         else if (t == "#") put(kLzwResetCode), width = kLzwStartWidth;
         else put(t == "." ? kLzwEndCode : t.size() == 1 ? static_cast<unsigned char>(t[0]) : std::stoull(t));
     }
@@ -58,8 +58,7 @@ std::string literals(std::size_t count, bool resets = true, bool allA = false)
 TEST(LzwDecode, HandPackedStreamsAndBounds)
 {
     const std::size_t learnable = kLzwDictionarySize - kLzwFirstLearnedCode, most = kLzwMaxOutput;
-    std::string widen32;
-    for (int i = 0; i < 23; ++i) widen32 += " +";
+    const std::string widen32 = " " + std::string(23, '+');
     const std::string ok = "0:", bad = "-7:";
     const std::pair<std::string, std::string> cases[] = {
         {"A .", ok + "A"}, {"321 .", ok + "A"},  // the first code is a literal whatever its ninth bit
@@ -69,7 +68,7 @@ TEST(LzwDecode, HandPackedStreamsAndBounds)
         {"a b c # d 261 .", bad},
         {"a + b 259 .", ok + "abab"}, {"a + + b # c .", ok + "abc"},  // a 257 is read at the width before it
         {"a" + widen32 + " b 259 .", ok + "abab"}, {"a" + widen32 + " 2147483907 .", bad},  // 32-bit codes
-        {"a + " + widen32 + " b .", bad}, {"a b c", bad}, {"", "-5:"},
+        {"a +" + widen32 + " b .", bad}, {"a b c", bad}, {"", "-5:"},
         {literals(learnable + 1, false) + " .", ok + std::to_string(learnable + 1)},  // fills the last code
         {literals(learnable + 2, false) + " .", bad}, {"a . 511 511 511", ok + "a"},  // bytes after the end: ignored
         {literals(learnable + 1, false) + " # z 260 .", ok + std::to_string(learnable + 4)},

@@ -51,7 +51,9 @@ QuizRecordBuilder start(unsigned media, unsigned count, unsigned answers)
     return QuizRecordBuilder().header(0, media, count, answers).texts({"t", "a", "e", "l1", "l2"});
 }
 
-std::vector<std::pair<QuizRecordBuilder, std::string>> records()
+// Every record parses, also with bytes after its colour; every proper prefix fails and leaves the state byte for
+// byte as it was. A record that cannot be allocated is left out; reveal texts go to questionByNumber(n).
+TEST(QuizRecord, ParsesEveryFieldAndEveryCutFailsCleanly)
 {
     const std::string head = " 11,22,33 t|a|e|l1|l2:";
     QuizRecordBuilder full = start(2, 2, 2).texts({"a1", "b1", "c1", "a2", "b2", "c2"}).byte(3);
@@ -87,16 +89,9 @@ std::vector<std::pair<QuizRecordBuilder, std::string>> records()
         }
         rows.push_back({record.colour(11, 22, 33), "0 96x1 m" + n(mode) + head + questions});
     }
-    return rows;
-}
-
-// Every record parses, also with bytes after its colour; every proper prefix fails and leaves the state byte for
-// byte as it was.
-TEST(QuizRecord, ParsesEveryFieldAndEveryCutFailsCleanly)
-{
     auto state = std::make_unique<QuizState>();
     resetQuizData(*state);
-    for (const auto& [record, expected] : records()) {
+    for (const auto& [record, expected] : rows) {
         const Bytes& bytes = record.bytes();
         for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
             const std::string before = raw(*state) + quizSummary(*state);
@@ -111,23 +106,15 @@ TEST(QuizRecord, ParsesEveryFieldAndEveryCutFailsCleanly)
             << expected;
     }
     EXPECT_EQ(parseQuizResource(*state, nullptr, 100), 0);
-    releaseQuestions(*state);
-}
-
-// A record that cannot be allocated is left out; reveal texts go to questionByNumber(n), past the end the last.
-TEST(QuizRecord, AFailedAllocationMakesTheListShorter)
-{
-    QuizRecordBuilder record = start(1, 3, 1).texts({"a1", "c1", "a2", "c2", "a3", "c3"}).byte(2);
-    record.texts({"r1", "r2", "r3"}).colour(1, 2, 3);
+    QuizRecordBuilder three = start(1, 3, 1).texts({"a1", "c1", "a2", "c2", "a3", "c3"}).byte(2);
+    three.texts({"r1", "r2", "r3"}).colour(11, 22, 33);
     for (const auto& [succeed, questions] : {std::pair(1, "a1//c1/r1;a3//c3/r3"), std::pair(2, "a1//c1/r1;a2//c2/r3"),
                                              std::pair(0, "a2//c2/r1;a3//c3/r3")}) {
-        auto state = std::make_unique<QuizState>();
-        resetQuizData(*state);
         NothrowFailureScope failure(succeed, 1);
-        EXPECT_EQ(parseQuizResource(*state, record.bytes().data(), record.bytes().size()), 1);
-        EXPECT_EQ(quizSummary(*state), "0 3x1 m2 1,2,3 t|a|e|l1|l2:" + std::string(questions));
-        releaseQuestions(*state);
+        EXPECT_TRUE(parseQuizResource(*state, three.bytes().data(), three.bytes().size()) == 1 &&
+                    quizSummary(*state) == "0 3x1 m2" + head + questions) << questions;
     }
+    releaseQuestions(*state);
 }
 
 // The first four codes and the last after a parse for `count` questions (marked beforehand, so a stray write

@@ -1,5 +1,4 @@
-// Decoded quiz records (resource 104) built from the record layout, independently of the parser, and a parsed
-// state in one line.
+// Decoded quiz records (resource 104) built independently of the parser, and a parsed state in one line.
 #pragma once
 
 #include <initializer_list>
@@ -12,9 +11,7 @@ class QuizRecordBuilder {
 public:
     // The four header bytes: not interpreted, media byte, question count, answers per question.
     QuizRecordBuilder& header(unsigned first, unsigned media, unsigned count, unsigned answers)
-    {
-        return byte(first).byte(media).byte(count).byte(answers);
-    }
+    { return byte(first).byte(media).byte(count).byte(answers); }
     QuizRecordBuilder& byte(unsigned value) { return bytes_.push_back(static_cast<unsigned char>(value)), *this; }
     QuizRecordBuilder& text(const std::string& value)
     {
