@@ -151,6 +151,7 @@ public:
             for (const std::string& problem : quiz.errors) {
                 problems += problem + "\n";
             }
+            report_->failure = "ces fichiers ne peuvent pas devenir des questions ; renommez-les :\n" + problems;
             return failed(problems + "nothing written");
         }
         const std::string text = newQuizSource(quiz);
@@ -217,6 +218,8 @@ public:
         }
         const CheckResult result = checkQuizSource(source.text, source.baseDir);
         report(out_, source.name, result.diagnostics);
+        report_->sourceName = source.name;
+        report_->diagnostics = result.diagnostics;
         out_ << source.name << ": " << countOf(result.diagnostics, Diagnostic::Severity::Error, "error") << ", "
              << countOf(result.diagnostics, Diagnostic::Severity::Warning, "warning") << '\n';
         return result.hasErrors() ? 1 : 0;
@@ -450,10 +453,17 @@ std::string reportInFrench(const AuthorReport& report)
     if (!report.diagnostics.empty()) {
         text += report.sourceName + " :\n";
     }
-    for (const Diagnostic& diagnostic : report.diagnostics) {
+    // A box taller than the screen would hide its OK button: the rest is left to "check".
+    const std::size_t shown = std::min<std::size_t>(report.diagnostics.size(), 15);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const Diagnostic& diagnostic = report.diagnostics[i];
         text += diagnostic.line > 0 ? "ligne " + std::to_string(diagnostic.line) : std::string("tout le fichier");
         text +=
             std::string(" : ") + kSeverities[static_cast<int>(diagnostic.severity)] + " : " + diagnostic.message + "\n";
+    }
+    if (shown < report.diagnostics.size()) {
+        text += "... et " + std::to_string(report.diagnostics.size() - shown) + " de plus : " + kToolName +
+                " check les donne toutes.\n";
     }
     if (!report.diagnostics.empty()) {
         text += "\n";
@@ -462,7 +472,7 @@ std::string reportInFrench(const AuthorReport& report)
         return text + "Quiz créé : " + report.made +
                ".\nDouble-cliquez dessus pour y jouer ; pour l'envoyer aux joueurs, ce seul fichier suffit.";
     }
-    return text + "Rien n'a été créé : " + report.failure;
+    return report.failure.empty() ? text : text + "Rien n'a été créé : " + report.failure;
 }
 
 int runAuthor(const std::vector<std::string>& arguments, ExeAccess& access, std::ostream& out, std::ostream& err,

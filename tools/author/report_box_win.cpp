@@ -40,13 +40,16 @@ int runAuthorBoxed(const std::vector<std::string>& arguments, ExeAccess& access,
     std::ostringstream out;
     AuthorReport report;
     const int status = runAuthor(arguments, access, out, out, &report);
+    if (status == 0 && !arguments.empty() && arguments[0] == "try") {
+        return status;  // the quiz itself was the outcome
+    }
     std::string text;
     UINT icon = MB_ICONINFORMATION;
-    if (!report.made.empty() || !report.failure.empty()) {
+    if (!report.made.empty() || !report.failure.empty() || !report.sourceWritten.empty()) {
         text = reportInFrench(report);
         const bool warned = !report.diagnostics.empty();
         icon = !report.failure.empty() ? MB_ICONERROR : warned ? MB_ICONWARNING : MB_ICONINFORMATION;
-    } else if (arguments.empty()) {
+    } else if (status == 2) {  // started without a folder, or given a file: the one thing to know
         text = std::string("Pour faire un quiz, déposez sur ") + kToolName +
                ".exe un dossier d'images, de sons (.mp3) ou de vidéos (.avi) : le quiz est créé à côté du dossier.";
     } else {
