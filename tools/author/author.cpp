@@ -454,15 +454,15 @@ std::string reportInFrench(const AuthorReport& report)
         text += report.sourceName + " :\n";
     }
     // A box taller than the screen would hide its OK button: the rest is left to "check".
-    const std::size_t shown = std::min<std::size_t>(report.diagnostics.size(), 15);
-    for (std::size_t i = 0; i < shown; ++i) {
+    const std::size_t listed = std::min<std::size_t>(report.diagnostics.size(), 15);
+    for (std::size_t i = 0; i < listed; ++i) {
         const Diagnostic& diagnostic = report.diagnostics[i];
         text += diagnostic.line > 0 ? "ligne " + std::to_string(diagnostic.line) : std::string("tout le fichier");
         text +=
             std::string(" : ") + kSeverities[static_cast<int>(diagnostic.severity)] + " : " + diagnostic.message + "\n";
     }
-    if (shown < report.diagnostics.size()) {
-        text += "... et " + std::to_string(report.diagnostics.size() - shown) + " de plus : " + kToolName +
+    if (listed < report.diagnostics.size()) {
+        text += "... et " + std::to_string(report.diagnostics.size() - listed) + " de plus : " + kToolName +
                 " check les donne toutes.\n";
     }
     if (!report.diagnostics.empty()) {
