@@ -41,6 +41,24 @@ stop_wine() {
   wineserver -k 2>/dev/null || true
 }
 
+# The authors' download, build/dist/enigo-VERSION.zip (./enigo.sh dist), made twice to make sure the same
+# sources give the same bytes.
+dist() {
+  local version zip
+  version=$(sed -n 's/^#define ENIGO_VERSION_STRING *"\(.*\)"/\1/p' resources/resource.h)
+  zip="$root/build/dist/enigo-$version.zip"
+  mkdir -p "$root/build/dist"
+  python3 tools/make_dist.py "$version" "$root/build/mingw/bin" "$zip"
+  python3 tools/make_dist.py "$version" "$root/build/mingw/bin" "$zip.again"
+  if ! cmp -s "$zip" "$zip.again"; then
+    rm -f "$zip.again"
+    echo "enigo: two runs gave different zips" >&2
+    exit 1
+  fi
+  rm -f "$zip.again"
+  echo "enigo: $zip ($(stat -c %s "$zip") bytes, sha256 $(sha256sum "$zip" | cut -d' ' -f1)); a second run gave the same bytes"
+}
+
 run() {
   local quiz=${1:-enigo-images}
   local exe="$root/build/mingw/bin/$quiz.exe"
@@ -130,5 +148,6 @@ case "${1:-}" in
   run) setup; build; run "${2:-}" ;;
   test) setup; build; run_tests ;;
   build) setup; build ;;
+  dist) setup; build; dist ;;
   *) echo "usage: $0 run [QUIZ] | test | build" >&2; exit 2 ;;
 esac

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays the test quiz with real keystrokes (xdotool on the X display Wine draws on), reading verdicts, score and
-# code back with probe.exe from another process; then starts it again on the answers it saved.
-#   play_test.sh QUIZ.exe PROBE.exe SCREENSHOT_DIR
+# code back with probe.exe from another process; then starts it again on the answers it saved. Last, a folder of
+# three JPEGs dropped on the authoring tool (its command line alone) is played, each name typed as its answer.
+#   play_test.sh QUIZ.exe PROBE.exe SCREENSHOT_DIR AUTHOR.exe JPEG_DIR
 set -uo pipefail
 quiz=$(realpath "$1") probe=$(realpath "$2") shots=$(realpath -m "$3")
 # shellcheck source=../windows/wine-env.sh
@@ -46,6 +47,15 @@ check "answers saved" "$(printf 'paris\r\nROME\r\nxyz\r\n')" cat "$work/$(basena
 # Restored and judged at once on the next start.
 start_quiz
 check "restored" "paris|BRAVO|BRAVO|FAUX| 2 / 3|DEUX|" board
+check "exit code" 0 echo "$(probe close)"
+
+mkdir "$work/Vacances"
+for name in "arc  de triomphe" mont-blanc tour_eiffel; do cp "$(ls "$5"/*.jpg | head -n 1)" "$work/Vacances/$name.jpg"; done
+timeout 60 wine "$4" Vacances </dev/null >/dev/null 2>&1 || { failed=$((failed + 1)); echo "FAIL drop: no quiz made"; }
+quiz="$work/Vacances.exe"
+start_quiz
+for answer in "arc de triomphe" "mont blanc" "tour eiffel"; do xdotool type --delay 40 "$answer"; xdotool key Tab; done
+check "dropped folder played" "arc de triomphe|BRAVO|BRAVO|BRAVO| 3 / 3||" board
 check "exit code" 0 echo "$(probe close)"
 rm -rf "$work"
 echo "$failed failed"

@@ -13,6 +13,7 @@
 #include "lint.h"
 #include "lzw_encode.h"
 #include "media_info.h"
+#include "new_quiz.h"
 #include "pe_stamp.h"
 #include "quiz/lzw.h"
 #include "quiz_record_builder.h"
@@ -366,7 +367,8 @@ struct FakeExeAccess : ExeAccess {
         if (!failReplacing) fs::rename(from, to);
         return !failReplacing;
     }
-    fs::path tool;
+    bool runQuiz(const fs::path& exe, std::string&) override { return fs::exists(ran = exe); }
+    fs::path tool, ran;
     bool failWriting = false, failReplacing = false;
     std::vector<QuizResourceSet> sets;
 };
@@ -440,6 +442,63 @@ TEST(AuthorCommands, RunOnAFolderAndFailWithoutATrace)
     }
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{{}, {"make"}, {"build", "x"}})
         EXPECT_TRUE(run(wrong) == 2 && err.str().rfind("usage: enigo-auteur", 0) == 0) << err.str();
+}
+
+// Answers from file names ("!" and a piece of the error when there is none), then the quiz a folder's files give.
+TEST(NewQuiz, AnswersFromFileNamesKindAndAnswerPictures)
+{
+    const std::string a259(259, 'a');
+    for (const auto& [name, expected] : std::vector<std::pair<std::string, std::string>>{
+             {" mont--saint__ -michel .jpg", "MONT SAINT MICHEL"}, {"route 66.v2.mp3", "ROUTE 66.V2"},
+             {"été_œuvre-ÿšž ßµ÷à.png", "ÉTÉ ŒUVRE ŸŠŽ ßµ÷À"}, {a259 + ".gif", std::string(259, 'A')},
+             {a259 + "a.gif", "!'" + a259 + "a.gif': its name gives an answer of 260 characters"},
+             {"_-_.jpg", "!'_-_.jpg': its name gives an empty answer"}, {"lā.avi", "!'lā.avi': character U+0101"}}) {
+        std::string answer, error;
+        EXPECT_EQ(answerFromFileName(name, answer, error) ? answer : "!" + error.substr(0, expected.size() - 1),
+                  expected);
+    }
+    std::vector<std::string> many;
+    for (int i = 0; i < 97; ++i) many.push_back(std::to_string(i) + ".bmp");
+    for (const auto& [files, expected] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"b.jpg", "z.reponse.gif", "a.png", "A.Reponse.JPG", "a.reponse.bmp", "c.mp3", "d.txt"},
+              "picture a.png+A.Reponse.JPG=A b.jpg=B"},
+             {{"x.mp3", "p.reponse.jpg", "y.MP3", "p.jpg"}, "sound x.mp3=X y.MP3=Y"},
+             {{"v.avi", "p.gif"}, "picture p.gif=P"}, {{"v.avi", "w.avi", "p.gif"}, "video v.avi=V w.avi=W"},
+             {{"lisez-moi.txt"}, "text =PARIS =HUIT =LOIRE"}, {{"ā.jpg", "b.jpg", "é.jpg"}, "picture ! 1"},
+             {many, "picture ! 1"}}) {
+        const NewQuiz quiz = planNewQuiz("Vacances", files);
+        std::string got = quizKindKeyword(quiz.kind);
+        for (const NewQuestion& question : quiz.questions)
+            got += " " + question.media + (question.answerPicture.empty() ? "" : "+" + question.answerPicture) + "=" +
+                   question.answer;
+        EXPECT_EQ(quiz.errors.empty() ? got : got.substr(0, got.find(' ')) + " ! " + std::to_string(quiz.errors.size()),
+                  expected);
+    }
+}
+
+// new writes a quiz that checks without error and never over another; a folder alone is made beside itself,
+// and try plays the quiz from a folder that goes afterwards.
+TEST(NewQuiz, WrittenMadeFromAFolderAloneAndTried)
+{
+    const ScratchFolder scratch({{"Tour de France/paris.jpg", jpeg()}, {"Tour de France/paris.reponse.jpg", jpeg()},
+                                 {"Tour de France/été.jpg", jpeg()}, {"Tour de France/Thumbs.db", "x"}});
+    const std::string folder = (scratch.path / "Tour de France").string();
+    FakeExeAccess access;
+    std::ostringstream out, err;
+    AuthorReport report;
+    ASSERT_EQ(runAuthor({folder}, access, out, err, &report), 0) << err.str();
+    EXPECT_NE(readAll(folder + "/quiz.txt").find("title: Tour de France\n"), std::string::npos);
+    EXPECT_EQ(report.made, (scratch.path / "Tour de France.exe").string() + " (2 questions)");
+    EXPECT_EQ(report.sourceWritten + "|" + std::to_string(report.diagnostics.size()), folder + "/quiz.txt|1");
+    EXPECT_NE(out.str().find("picture quiz, 2 questions, 1 answer picture\n"), std::string::npos) << out.str();
+    fs::remove(folder + "/quiz.txt");
+    EXPECT_EQ(runAuthor({"new", folder}, access, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("quiz.txt: 0 errors, 1 warning"), std::string::npos) << out.str();  // no code
+    const std::string written = readAll(folder + "/quiz.txt");
+    EXPECT_EQ(runAuthor({"new", folder}, access, out, err), 1);
+    EXPECT_EQ(readAll(folder + "/quiz.txt"), written);
+    ASSERT_EQ(runAuthor({"try", folder}, access, out, err), 0) << err.str();
+    EXPECT_TRUE(access.ran.filename() == "Tour de France.exe" && !fs::exists(access.ran.parent_path()));
 }
 
 Bytes encoded(const std::string& text)

@@ -1,5 +1,6 @@
 // The authoring tool run as a real program on the PNG demo: the quiz it makes carries the resources of the one the
-// build makes, and the built quiz extracted and made again is that same file, byte for byte.
+// build makes, and the built quiz extracted and made again is that same file, byte for byte. A dropped folder's
+// report, in a message box when the console is the tool's own.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "author/report_box_win.h"
 #include "test_support.h"
 
 namespace {
@@ -64,6 +66,39 @@ TEST(AuthorTool, MakesTheBuiltQuizAndExtractsItForTheSameQuizAgain)
     ASSERT_EQ(runTool({"extract", built, s / "extrait"}), 0u);
     ASSERT_EQ(runTool({"make", s / "extrait", s / "refait.exe"}), 0u);
     EXPECT_TRUE(readFile(s / "refait.exe") == readFile(s / "made.exe"));
+}
+
+// Writes a stand-in executable: the report is the subject here, the real tool's files are above.
+struct StandInExe : ExeAccess {
+    std::filesystem::path toolPath() const override { return {}; }
+    bool writeQuizExe(const std::filesystem::path& path, const QuizResourceSet&, std::string&) override
+    {
+        return writeFile(path.string(), "MZ"), true;
+    }
+    bool readQuizExe(const std::filesystem::path&, QuizResourceSet&, std::string&) override { return false; }
+    bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, std::string&) override
+    {
+        return MoveFileExA(from.string().c_str(), to.string().c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+    bool runQuiz(const std::filesystem::path&, std::string&) override { return false; }
+};
+
+TEST(AuthorTool, ReportsADroppedFolderInAMessageBoxOnlyWhenTheConsoleIsItsOwn)
+{
+    ScratchFolder s;
+    CreateDirectoryA((s / "Jeu").c_str(), nullptr);
+    const std::string bmp(reinterpret_cast<const char*>(bmpFile(4, 4, 0).data()), bmpFile(4, 4, 0).size());
+    writeFile(s / "Jeu\\tour_eiffel.bmp", bmp), writeFile(s / "Jeu\\\xEEle.bmp", bmp);
+    StandInExe access;
+    MessageCapture capture;
+    EXPECT_EQ(runAuthorBoxed({s / "Jeu"}, access, false) + runAuthorBoxed({s / "Jeu"}, access, true), 0);
+    ASSERT_EQ(capture.messages().size(), 1u);
+    EXPECT_EQ(capture.messages()[0].caption, "Enigo");
+    EXPECT_EQ(capture.messages()[0].flags, UINT(MB_OK | MB_ICONWARNING));
+    EXPECT_EQ(capture.messages()[0].text, s / "Jeu\\quiz.txt :\nligne 35 : avertissement : answer '\xCELE' has 3 "
+                                          "characters or fewer: the player gets no hint for it, only BRAVO, FAUX or ?\n\n"
+                                          "Quiz cr\xE9\xE9 : " + s / "Jeu.exe (2 questions).\nDouble-cliquez dessus "
+                                          "pour y jouer ; pour l'envoyer aux joueurs, ce seul fichier suffit.");
 }
 
 } // namespace

@@ -3,11 +3,14 @@
 // a failure) are the same on every platform and testable on the host.
 #include "author.h"
 
+#include <algorithm>
 #include <map>
+#include <random>
 #include <system_error>
 
 #include "common/file_io.h"
 #include "lint.h"
+#include "new_quiz.h"
 #include "source_writer.h"
 #include "summary.h"
 
@@ -24,11 +27,19 @@ std::string usage()
     const std::string source = kSourceName;
     return std::string("usage: ") + kToolName +
            " COMMAND ...\n"
+           "  QUIZDIR                   what dropping a folder on the tool does: 'new' when the folder has no " +
+           source +
+           ",\n"
+           "                            then 'make' into QUIZDIR.exe beside the folder\n"
+           "  new QUIZDIR               write QUIZDIR/" +
+           source +
+           ": one question per picture, sound or video, answers from the file names\n"
            "  make QUIZDIR [OUT.exe]    build the quiz folder into a finished quiz executable\n"
            "                            (default OUT.exe: the folder's name, in the current folder)\n"
            "  check QUIZDIR             list errors and warnings of the quiz, by file and line\n"
            "  extract QUIZ.exe OUTDIR   turn a quiz executable back into a quiz folder (OUTDIR new or empty)\n"
            "  show QUIZ.exe|QUIZDIR     one-screen summary of a quiz\n"
+           "  try QUIZDIR               make the quiz in a temporary folder and play it; removed when it closes\n"
            "A quiz folder holds " +
            source + " (UTF-8) and its media files; QUIZDIR may also name " + source + " itself.\n";
 }
@@ -36,6 +47,14 @@ std::string usage()
 std::string shown(const fs::path& path)
 {
     return "'" + pathToUtf8(path) + "'";
+}
+
+// The folder as an absolute path without a trailing separator, so that its name is its last part.
+fs::path folderPath(const fs::path& folder)
+{
+    std::error_code error;
+    fs::path path = fs::weakly_canonical(fs::absolute(folder, error), error).lexically_normal();
+    return path.has_filename() || !path.has_relative_path() ? path : path.parent_path();
 }
 
 struct SourceFile {
@@ -99,11 +118,96 @@ bool overwritesInput(const fs::path& target, const fs::path& input)
 
 class Commands {
 public:
-    Commands(ExeAccess& access, std::ostream& out, std::ostream& err)
+    Commands(ExeAccess& access, std::ostream& out, std::ostream& err, AuthorReport* report)
         : access_(access)
         , out_(out)
         , err_(err)
+        , report_(report ? report : &unreported_)
     {
+    }
+
+    // Writes FOLDER/quiz.txt for the media files in the folder; never over an existing one.
+    int newQuiz(const std::string& folderName)
+    {
+        const fs::path folder = pathFromUtf8(folderName);
+        const fs::path source = folder / kSourceName;
+        std::error_code error;
+        if (!fs::is_directory(folder, error)) {
+            return failed(shown(folder) + " is not a folder");
+        }
+        if (fs::exists(source, error)) {
+            return failed(shown(source) + " exists already: 'new' never writes over it; edit it, or remove it to "
+                                          "start again");
+        }
+        std::vector<std::string> names;
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+            if (entry->is_regular_file(error)) {
+                names.push_back(pathToUtf8(entry->path().filename()));
+            }
+        }
+        const NewQuiz quiz = planNewQuiz(pathToUtf8(folderPath(folder).filename()), names);
+        if (!quiz.errors.empty()) {
+            std::string problems;
+            for (const std::string& problem : quiz.errors) {
+                problems += problem + "\n";
+            }
+            report_->failure = "ces fichiers ne peuvent pas devenir des questions ; renommez-les :\n" + problems;
+            return failed(problems + "nothing written");
+        }
+        const std::string text = newQuizSource(quiz);
+        if (error || !writeFileBytes(source, text.data(), text.size())) {
+            return failed("cannot write " + shown(source));
+        }
+        const auto pictures =
+            std::count_if(quiz.questions.begin(), quiz.questions.end(),
+                          [](const NewQuestion& question) { return !question.answerPicture.empty(); });
+        report_->sourceWritten = pathToUtf8(source);
+        out_ << "wrote " << report_->sourceWritten << ": " << quizKindKeyword(quiz.kind) << " quiz, "
+             << quiz.questions.size() << " questions" << (quiz.kind == QuizKind::Text ? " to edit" : "") << ", "
+             << pictures << (pictures == 1 ? " answer picture\n" : " answer pictures\n");
+        return 0;
+    }
+
+    // A folder dropped on the tool: its quiz source first written when it has none, then FOLDER.exe beside it.
+    int drop(const std::string& folderName)
+    {
+        std::error_code error;
+        if (!fs::exists(pathFromUtf8(folderName) / kSourceName, error)) {
+            if (const int status = newQuiz(folderName)) {
+                return status;
+            }
+        }
+        const fs::path folder = folderPath(pathFromUtf8(folderName));
+        const std::string target = pathToUtf8(folder.parent_path() / defaultTarget(folder));
+        return make(folderName, &target);
+    }
+
+    // The quiz as players will see it, from a temporary folder that goes when the quiz closes.
+    int tryQuiz(const std::string& folderName)
+    {
+        std::error_code error;
+        const fs::path temporary = fs::temp_directory_path(error);
+        fs::path folder;
+        std::random_device random;
+        for (int n = 0; n < 100 && (folder.empty() || fs::exists(folder, error)); ++n) {
+            folder = temporary / ("enigo-essai-" + std::to_string(random()));
+        }
+        if (!fs::create_directory(folder, error)) {
+            return failed("cannot make a temporary folder " + shown(folder));
+        }
+        const fs::path exe = folder / defaultTarget(folderPath(pathFromUtf8(folderName)));
+        const std::string target = pathToUtf8(exe);
+        int status = make(folderName, &target);
+        std::string reason;
+        if (status == 0) {
+            out_ << "playing " << target << "; it is removed when the quiz closes\n";
+            out_.flush();
+            if (!access_.runQuiz(exe, reason)) {
+                status = failed("cannot start the quiz: " + reason);
+            }
+        }
+        fs::remove_all(folder, error);
+        return status;
     }
 
     int check(const std::string& folder)
@@ -114,6 +218,8 @@ public:
         }
         const CheckResult result = checkQuizSource(source.text, source.baseDir);
         report(out_, source.name, result.diagnostics);
+        report_->sourceName = source.name;
+        report_->diagnostics = result.diagnostics;
         out_ << source.name << ": " << countOf(result.diagnostics, Diagnostic::Severity::Error, "error") << ", "
              << countOf(result.diagnostics, Diagnostic::Severity::Warning, "warning") << '\n';
         return result.hasErrors() ? 1 : 0;
@@ -127,8 +233,11 @@ public:
         }
         const CheckResult result = checkQuizSource(source.text, source.baseDir);
         report(err_, source.name, result.diagnostics);
+        report_->sourceName = source.name;
+        report_->diagnostics = result.diagnostics;
         if (result.hasErrors()) {
             err_ << kToolName << ": nothing made: the quiz has errors\n";
+            report_->failure = "le quiz a des erreurs. Corrigez-les dans " + source.name + ", puis recommencez.";
             return 1;
         }
         const QuizSource& quiz = result.parsed.quiz;
@@ -157,6 +266,7 @@ public:
         for (const MediaItem& item : set.media) {
             mediaBytes += item.bytes.size();
         }
+        report_->made = pathToUtf8(target) + " (" + std::to_string(quiz.questions.size()) + " questions)";
         out_ << "made " << pathToUtf8(target) << " (" << describeSize(fs::file_size(target, ignored))
              << "): " << quizKindKeyword(quiz.kind) << " quiz, " << quiz.questions.size() << " questions, "
              << set.media.size() << " media files (" << describeSize(mediaBytes) << ")\n";
@@ -273,7 +383,14 @@ public:
 private:
     int failed(const std::string& message)
     {
-        err_ << kToolName << ": error: " << message << '\n';
+        std::size_t start = 0;
+        for (std::size_t end; (end = message.find('\n', start)) != std::string::npos; start = end + 1) {
+            err_ << kToolName << ": error: " << message.substr(start, end - start) << '\n';
+        }
+        err_ << kToolName << ": error: " << message.substr(start) << '\n';
+        if (report_->failure.empty()) {
+            report_->failure = message;
+        }
         return 1;
     }
 
@@ -289,8 +406,7 @@ private:
     // FOLDER.exe in the current folder, named after the quiz folder.
     static fs::path defaultTarget(const fs::path& baseDir)
     {
-        std::error_code error;
-        fs::path name = fs::weakly_canonical(fs::absolute(baseDir, error), error).filename();
+        fs::path name = folderPath(baseDir).filename();
         if (name.empty()) {
             name = "quiz";
         }
@@ -321,13 +437,48 @@ private:
     ExeAccess& access_;
     std::ostream& out_;
     std::ostream& err_;
+    AuthorReport unreported_;
+    AuthorReport* report_;
 };
 
 }  // namespace
 
-int runAuthor(const std::vector<std::string>& arguments, ExeAccess& access, std::ostream& out, std::ostream& err)
+std::string reportInFrench(const AuthorReport& report)
 {
-    Commands commands(access, out, err);
+    static const char* const kSeverities[] = {"erreur", "avertissement", "note"};
+    std::string text;
+    if (!report.sourceWritten.empty()) {
+        text += report.sourceWritten + " a été écrit d'après les fichiers du dossier ; modifiez-le à votre guise.\n\n";
+    }
+    if (!report.diagnostics.empty()) {
+        text += report.sourceName + " :\n";
+    }
+    // A box taller than the screen would hide its OK button: the rest is left to "check".
+    const std::size_t listed = std::min<std::size_t>(report.diagnostics.size(), 15);
+    for (std::size_t i = 0; i < listed; ++i) {
+        const Diagnostic& diagnostic = report.diagnostics[i];
+        text += diagnostic.line > 0 ? "ligne " + std::to_string(diagnostic.line) : std::string("tout le fichier");
+        text +=
+            std::string(" : ") + kSeverities[static_cast<int>(diagnostic.severity)] + " : " + diagnostic.message + "\n";
+    }
+    if (listed < report.diagnostics.size()) {
+        text += "... et " + std::to_string(report.diagnostics.size() - listed) + " de plus : " + kToolName +
+                " check les donne toutes.\n";
+    }
+    if (!report.diagnostics.empty()) {
+        text += "\n";
+    }
+    if (!report.made.empty()) {
+        return text + "Quiz créé : " + report.made +
+               ".\nDouble-cliquez dessus pour y jouer ; pour l'envoyer aux joueurs, ce seul fichier suffit.";
+    }
+    return report.failure.empty() ? text : text + "Rien n'a été créé : " + report.failure;
+}
+
+int runAuthor(const std::vector<std::string>& arguments, ExeAccess& access, std::ostream& out, std::ostream& err,
+              AuthorReport* report)
+{
+    Commands commands(access, out, err, report);
     const std::string command = arguments.empty() ? std::string() : arguments[0];
     const std::size_t count = arguments.size();
     if (command == "make" && (count == 2 || count == 3)) {
@@ -341,6 +492,17 @@ int runAuthor(const std::vector<std::string>& arguments, ExeAccess& access, std:
     }
     if (command == "show" && count == 2) {
         return commands.show(arguments[1]);
+    }
+    if (command == "new" && count == 2) {
+        const int status = commands.newQuiz(arguments[1]);
+        return status ? status : commands.check(arguments[1]);
+    }
+    if (command == "try" && count == 2) {
+        return commands.tryQuiz(arguments[1]);
+    }
+    std::error_code ignored;
+    if (count == 1 && fs::is_directory(pathFromUtf8(command), ignored)) {
+        return commands.drop(command);
     }
     if (command == "help" || command == "--help" || command == "-h" || command == "/?") {
         out << usage();

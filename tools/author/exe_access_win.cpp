@@ -162,3 +162,21 @@ bool WindowsExeAccess::replaceFile(const fs::path& source, const fs::path& targe
     }
     return true;
 }
+
+bool WindowsExeAccess::runQuiz(const fs::path& exe, std::string& error)
+{
+    // In its own folder: the quiz writes its saved answers and played media beside itself.
+    std::string command = "\"" + ansiPath(exe) + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, ansiPath(exe.parent_path()).c_str(),
+                        &startup, &process)) {
+        error = lastError("CreateProcess");
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}

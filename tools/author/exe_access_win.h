@@ -11,6 +11,7 @@ public:
     bool readQuizExe(const std::filesystem::path& path, QuizResourceSet& set, std::string& error) override;
     bool replaceFile(const std::filesystem::path& source, const std::filesystem::path& target,
                      std::string& error) override;
+    bool runQuiz(const std::filesystem::path& exe, std::string& error) override;
 };
 
 // Name of the tool's raw-data resource that holds the player without a quiz.

@@ -1,11 +1,11 @@
-// enigo-auteur: makes, checks, extracts and summarises quizzes; a Windows console program.
+// enigo-auteur: writes, makes, checks, extracts, summarises and tries quizzes; a Windows console program.
 #include <windows.h>
 
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "exe_access_win.h"
+#include "report_box_win.h"
 
 namespace {
 
@@ -36,7 +36,5 @@ int main(int argc, char** argv)
         arguments.push_back(utf8FromAnsi(argv[i]));
     }
     WindowsExeAccess access;
-    const int status = runAuthor(arguments, access, std::cout, std::cerr);
-    std::cout.flush();
-    return status;
+    return runAuthorBoxed(arguments, access, ownsConsole());
 }

@@ -156,3 +156,21 @@ std::string cp1252ToUtf8(std::string_view text)
     }
     return out;
 }
+
+unsigned char cp1252Upper(unsigned char byte)
+{
+    switch (byte) {
+    case 0x9A:  // š, œ, ž: their capitals sit 16 bytes lower
+    case 0x9C:
+    case 0x9E:
+        return static_cast<unsigned char>(byte - 0x10);
+    case 0xFF:  // ÿ
+        return 0x9F;
+    case 0xF7:  // ÷ is no letter
+        return byte;
+    default:
+        break;
+    }
+    const bool lower = (byte >= 'a' && byte <= 'z') || byte >= 0xE0;
+    return lower ? static_cast<unsigned char>(byte - 0x20) : byte;
+}

@@ -21,3 +21,7 @@ bool cp1252Defines(unsigned char byte);
 // Windows-1252 bytes as UTF-8. The five bytes the code page leaves undefined become the C1
 // control characters of the same value, which the source parser then refuses by name.
 std::string cp1252ToUtf8(std::string_view text);
+
+// The capital of a Windows-1252 letter (a-z, the accented letters, œ š ž ÿ); any other byte as it is.
+// ß and µ have no capital of their own in the code page and stay as they are.
+unsigned char cp1252Upper(unsigned char byte);
