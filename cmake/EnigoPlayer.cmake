@@ -12,6 +12,7 @@ add_library(enigo_player STATIC
   src/app/progress.cpp
   src/base/shell_open.cpp
   src/board/board.cpp
+  src/board/board_controls.cpp
   src/board/board_scroll.cpp
   src/board/answer_box.cpp
   src/board/relayout.cpp
