@@ -5,9 +5,11 @@
 //   relayout_bench [QUIZ.exe whose pictures to use] [ITERATIONS]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "base/app.h"
 #include "board/board.h"
@@ -36,6 +38,12 @@ std::string windowsPath(std::string path)
         if (c == '/')
             c = '\\';
     return path;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 HWND board = nullptr;
@@ -95,28 +103,29 @@ int main(int argc, char** argv)
     const double idle = (nowMs() - start) / iterations;
 
     // Verdicts: a hint and a wrong answer in turn in the middle of the board change no row.
-    double plain = 0;
+    std::vector<double> plain;
     for (int i = 0; i < iterations; ++i)
-        plain += judgeByFocus(50, i % 2 ? "REP5" : "ZZZZ");
+        plain.push_back(judgeByFocus(50, i % 2 ? "REP5" : "ZZZZ"));
     // Cards 1 and 2 solved and hidden; solving card 3 closes row 0, clearing "Cacher" reopens it,
     // card 3 turns wrong with the box clear, and ticking it again hides cards 1 and 2 only.
     judgeByFocus(1, "REP1");
     judgeByFocus(2, "REP2");
-    double closing = 0;
-    double reopening = 0;
-    double ticking = 0;
+    std::vector<double> closing;
+    std::vector<double> reopening;
+    std::vector<double> ticking;
     for (int i = 0; i < iterations; ++i) {
-        closing += judgeByFocus(3, "REP3");
-        reopening += clickHide();
+        closing.push_back(judgeByFocus(3, "REP3"));
+        reopening.push_back(clickHide());
         judgeByFocus(3, "ZZZZ");
-        ticking += clickHide();
+        ticking.push_back(clickHide());
     }
 
     std::printf("relayout with nothing to change: %.3f ms\n", idle);
-    std::printf("verdict changing no row, focus change to score: %.3f ms (goal <= 2)\n", plain / iterations);
-    std::printf("verdict closing the first row: %.3f ms (goal <= 16)\n", closing / iterations);
-    std::printf("\"Cacher\" cleared, the row reopens: %.3f ms (goal <= 16)\n", reopening / iterations);
-    std::printf("\"Cacher\" ticked, two cards hide: %.3f ms\n", ticking / iterations);
+    std::printf("medians of %d:\n", iterations);
+    std::printf("verdict changing no row, focus change to score: %.3f ms (goal <= 2)\n", median(plain));
+    std::printf("verdict closing the first row: %.3f ms (goal <= 16)\n", median(closing));
+    std::printf("\"Cacher\" cleared, the row reopens: %.3f ms (goal <= 16)\n", median(reopening));
+    std::printf("\"Cacher\" ticked, two cards hide: %.3f ms\n", median(ticking));
     DestroyWindow(main);
     releaseQuizState(state);
     return 0;
