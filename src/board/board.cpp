@@ -222,7 +222,7 @@ void buildGridCard(BoardBuilder& builder, int question)
 INT_PTR onBoardInit(HWND board)
 {
     QuizState& state = *app.quiz;
-    keepControlsOf(boardControls, board);
+    keepControlsOf(boardControls, board, kBoardIdCount);
     bravoBrush = CreateSolidBrush(kBravoColour);
     state.contentWidth = 0;
     state.contentHeight = 0;

@@ -5,19 +5,21 @@
 
 #include <windows.h>
 
-// Every board and header control id is below this (the largest: picture control 9900 + 96).
-constexpr int kKeptIds = 10000;
+// Every board control id is below this (the largest: picture control 9900 + 96).
+constexpr int kBoardIdCount = 10000;
 
 struct ControlTable {
-    HWND dialog;          // whose controls these are; null while the table keeps none
-    HWND byId[kKeptIds];  // the first control made with each id, the one GetDlgItem finds
+    HWND dialog;  // whose controls these are; null while the table keeps none
+    HWND* byId;   // idCount entries: the first control made with each id, the one GetDlgItem finds
+    int idCount;
 };
 
 extern ControlTable boardControls;
 extern ControlTable headerControls;
 
-// Starts an empty table for dialog, forgetting the dialog it kept before.
-void keepControlsOf(ControlTable& table, HWND dialog);
+// Starts an empty table for dialog's ids below idCount, forgetting what it kept before. Without
+// memory for it, lookups ask GetDlgItem.
+void keepControlsOf(ControlTable& table, HWND dialog, int idCount);
 
 // Records a control just made on the table's dialog.
 void keepControl(ControlTable& table, HWND control, int id);

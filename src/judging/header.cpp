@@ -72,7 +72,7 @@ void dressLink(HeaderPanel& panel, HWND link)
 INT_PTR onHeaderInit(HWND header)
 {
     const QuizState& state = *app.quiz;
-    keepControlsOf(headerControls, header);
+    keepControlsOf(headerControls, header, kHeaderIdCount);
     HeaderPanel* panel = new (std::nothrow) HeaderPanel{};
     SetWindowLongPtrA(header, DWLP_USER, reinterpret_cast<LONG_PTR>(panel));
 

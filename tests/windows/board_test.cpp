@@ -333,7 +333,7 @@ TEST_P(KeptControls, ChangeNothingSeen)
         step[0] ? answer(4000 + step[1] - '0', step)
                 : void(SendDlgItemMessageA(header_, kHeaderHideId, BM_CLICK, 0, 0));
     for (int bar : {SB_HORZ, SB_VERT}) {
-        SCROLLINFO info = {sizeof info, SIF_ALL};
+        SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
         GetScrollInfo(board_, bar, &info);
         seen += std::to_string(info.nMax) + "/" + std::to_string(info.nPage) + "/" + std::to_string(info.nPos) + " ";
     }
