@@ -78,8 +78,8 @@ int fullTableDistance(const char* a, int aLength, const char* b, int bLength)
         table[0][j] = j;
     for (int i = 1; i <= aLength; ++i)
         for (int j = 1; j <= bLength; ++j)
-            table[i][j] = std::min({table[i - 1][j] + 1, table[i][j - 1] + 1,
-                                    table[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            table[i][j] = std::min(
+                {table[i - 1][j] + 1, table[i][j - 1] + 1, table[i - 1][j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
     return table[aLength][bLength];
 }
 
@@ -96,6 +96,6 @@ void BM_BaselineFullTable259(benchmark::State& state)
 }
 BENCHMARK(BM_BaselineFullTable259);
 
-} // namespace
+}  // namespace
 
 BENCHMARK_MAIN();

@@ -30,11 +30,14 @@ Bytes photograph(int channels)
     for (std::uint32_t y = 0; y < kHeight; ++y) {
         for (std::uint32_t x = 0; x < kWidth; ++x) {
             for (int c = 0; c < channels; ++c) {
-                const double shade = 128 + 60 * std::sin(x / (40.0 + 15 * c)) * std::cos(y / 55.0) + (x + y) / 12.0 - 30 * c;
+                const double shade =
+                    128 + 60 * std::sin(x / (40.0 + 15 * c)) * std::cos(y / 55.0) + (x + y) / 12.0 - 30 * c;
                 const int noise = static_cast<int>(random() % 9) - 4;
                 const int value = c == 3 ? 255 - static_cast<int>(y / 4) : static_cast<int>(shade) + noise;
                 pixels[(static_cast<std::size_t>(y) * kWidth + x) * channels + c] =
-                    static_cast<unsigned char>(value < 0 ? 0 : value > 255 ? 255 : value);
+                    static_cast<unsigned char>(value < 0     ? 0
+                                               : value > 255 ? 255
+                                                             : value);
             }
         }
     }
@@ -47,7 +50,9 @@ void writeToMemory(png_structp png, png_bytep data, png_size_t count)
     out->insert(out->end(), data, data + count);
 }
 
-void flushNothing(png_structp) {}
+void flushNothing(png_structp)
+{
+}
 
 Bytes encode(int channels)
 {
@@ -84,7 +89,8 @@ Bytes zlibStreamOf(const Bytes& file)
 {
     Bytes stream;
     for (std::size_t at = 8; at + 12 <= file.size();) {
-        const std::size_t length = static_cast<std::size_t>(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
+        const std::size_t length =
+            static_cast<std::size_t>(file[at]) << 24 | file[at + 1] << 16 | file[at + 2] << 8 | file[at + 3];
         if (std::memcmp(file.data() + at + 4, "IDAT", 4) == 0) {
             stream.insert(stream.end(), file.begin() + static_cast<std::ptrdiff_t>(at + 8),
                           file.begin() + static_cast<std::ptrdiff_t>(at + 8 + length));
@@ -200,7 +206,10 @@ BENCHMARK(zlibInflate)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
 // time: the decoders are single-threaded, and CPU time holds steady on a busy machine.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+    RatioReporter()
+        : ConsoleReporter(OO_Tabular)
+    {
+    }
 
     void ReportRuns(const std::vector<Run>& runs) override
     {
@@ -215,7 +224,8 @@ public:
     void Finalize() override
     {
         ConsoleReporter::Finalize();
-        const std::pair<const char*, const char*> pairs[] = {{"ourDecoder", "libpngDecoder"}, {"ourInflate", "zlibInflate"}};
+        const std::pair<const char*, const char*> pairs[] = {{"ourDecoder", "libpngDecoder"},
+                                                             {"ourInflate", "zlibInflate"}};
         for (const auto& pair : pairs) {
             for (const char* argument : {"/3", "/4"}) {
                 const auto ours = seconds_.find(std::string(pair.first) + argument);
@@ -240,7 +250,8 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    std::printf("pictures: RGB %zu bytes, RGBA %zu bytes (480 x 360, libpng defaults)\n", picture(3).size(), picture(4).size());
+    std::printf("pictures: RGB %zu bytes, RGBA %zu bytes (480 x 360, libpng defaults)\n", picture(3).size(),
+                picture(4).size());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -12,6 +12,7 @@ add_library(enigo_player STATIC
   src/app/progress.cpp
   src/base/shell_open.cpp
   src/board/board.cpp
+  src/board/board_controls.cpp
   src/board/board_scroll.cpp
   src/board/answer_box.cpp
   src/board/relayout.cpp
@@ -75,20 +76,36 @@ add_quiz(enigo-png ${PROJECT_SOURCE_DIR}/quizzes/png)
 add_quiz(enigo-sons ${PROJECT_SOURCE_DIR}/quizzes/sons)
 add_quiz(enigo-videos ${PROJECT_SOURCE_DIR}/quizzes/videos)
 
-# Start-up benchmark (not a test): -DENIGO_BENCH=ON generates a 96-question picture quiz
-# with ImageMagick at configure time; run it with the target run-startup-bench.
+# Start-up benchmark (not a test): -DENIGO_BENCH=ON generates its quizzes with ImageMagick at
+# configure time; run it with the target run-startup-bench.
 option(ENIGO_BENCH "Build the start-up benchmark quizzes" OFF)
 if(ENIGO_BENCH)
   set(bench_quizzes ${CMAKE_BINARY_DIR}/bench-quizzes)
   execute_process(COMMAND ${PROJECT_SOURCE_DIR}/tools/make_bench_quiz.sh ${bench_quizzes}
     COMMAND_ERROR_IS_FATAL ANY)
   add_quiz(bench-full ${bench_quizzes}/full)
+  add_quiz(bench-png ${bench_quizzes}/png)
   add_quiz(bench-empty ${bench_quizzes}/empty)
-  add_executable(startup_bench ${PROJECT_SOURCE_DIR}/bench/startup_bench.cpp)
-  target_link_options(startup_bench PRIVATE -static)
+  # The full quiz's records without a single picture: 96 cards that cost only their controls.
+  set(full_records ${CMAKE_BINARY_DIR}/quizzes/bench-full)
+  file(WRITE ${bench_quizzes}/cards.rc "#include \"enigo.rc\"\n104 PATCH \"${full_records}/quiz104.bin\"\n"
+    "105 PATCH \"${full_records}/quiz105.bin\"\n")
+  set_source_files_properties(${bench_quizzes}/cards.rc PROPERTIES
+    OBJECT_DEPENDS "${full_records}/quiz104.bin;${full_records}/quiz105.bin")
+  add_player_exe(bench-cards ${CMAKE_BINARY_DIR}/bin ${bench_quizzes}/cards.rc)
+  add_player_exe(startup_bench ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/resources/enigo.rc
+    MAIN ${PROJECT_SOURCE_DIR}/bench/startup_bench.cpp)
   add_custom_target(run-startup-bench
-    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:startup_bench> $<TARGET_FILE:bench-full> $<TARGET_FILE:bench-empty> 7
-    DEPENDS startup_bench bench-full bench-empty
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:startup_bench> $<TARGET_FILE:bench-empty>
+      $<TARGET_FILE:bench-cards> $<TARGET_FILE:bench-full> $<TARGET_FILE:bench-png> 5
+    DEPENDS startup_bench bench-empty bench-cards bench-full bench-png
+    USES_TERMINAL)
+  # The same start-up phase by phase, in one process.
+  add_player_exe(board_profile ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR}/resources/enigo.rc
+    MAIN ${PROJECT_SOURCE_DIR}/bench/board_profile.cpp)
+  add_custom_target(run-board-profile
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:board_profile> $<TARGET_FILE:bench-full>
+    DEPENDS board_profile bench-full
     USES_TERMINAL)
 endif()
 

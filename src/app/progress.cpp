@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/progress_lines.h"
+#include "board/board_controls.h"
 #include "board/board_ids.h"
 
 namespace {
@@ -23,7 +24,7 @@ void temporaryFileName(const char* name, char (&temporary)[kTextSize + sizeof kT
 void fieldText(HWND board, int id, char (&text)[kTextSize])
 {
     text[0] = '\0';
-    HWND field = board ? GetDlgItem(board, id) : nullptr;
+    HWND field = board ? controlOf(boardControls, board, id) : nullptr;
     if (field) {
         SendMessageA(field, WM_GETTEXT, kTextSize, reinterpret_cast<LPARAM>(text));
     }

@@ -9,6 +9,7 @@
 #include "board/board.h"
 #include "judging/header.h"
 #include "media/media.h"
+#include "pictures/picture.h"
 #include "quiz/quiz_loader.h"
 #include "quiz/quiz_state_win.h"
 #include "resource.h"
@@ -83,6 +84,7 @@ void teardown(HWND main)
     EndDialog(app.boardWindow, 0);
     DestroyWindow(app.headerWindow);
     shutdownMedia(main);
+    releasePictureApartment();
     DeleteObject(app.labelBrush);
     app.labelBrush = nullptr;
     if (app.quiz) {
@@ -112,6 +114,8 @@ int runEnigo(HINSTANCE module)
     initQuizState(*app.quiz);
     loadQuiz(*app.quiz, module);
     initMediaHost();
+    if (app.quiz->mediaKind == kMediaPicture)
+        holdPictureApartment();
 
     int exitCode = 0;
     HWND main = createMainWindow(module);

@@ -7,6 +7,7 @@
 
 #include "app/progress.h"
 #include "base/app.h"
+#include "board/board_controls.h"
 #include "board/board_ids.h"
 #include "board/board_scroll.h"
 #include "board/scroll_math.h"
@@ -55,14 +56,15 @@ void fillUnsolvedAnswers(HWND field)
     for (int line = 1; line <= fields; ++line) {
         int id = progressFieldId(line);
         // A list has one field per question even in a two-answer quiz: skip the ids it lacks.
-        if (!GetDlgItem(board, id))
+        HWND target = controlOf(boardControls, board, id);
+        if (!target)
             continue;
         char verdict[kVerdictReadSize] = {};
-        GetDlgItemTextA(board, verdictLabelId(id), verdict, sizeof verdict);
+        GetWindowTextA(controlOf(boardControls, board, verdictLabelId(id)), verdict, sizeof verdict);
         if (std::strcmp(verdict, verdictText(Verdict::Right)) == 0)
             continue;
         SetDlgItemTextA(board, id, text);
-        SetFocus(GetDlgItem(board, id));
+        SetFocus(target);
     }
     SetFocus(field);
 }

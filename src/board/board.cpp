@@ -8,6 +8,7 @@
 #include "base/app.h"
 #include "base/quiz_resources.h"
 #include "board/answer_box.h"
+#include "board/board_controls.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "board/board_scroll.h"
@@ -58,6 +59,7 @@ HWND makeControl(HWND board, const char* className, const char* text, DWORD styl
 {
     HWND control = CreateWindowExA(0, className, text, style, box.x, box.y, box.width, box.height, board,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), app.module, nullptr);
+    keepControl(boardControls, control, id);
     if (font)
         SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
@@ -104,7 +106,7 @@ void buildListLine(BoardBuilder& builder, int question)
     // The list has one field per question whatever the quiz's answer count.
     int field = makeAnswerPair(builder, kListAnswer, line.answer, line.verdict, answerFieldId(question, 1, 1), nullptr);
     judgeAnswer(builder.state, builder.board, field);
-    installAnswerBoxProc(GetDlgItem(builder.board, field));
+    installAnswerBoxProc(controlOf(boardControls, builder.board, field));
 
     builder.top += kListLineStep;
     builder.state.contentWidth = kListContentWidth;
@@ -185,12 +187,12 @@ void buildGridCard(BoardBuilder& builder, int question)
             int field = makeAnswerPair(builder, kCardAnswer, gridAnswerField(card, 1, 1), gridVerdict(card, 1, 1),
                                        answerFieldId(question, 1, 1), nullptr);
             judgeAnswer(state, board, field);
-            installAnswerBoxProc(GetDlgItem(board, field));
+            installAnswerBoxProc(controlOf(boardControls, board, field));
         } else if (answers == 2) {
             int field =
                 makeAnswerPair(builder, kCardAnswer, gridAnswerField(card, answer, 2), gridVerdict(card, answer, 2),
                                answerFieldId(question, answer, 2), builder.guiFont);
-            installAnswerBoxProc(GetDlgItem(board, field));
+            installAnswerBoxProc(controlOf(boardControls, board, field));
             judgeAnswer(state, board, field);
         } else {
             // An answer count the board cannot show still uses up its saved line.
@@ -220,6 +222,7 @@ void buildGridCard(BoardBuilder& builder, int question)
 INT_PTR onBoardInit(HWND board)
 {
     QuizState& state = *app.quiz;
+    keepControlsOf(boardControls, board, kBoardIdCount);
     bravoBrush = CreateSolidBrush(kBravoColour);
     state.contentWidth = 0;
     state.contentHeight = 0;
@@ -293,8 +296,9 @@ INT_PTR onBoardColourStatic(HDC dc, HWND control)
     return FALSE;
 }
 
-INT_PTR onBoardDestroy()
+INT_PTR onBoardDestroy(HWND board)
 {
+    forgetControlsOf(boardControls, board);
     if (bravoBrush)
         DeleteObject(bravoBrush);
     bravoBrush = nullptr;
@@ -314,7 +318,7 @@ INT_PTR CALLBACK boardProc(HWND board, UINT message, WPARAM wParam, LPARAM lPara
         return onBoardColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DESTROY:
     case WM_CLOSE:
-        return onBoardDestroy();
+        return onBoardDestroy(board);
     case WM_COMMAND:
         return handleMediaCommand(board, wParam);
     case WM_SIZE:

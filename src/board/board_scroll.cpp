@@ -26,16 +26,24 @@ void scrollTo(HWND board, int bar, int32_t from, int32_t position)
     moveBoardContent(board, bar == SB_HORZ ? moved : 0, bar == SB_VERT ? moved : 0);
 }
 
+// Under Wine a bar redrawn by SetScrollInfo costs ~5 ms even when nothing changed, and a relayout
+// follows every verdict: a bar that already has its range and page is left alone, and a changed
+// one is repainted with the board's next paint instead of at once.
 void fitBar(HWND board, int bar, const ScrollBarFit& fit)
 {
     SCROLLINFO info = {};
     info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE | SIF_PAGE;
+    if (GetScrollInfo(board, bar, &info) && info.nMin == 0 && info.nMax == fit.max &&
+        info.nPage == static_cast<UINT>(fit.page))
+        return;
     // An unneeded bar stays shown, disabled, so the client size does not change under the caller.
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL;
     info.nMin = 0;
     info.nMax = fit.max;
     info.nPage = static_cast<UINT>(fit.page);
-    SetScrollInfo(board, bar, &info, TRUE);
+    SetScrollInfo(board, bar, &info, FALSE);
+    RedrawWindow(board, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/progress.h"
 #include "base/app.h"
 #include "base/shell_open.h"
+#include "board/board_controls.h"
 #include "board/relayout.h"
 #include "judging/header_ids.h"
 #include "resource.h"
@@ -32,9 +33,11 @@ HeaderPanel* panelOf(HWND header)
 HWND makeControl(HWND header, const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                  int id)
 {
-    return CreateWindowExA(0, className, text, style, x, y, width, height, header,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(header, GWLP_HINSTANCE)), nullptr);
+    HWND control = CreateWindowExA(0, className, text, style, x, y, width, height, header,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(header, GWLP_HINSTANCE)), nullptr);
+    keepControl(headerControls, control, id);
+    return control;
 }
 
 // The stock font is set with a redraw, the others without: the panel is not shown yet, so its
@@ -69,6 +72,7 @@ void dressLink(HeaderPanel& panel, HWND link)
 INT_PTR onHeaderInit(HWND header)
 {
     const QuizState& state = *app.quiz;
+    keepControlsOf(headerControls, header, kHeaderIdCount);
     HeaderPanel* panel = new (std::nothrow) HeaderPanel{};
     SetWindowLongPtrA(header, DWLP_USER, reinterpret_cast<LONG_PTR>(panel));
 
@@ -100,7 +104,7 @@ INT_PTR onHeaderInit(HWND header)
 // HWND_TOP: a moved control also comes to the top of the z-order.
 void place(HWND header, int id, int x, int y, int width, int height, bool invalidate)
 {
-    HWND control = GetDlgItem(header, id);
+    HWND control = controlOf(headerControls, header, id);
     SetWindowPos(control, HWND_TOP, x, y, width, height, SWP_NOOWNERZORDER | SWP_NOACTIVATE);
     if (invalidate)
         InvalidateRect(control, nullptr, FALSE);
@@ -165,6 +169,7 @@ INT_PTR onHeaderColourDialog(HWND header)
 
 INT_PTR onHeaderDestroy(HWND header)
 {
+    forgetControlsOf(headerControls, header);
     HeaderPanel* panel = panelOf(header);
     SetWindowLongPtrA(header, DWLP_USER, 0);
     if (panel) {

@@ -14,6 +14,8 @@ constexpr int kHeaderHideId = 33;
 constexpr int kHeaderScoreRuleId = 120;
 constexpr int kHeaderRightRuleId = 121;
 constexpr int kHeaderLinkRuleId = 122;
+// Every header control id is below this.
+constexpr int kHeaderIdCount = kHeaderLinkRuleId + 1;
 
 // Controls whose ids fall in this range are painted on the panel's light-blue brush; the
 // rules (120 to 122) keep the system colours.

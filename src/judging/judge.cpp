@@ -6,6 +6,7 @@
 
 #include "base/app.h"
 #include "base/quiz_resources.h"
+#include "board/board_controls.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "judging/score.h"
@@ -25,14 +26,14 @@ const char* storedAnswer(const QuizState& state, int question, int answer)
 // Where the board made no such control (by layout or reveal mode) this acts on nothing.
 void showControl(HWND board, int id, int command)
 {
-    if (HWND control = GetDlgItem(board, id))
+    if (HWND control = controlOf(boardControls, board, id))
         ShowWindow(control, command);
 }
 
 bool labelSaysRight(HWND board, int labelId)
 {
     char text[kVerdictReadSize] = {};
-    GetDlgItemTextA(board, labelId, text, sizeof text);
+    GetWindowTextA(controlOf(boardControls, board, labelId), text, sizeof text);
     return std::strcmp(text, verdictText(Verdict::Right)) == 0;
 }
 
@@ -42,7 +43,8 @@ bool questionComplete(const QuizState& state, HWND board, int question)
     const int perQuestion = fieldsPerQuestion(state);
     for (int answer = 1; answer <= perQuestion; ++answer) {
         char typed[kTextSize] = {};
-        GetDlgItemTextA(board, answerFieldId(question, answer, perQuestion), typed, sizeof typed);
+        GetWindowTextA(controlOf(boardControls, board, answerFieldId(question, answer, perQuestion)), typed,
+                       sizeof typed);
         if (!holdsStoredAnswer(typed, storedAnswer(state, question, answer)))
             return false;
     }
@@ -55,7 +57,7 @@ void showAnswerPicture(QuizState& state, HWND board, int question)
 {
     if (state.answerPictureShown[question])
         return;
-    HWND picture = GetDlgItem(board, pictureControlId(question));
+    HWND picture = controlOf(boardControls, board, pictureControlId(question));
     if (!picture)
         return;
     HBITMAP bitmap =
@@ -104,18 +106,18 @@ void judgeAnswer(QuizState& state, HWND board, int answerFieldId)
     // Only the board's own fields: the question number indexes the per-question flags.
     if (slot.question < 1 || slot.question > state.questionCount || slot.question > kMaxQuestions)
         return;
-    const int labelId = verdictLabelId(answerFieldId);
+    HWND label = controlOf(boardControls, board, verdictLabelId(answerFieldId));
 
     char previous[kVerdictReadSize] = {};
-    GetDlgItemTextA(board, labelId, previous, sizeof previous);
+    GetWindowTextA(label, previous, sizeof previous);
     char typed[kTextSize] = {};
-    GetDlgItemTextA(board, answerFieldId, typed, sizeof typed);
+    GetWindowTextA(controlOf(boardControls, board, answerFieldId), typed, sizeof typed);
     const Verdict verdict = judgeTexts(typed, storedAnswer(state, slot.question, slot.answer));
     const char* text = verdictText(verdict);
     // An unchanged verdict has no consequence at all, so judging again is harmless.
     if (std::strcmp(text, previous) == 0)
         return;
-    SetDlgItemTextA(board, labelId, text);
+    SetWindowTextA(label, text);
 
     if (verdict != Verdict::Right) {
         showControl(board, revealLabelId(slot.question), SW_HIDE);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "board/board_controls.h"
 #include "board/board_ids.h"
 #include "board/board_layout.h"
 #include "board/relayout.h"
@@ -16,7 +17,7 @@ namespace {
 bool readsRight(HWND board, int labelId)
 {
     char text[kVerdictReadSize] = {};
-    GetWindowTextA(GetDlgItem(board, labelId), text, sizeof text);
+    GetWindowTextA(controlOf(boardControls, board, labelId), text, sizeof text);
     return std::strcmp(text, verdictText(Verdict::Right)) == 0;
 }
 
@@ -41,7 +42,7 @@ void updateScore(QuizState& state, HWND board)
 
     char text[32];
     wsprintfA(text, kScoreFormat, score, state.questionCount);
-    SetDlgItemTextA(state.headerWindow, kHeaderScoreId, text);
+    SetWindowTextA(controlOf(headerControls, state.headerWindow, kHeaderScoreId), text);
     // Only how many questions are solved picks the code, not which ones.
     SetDlgItemTextA(state.headerWindow, kHeaderCodeId, score >= 1 ? state.codes[score - 1] : kNoCodeText);
     relayoutBoard(state);

@@ -35,6 +35,9 @@ private:
     HRESULT result_;
 };
 
+// Whether holdPictureApartment entered an apartment that releasePictureApartment must leave.
+bool apartmentHeld = false;
+
 void reportCopyFailure(DWORD error)
 {
     char text[64];
@@ -147,4 +150,17 @@ HBITMAP scaleToFit(HBITMAP source, int boxWidth, int boxHeight)
         scaled = nullptr;
     }
     return scaled;
+}
+
+void holdPictureApartment()
+{
+    if (!apartmentHeld)
+        apartmentHeld = SUCCEEDED(CoInitialize(nullptr));
+}
+
+void releasePictureApartment()
+{
+    if (apartmentHeld)
+        CoUninitialize();
+    apartmentHeld = false;
 }

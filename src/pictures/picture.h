@@ -15,3 +15,9 @@ HBITMAP loadOlePicture(const unsigned char* bytes, std::size_t size);
 
 // A new screen-compatible bitmap, source scaled proportionally into the box; source untouched.
 HBITMAP scaleToFit(HBITMAP source, int boxWidth, int boxHeight);
+
+// Start-up and exit of a picture quiz: the user-interface thread holds a COM apartment for the
+// whole run, so that each load's own CoInitialize and CoUninitialize only count up and down
+// instead of building and tearing down the apartment around every picture.
+void holdPictureApartment();
+void releasePictureApartment();

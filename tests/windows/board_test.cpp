@@ -316,4 +316,33 @@ TEST_F(Board, RelayoutClosesAndReopensARow)
                         built.substr(4) + "\n");
 }
 
+// Every n-th restored answer right (none: 0), "Cacher" ticked, verdicts closing a row, cleared, a verdict, ticked: all
+// shown once built and at the end, bars, score and code, hashed (FNV-1a) as shown before controls were kept by id.
+class KeptControls : public Board, public testing::WithParamInterface<std::pair<int, uint64_t>> {};
+TEST_P(KeptControls, ChangeNothingSeen)
+{
+    std::string progress;
+    Pictures pictures = {{10401, 200, 400}, {10402, 200, 400}, {10405, 200, 400}};
+    for (int q = 1, every = GetParam().first; q <= 12; ++q)
+        progress += every && q % every == 0 ? "a" + std::to_string(q) + "\r\n" : "x\r\n",
+            pictures.push_back({400 + q, 480, 360 + q});
+    build({kMediaPicture, 12, 1, 3}, progress.c_str(), pictures);
+    std::string seen = content() + cards() + controlsOf(board_);
+    resizeClient(board_, 960, 400), scrollTo(board_, 0, 400);
+    for (const char* step : {"", "a1", "a2", "a3", "x2", "", "a5", ""})
+        step[0] ? answer(4000 + step[1] - '0', step)
+                : void(SendDlgItemMessageA(header_, kHeaderHideId, BM_CLICK, 0, 0));
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        SCROLLINFO info = {sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(board_, bar, &info);
+        seen += std::to_string(info.nMax) + "/" + std::to_string(info.nPage) + "/" + std::to_string(info.nPos) + " ";
+    }
+    uint64_t hash = 14695981039346656037u;
+    for (unsigned char c : seen + content() + cards() + controlsOf(board_))
+        hash = (hash ^ c) * 1099511628211u;
+    EXPECT_EQ(hash, GetParam().second);
+}
+INSTANTIATE_TEST_SUITE_P(Answers, KeptControls, testing::Values(std::make_pair(1, 14959323160351592636u),
+    std::make_pair(0, 1575924120052600561u), std::make_pair(3, 11859712079401511636u)));
+
 } // namespace
