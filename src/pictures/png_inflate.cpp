@@ -103,9 +103,9 @@ struct HuffmanCode {
     std::uint16_t counts[kMaxCodeLength + 1];  // counts[0] is unused
     std::uint16_t symbols[kMaxLiteralLengthCodes];
     std::uint32_t limit[kMaxCodeLength + 2 + kCountedLengths];  // past the longest code: above any peek
-    std::int32_t offset[kMaxCodeLength + 1];  // sorted index of code c of length L: offset[L] + c
-    unsigned minLength;                       // where the walk starts
-    unsigned maxLength;                       // the longest code; longer bits match nothing
+    std::int32_t offset[kMaxCodeLength + 1];                    // sorted index of code c of length L: offset[L] + c
+    unsigned minLength;                                         // where the walk starts
+    unsigned maxLength;                                         // the longest code; longer bits match nothing
 };
 
 constexpr unsigned kPeekBits = 16;
@@ -377,8 +377,8 @@ void copyMatch(Output& output, unsigned distance, unsigned length)
 // One literal or back-reference, or the end of the block, with every check on the bits left and
 // on the room in the output. One refill holds a whole length-distance pair, so the reads after
 // the first take the registers as they are.
-InflateStatus inflateSymbol(BitReader& reader, Output& output, const HuffmanCode& literals, const HuffmanCode& distances,
-                            bool& endOfBlock)
+InflateStatus inflateSymbol(BitReader& reader, Output& output, const HuffmanCode& literals,
+                            const HuffmanCode& distances, bool& endOfBlock)
 {
     unsigned symbol = 0;
     InflateStatus status = decodeSymbol(reader, literals, symbol);
