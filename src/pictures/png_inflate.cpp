@@ -271,10 +271,9 @@ void buildCode(HuffmanCode& code, const std::uint8_t* lengths, int symbolCount, 
 inline unsigned codeLength(const HuffmanCode& code, std::uint32_t peek)
 {
     const std::uint32_t* limit = code.limit + code.minLength;
-    unsigned length = code.minLength;
-    for (unsigned i = 0; i < kCountedLengths; ++i) {
-        length += peek >= limit[i] ? 1 : 0;
-    }
+    // Written out: compilers leave the loop of six as a loop.
+    unsigned length = code.minLength + (peek >= limit[0]) + (peek >= limit[1]) + (peek >= limit[2]) +
+                      (peek >= limit[3]) + (peek >= limit[4]) + (peek >= limit[5]);
     while (peek >= code.limit[length]) {
         ++length;
     }
