@@ -193,6 +193,7 @@ TEST(PngFiles, StreamsInflateAndDamageFailsWithItsCodeOrIsPassedOver)
         {"literalsBeyond", asPng(zlib(data, 6, Z_HUFFMAN_ONLY), 4999), corrupt},
         // Fixed blocks: "a" then 3 bytes 2 back; "a", length symbol 286; "a", distance symbol 30; block type 3.
         {"backReferenceBeforeStart", asPng({0x78, 0x01, 0x4B, 0x04, 0x42, 0x00}, 4), corrupt},
+        {"backReferenceBeforeStartWithRoom", asPng(cut({0x78, 0x01, 0x4B, 0x04, 0x42, 0x00}, 40), 400), corrupt},
         {"lengthSymbol286", asPng({0x78, 0x01, 0x4B, 0x1C, 0x03, 0x00}, 10), corrupt},
         {"distanceSymbol30", asPng({0x78, 0x01, 0x4B, 0x04, 0x3E, 0x00}, 10), corrupt},
         {"blockType3", asPng({0x78, 0x01, 0x07, 0x00, 0x00}, 4), corrupt},
