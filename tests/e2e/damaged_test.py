@@ -84,21 +84,18 @@ for name, resources, progress, expected, saved in cases:
     work = tempfile.mkdtemp(prefix="enigo-damaged-")
     exe, text = os.path.join(work, "q.exe"), os.path.join(work, "q.txt")
     shutil.copy(player, exe)
-    args = []
-    for (kind, rid), data in resources.items():
-        open(os.path.join(work, f"{rid}.bin"), "wb").write(data)
-        args += [kind, str(rid), os.path.join(work, f"{rid}.bin")]
     wine = lambda *a, **k: subprocess.run(["wine", probe, *a], cwd=work, stderr=subprocess.DEVNULL, **k)
-    wine("resources", exe, *args, check=True)
+    for (kind, rid), data in resources.items():
+        open(exe + ".bin", "wb").write(data)
+        wine("resource", exe, kind, str(rid), exe + ".bin", check=True)
     if progress is not None:
         open(text, "wb").write(progress)
     if name == "read-only file":
         os.chmod(text, 0o444)
-    if name == "read-only folder":  # root writes into a folder whatever its mode, not into an immutable one
+    elif name == "read-only folder":  # root writes into a folder whatever its mode, not into an immutable one
         os.chmod(work, 0o555), subprocess.run(["chattr", "+i", work], stderr=subprocess.DEVNULL)
-    with open(os.path.join(tempfile.gettempdir(), f"enigo-damaged-{os.getpid()}"), "w+b") as out:
-        wine("start", exe, stdout=out)  # a file, not a pipe: the quiz inherits it and would hold a pipe open
-        out.seek(0)
+    with tempfile.TemporaryFile() as out:  # a file, not a pipe: the quiz inherits it and would hold a pipe open
+        wine("start", exe, stdout=out), out.seek(0)
         shown = out.read().replace(b"\r\n", b"\n").split(b"\n")
     window = shown.pop()
     closed = wine("close", env=dict(os.environ, ENIGO_PROBE_WINDOW=window.decode()), stdout=subprocess.PIPE).stdout

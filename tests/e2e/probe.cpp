@@ -1,7 +1,7 @@
 // Reads and steers a running quiz from another process, for the keyboard-driven end-to-end test:
 //   probe start QUIZ.exe          starts the quiz in the current folder, prints "caption|text" of each message box
 //                                 it shows (and presses OK), then its main window's handle; or "exited CODE"
-//   probe resources EXE TYPE ID FILE...  writes each FILE into EXE as resource TYPE (a name, or a number) ID
+//   probe resource EXE TYPE ID FILE  writes FILE into EXE as resource TYPE (a name, or a number) ID
 //   probe size WIDTH HEIGHT       moves the main window to the corner and resizes it
 //   probe text board|header ID    prints the text of that control (raw bytes)
 //   probe close                   closes the main window as a user would and prints the quiz's exit code
@@ -87,19 +87,19 @@ int main(int argc, char** argv)
         }
         return 1;
     }
-    if (command == "resources" && argc >= 6 && argc % 3 == 0) {
-        HANDLE update = BeginUpdateResourceA(windowsPath(argv[2]).c_str(), FALSE);
-        for (int i = 3; update && i + 2 < argc; i += 3) {
-            std::string bytes;
-            if (FILE* file = std::fopen(windowsPath(argv[i + 2]).c_str(), "rb")) {
-                for (int c; (c = std::fgetc(file)) != EOF;)
-                    bytes += char(c);
-                std::fclose(file);
-            }
-            const char* type = std::isdigit(argv[i][0]) ? MAKEINTRESOURCEA(std::atoi(argv[i])) : argv[i];
-            UpdateResourceA(update, type, MAKEINTRESOURCEA(std::atoi(argv[i + 1])), 0, &bytes[0], DWORD(bytes.size()));
+    if (command == "resource" && argc == 6) {
+        std::string bytes;
+        if (FILE* file = std::fopen(windowsPath(argv[5]).c_str(), "rb")) {
+            for (int c; (c = std::fgetc(file)) != EOF;)
+                bytes += char(c);
+            std::fclose(file);
         }
-        return !update || !EndUpdateResourceA(update, FALSE);
+        HANDLE update = BeginUpdateResourceA(windowsPath(argv[2]).c_str(), FALSE);
+        const char* type = std::isdigit(argv[3][0]) ? MAKEINTRESOURCEA(std::atoi(argv[3])) : argv[3];
+        return !update ||
+               !UpdateResourceA(update, type, MAKEINTRESOURCEA(std::atoi(argv[4])), 0, &bytes[0],
+                                DWORD(bytes.size())) ||
+               !EndUpdateResourceA(update, FALSE);
     }
     const char* handle = std::getenv("ENIGO_PROBE_WINDOW");
     HWND main = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle ? std::strtoll(handle, nullptr, 10) : 0));
