@@ -230,8 +230,7 @@ TEST_F(Board, AnswerFieldKeysAndFocus)
     EXPECT_EQ(readFile("windows_tests.txt"), expected);
 }
 
-// Wine's text shaping dies on an Edit whose text starts a run with "\x98": restored answers, a code and a typed
-// answer keep every byte, and the player goes on.
+// Wine's shaping dies on an Edit whose text opens a run with "\x98": restored, typed and shown as a code, it stays.
 TEST_F(Board, TildeLedTextsStayInTheFieldsByteForByte)
 {
     build({kMediaText, 3, 1, 0}, "\x98\r\n\r\n\x98\x98 a\r\n", {}, {{"\x98", ""}});
