@@ -3,6 +3,9 @@
 #   ./enigo.sh run [QUIZ]   build and open a quiz under Wine (default: enigo-images)
 #   ./enigo.sh test         build and run the host, sanitizer/fuzz, Windows and end-to-end tests
 #   ./enigo.sh build        set up and build only
+#   ./enigo.sh fuzz [MINUTES] [TARGET...]   fuzz each target (lzw quiz_resource code_resource progress_lines png)
+#                           for MINUTES (default 10) under ASan and UBSan, one after another, merging new inputs
+#                           into the committed corpora
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 cd "$root"
@@ -144,10 +147,44 @@ run_tests() {
   return $failed
 }
 
+fuzz_targets=(lzw quiz_resource code_resource progress_lines png)
+
+# Each target in turn on one core, at low priority, from its committed corpus (and dictionary, if any). Inputs
+# that reach new coverage are merged, minimised, into the corpus; findings stay in build/fuzz/findings. Every run
+# is added to build/fuzz/runs.tsv, so the totals count executions over all runs.
+fuzz() {
+  local minutes=${1:-10} targets=("${@:2}") failed=0 target
+  [ ${#targets[@]} -gt 0 ] || targets=("${fuzz_targets[@]}")
+  cmake --preset sanitize >/dev/null
+  cmake --build --preset sanitize
+  mkdir -p build/fuzz/findings
+  for target in "${targets[@]}"; do
+    local exe=build/sanitize/fuzz/fuzz_$target corpus=fuzz/corpus/$target log=build/fuzz/$target.log new
+    [ -x "$exe" ] || { echo "enigo: no fuzz target $target (${fuzz_targets[*]})" >&2; return 2; }
+    new=$(mktemp -d)
+    local options=(-max_total_time=$((minutes * 60)) -print_final_stats=1 -artifact_prefix=build/fuzz/findings/$target-)
+    [ -f "fuzz/$target.dict" ] && options+=(-dict="fuzz/$target.dict")
+    echo "== fuzz_$target for $minutes min"
+    nice "$exe" "${options[@]}" "$new" "$corpus" >"$log" 2>&1 || { failed=1; echo "enigo: fuzz_$target FOUND A FAULT: see $log"; }
+    local before execs cov
+    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | head -n 1)
+    cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n 1)
+    before=$(find "$corpus" -type f | wc -l)
+    nice "$exe" -merge=1 "$corpus" "$new" >"build/fuzz/$target.merge.log" 2>&1
+    rm -rf "$new"
+    printf '%s\t%s\t%s\t%s\n' "$(date +%F.%H:%M)" "$target" "${execs:-0}" "$cov" >>build/fuzz/runs.tsv
+    echo "fuzz_$target: ${execs:-0} executions, $cov, corpus $before -> $(find "$corpus" -type f | wc -l) inputs"
+  done
+  awk -F'\t' '{ total[$2] += $3 } END { for (t in total) printf "total fuzz_%s: %d executions over all runs\n", t, total[t] }' \
+    build/fuzz/runs.tsv | sort
+  return $failed
+}
+
 case "${1:-}" in
   run) setup; build; run "${2:-}" ;;
   test) setup; build; run_tests ;;
   build) setup; build ;;
   dist) setup; build; dist ;;
-  *) echo "usage: $0 run [QUIZ] | test | build" >&2; exit 2 ;;
+  fuzz) setup; fuzz "${@:2}" ;;
+  *) echo "usage: $0 run [QUIZ] | test | build | dist | fuzz [MINUTES] [TARGET...]" >&2; exit 2 ;;
 esac

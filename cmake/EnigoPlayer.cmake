@@ -11,6 +11,7 @@ add_library(enigo_player STATIC
   src/quiz/quiz_loader.cpp
   src/app/progress.cpp
   src/base/shell_open.cpp
+  src/base/edit_font.cpp
   src/board/board.cpp
   src/board/board_controls.cpp
   src/board/board_scroll.cpp

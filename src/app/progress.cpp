@@ -72,6 +72,12 @@ int saveProgress(const QuizState& state)
     progressFileName(name);
     char temporary[kTextSize + sizeof kTemporarySuffix];
     temporaryFileName(name, temporary);
+    // A progress file marked read-only is kept as it is. Windows refuses to replace it anyway; Wine run by root
+    // would replace it.
+    const DWORD attributes = GetFileAttributesA(name);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        return 0;
+    }
 
     HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "base/app.h"
+#include "base/edit_font.h"
 #include "base/message_box.h"
 #include "board/board.h"
 #include "judging/header.h"
@@ -85,6 +86,7 @@ void teardown(HWND main)
     DestroyWindow(app.headerWindow);
     shutdownMedia(main);
     releasePictureApartment();
+    releaseEditFonts();
     DeleteObject(app.labelBrush);
     app.labelBrush = nullptr;
     if (app.quiz) {

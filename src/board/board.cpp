@@ -6,6 +6,7 @@
 
 #include "app/progress.h"
 #include "base/app.h"
+#include "base/edit_font.h"
 #include "base/quiz_resources.h"
 #include "board/answer_box.h"
 #include "board/board_controls.h"
@@ -91,7 +92,8 @@ int makeAnswerPair(BoardBuilder& builder, DWORD fieldStyle, const BoxRect& field
 {
     char saved[kTextSize];
     builder.progress.nextLine(saved);
-    makeControl(builder.board, "Edit", saved, fieldStyle, field, fieldId, builder.state.boardFont);
+    setEditFont(makeControl(builder.board, "Edit", saved, fieldStyle, field, fieldId, nullptr), builder.state.boardFont,
+                FALSE);
     makeControl(builder.board, "Static", verdictText(Verdict::Blank), kFramedLabel, verdict, verdictLabelId(fieldId),
                 verdictFont);
     return fieldId;

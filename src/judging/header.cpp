@@ -6,6 +6,7 @@
 
 #include "app/progress.h"
 #include "base/app.h"
+#include "base/edit_font.h"
 #include "base/shell_open.h"
 #include "board/board_controls.h"
 #include "board/relayout.h"
@@ -91,7 +92,8 @@ INT_PTR onHeaderInit(HWND header)
     wsprintfA(score, kScoreFormat, 0, state.questionCount);
     setFont(makeControl(header, "Static", score, kShown | SS_CENTER, 10, 1, 80, 20, kHeaderScoreId), state.scoreFont,
             FALSE);
-    setGuiFont(makeControl(header, "edit", "", kShown | ES_READONLY, 44, 29, 53, 16, kHeaderCodeId));
+    setEditFont(makeControl(header, "edit", "", kShown | ES_READONLY, 44, 29, 53, 16, kHeaderCodeId),
+                static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     makeControl(header, "Static", "", kRule, 0, 26, 100, 1, kHeaderScoreRuleId);
     makeControl(header, "Static", "", kRule, 100, 0, 1, 50, kHeaderRightRuleId);
     makeControl(header, "Static", "", kRule, 730, 0, 1, 50, kHeaderLinkRuleId);

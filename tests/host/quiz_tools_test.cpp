@@ -144,6 +144,9 @@ TEST(Check, ReportsExactlyWhatIsWrongAtItsLine)
         {edit(kText, {{2, "kind: poster"}, {5, "#"}, {9, "reveal: R"}, {12, "answer: ROME "}}), {},
          {"E2 unknown kind 'poster': use text, picture, sound or video", "E9 never shown with 'reveal: 0'",
           "W12 starts or ends with a blank"}},
+        // A small tilde opening a run of text in a field or the code field; after a letter it is safe.
+        {edit(kText, {{4, "code: ˜UN"}, {8, "answer: BRUXELLES˜"}, {12, "answer: ROME-˜"}}), {},
+         {"W4 code '˜UN' has '˜' at its start", "W12 answer 'ROME-˜' has"}},
         // A short answer gets no hint itself, but typed into a longer one's field it does; one answer twice is no trap.
         {answers, {},
          {"W0 the quiz has no 'code'", "W8 answers 'ROME' and 'ROMA' (line 5) are so close that a player who types one "

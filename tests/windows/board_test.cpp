@@ -230,6 +230,18 @@ TEST_F(Board, AnswerFieldKeysAndFocus)
     EXPECT_EQ(readFile("windows_tests.txt"), expected);
 }
 
+// Wine's shaping dies on an Edit whose text opens a run with "\x98": restored, typed and shown as a code, it stays.
+TEST_F(Board, TildeLedTextsStayInTheFieldsByteForByte)
+{
+    build({kMediaText, 3, 1, 0}, "\x98\r\n\r\n\x98\x98 a\r\n", {}, {{"\x98", ""}});
+    copyText(app.quiz->codes[0], "\x98 code");
+    for (char typed : std::string("1\x98"))
+        SendMessageA(field(2), WM_CHAR, static_cast<unsigned char>(typed), 1);
+    judgeAnswer(*app.quiz, board_, 4002);
+    EXPECT_EQ(text(4001) + "|" + text(4002) + "|" + text(4003) + "|" + textOf(GetDlgItem(header_, kHeaderCodeId)),
+              "\x98|1\x98|\x98\x98 a|\x98 code");
+}
+
 // A field typed into and judged (typed into only when negative), and the cards() after it.
 struct Step { int field; const char* typed, *after; };
 struct Scenario { const char* name; QuizSetup setup; std::vector<int> answerPictures; std::vector<Step> steps; };

@@ -108,15 +108,6 @@ TEST_F(MainWindow, ClosingSavesTheAnswersOverTheEarlierFileAndQuits)
     EXPECT_EQ(quit.wParam, 0u);
 }
 
-// A folder in the temporary's place: the earlier file stays, and so does what stood in the way.
-TEST_F(MainWindow, AFailedSaveKeepsTheEarlierFile)
-{
-    ASSERT_TRUE(CreateDirectoryA((progress + ".tmp").c_str(), nullptr));
-    EXPECT_EQ(saveProgress(*app.quiz), 0);
-    EXPECT_EQ(readFile(progress), kEarlier);
-    EXPECT_EQ(folderContents(), std::vector<std::string>({progress, progress + ".tmp"}));
-}
-
 // The background and verdict brushes the board paints with.
 TEST(QuizStateObjects, BrushesHaveTheirColours)
 {

@@ -42,6 +42,7 @@ std::string describe(HBITMAP bitmap)
 }
 
 // By where a picture is stored, never its bytes: the system loader for media, our decoder for raw data (PNG only).
+// Missing and undecodable pictures, which give none, are met by the real player in the damaged-input test.
 TEST(LoadPicture, GoesToTheDecoderOfWhereItIsStoredAndFitsTheBox)
 {
     const Bytes jpeg = fixture("landscape.jpg"), png = fixture("picture.png");
@@ -53,9 +54,6 @@ TEST(LoadPicture, GoesToTheDecoderOfWhereItIsStoredAndFitsTheBox)
         {{{kMediaResourceType, jpeg}}, "260x195 RB RB"},  // 480 x 360, shrunk
         {{{kMediaResourceType, jpeg}, {raw, png}}, "260x195 RB RB"},
         {{{raw, png}}, "260x195 GG YY"},  // 40 x 30, enlarged
-        {{}, ""},
-        {{{kMediaResourceType, {'p', 'a', 's', ' ', 'u', 'n', 'e', ' ', 'i', 'm', 'a', 'g', 'e'}}}, ""},
-        {{{raw, jpeg}}, ""},
     };
     MessageCapture capture;
     for (const auto& c : cases) {

@@ -52,6 +52,25 @@ bool isAccentedLowerCase(unsigned char byte)
     return byte >= 0x80 && capitalOf(byte) != 0;
 }
 
+bool isLetter(unsigned char byte)
+{
+    return capitalOf(byte) != 0 || capitalOf(byte | 0x20) != 0 || byte == 0x8A || byte == 0x8C || byte == 0x8E ||
+           byte == 0x9F;
+}
+
+// Under Wine, with some fonts, an Edit dies on a run of text that opens with '\x98' (a small tilde): a run opens at
+// the start of the text and after a digit, sign or symbol, but not after a letter or a blank.
+bool opensRunWithTilde(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char before = i > 0 ? static_cast<unsigned char>(text[i - 1]) : '\0';
+        if (static_cast<unsigned char>(text[i]) == 0x98 && before != ' ' && before != 0x98 && !isLetter(before)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string inCapitals(const std::string& text)
 {
     std::string capitals = text;
@@ -87,6 +106,7 @@ public:
         for (const StoredAnswer& answer : answers) {
             checkShortAnswer(answer);
             checkLowerCaseAccents(answer);
+            checkTilde("answer", *answer.text, answer.line);
         }
         checkNearMisses(answers);
         for (std::size_t i = 0; i < quiz_.questions.size(); ++i) {
@@ -122,6 +142,16 @@ private:
             }
         }
         return answers;
+    }
+
+    // Answers are typed into fields, codes shown in one.
+    void checkTilde(const char* what, const std::string& text, int line)
+    {
+        if (opensRunWithTilde(text)) {
+            warn(line, std::string(what) + " " + quoted(text) +
+                           " has '\xCB\x9C' at its start or after a digit or sign: under Wine the player's fields "
+                           "can crash on it with some fonts");
+        }
     }
 
     void checkShortAnswer(const StoredAnswer& answer)
@@ -196,6 +226,9 @@ private:
     {
         const std::size_t questions = quiz_.questions.size();
         const std::size_t codes = keyLines_.codeLines.size();
+        for (std::size_t i = 0; i < codes && i < quiz_.codes.size(); ++i) {
+            checkTilde("code", quiz_.codes[i], keyLines_.codeLines[i]);
+        }
         if (codes == 0) {
             warn(0, "the quiz has no 'code': the code field stays empty whatever the score");
         } else if (codes < questions) {
