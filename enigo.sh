@@ -3,6 +3,7 @@
 #   ./enigo.sh run [QUIZ]   build and open a quiz under Wine (default: enigo-images)
 #   ./enigo.sh test         build and run the host, sanitizer/fuzz, Windows and end-to-end tests
 #   ./enigo.sh build        set up and build only
+#   ./enigo.sh dist         build build/dist/enigo-VERSION.zip, the download for quiz authors
 #   ./enigo.sh fuzz [MINUTES] [TARGET...]   fuzz each target (lzw quiz_resource code_resource progress_lines png)
 #                           for MINUTES (default 10) under ASan and UBSan, one after another, merging new inputs
 #                           into the committed corpora

@@ -7,6 +7,8 @@
 #include <olectl.h>
 #include <windows.h>
 
+#include "bench_win.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,25 +28,6 @@
 #include "resource.h"
 
 namespace {
-
-double nowMs()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
-
-std::string windowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 struct Phases {
     double com, stream, decode, copy, scale, handOver;

@@ -5,6 +5,8 @@
 //   relayout_bench [QUIZ.exe whose pictures to use] [ITERATIONS]
 #include <windows.h>
 
+#include "bench_win.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -20,25 +22,6 @@
 #include "resource.h"
 
 namespace {
-
-double nowMs()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
-
-std::string windowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
 
 double median(std::vector<double> values)
 {

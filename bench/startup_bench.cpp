@@ -10,6 +10,8 @@
 //   startup_bench --floor QUIZ.exe   (the floor: exits with the microseconds it took)
 #include <windows.h>
 
+#include "bench_win.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -22,23 +24,6 @@
 namespace {
 
 constexpr int kQuestions = 96;
-
-std::string windowsPath(std::string path)
-{
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-double nowMs()
-{
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * counter.QuadPart / frequency.QuadPart;
-}
 
 struct Search {
     DWORD process;

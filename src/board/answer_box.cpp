@@ -63,7 +63,7 @@ void fillUnsolvedAnswers(HWND field)
         GetWindowTextA(controlOf(boardControls, board, verdictLabelId(id)), verdict, sizeof verdict);
         if (std::strcmp(verdict, verdictText(Verdict::Right)) == 0)
             continue;
-        SetDlgItemTextA(board, id, text);
+        SetWindowTextA(target, text);
         SetFocus(target);
     }
     SetFocus(field);

@@ -44,6 +44,7 @@ void updateScore(QuizState& state, HWND board)
     wsprintfA(text, kScoreFormat, score, state.questionCount);
     SetWindowTextA(controlOf(headerControls, state.headerWindow, kHeaderScoreId), text);
     // Only how many questions are solved picks the code, not which ones.
-    SetDlgItemTextA(state.headerWindow, kHeaderCodeId, score >= 1 ? state.codes[score - 1] : kNoCodeText);
+    SetWindowTextA(controlOf(headerControls, state.headerWindow, kHeaderCodeId),
+                   score >= 1 ? state.codes[score - 1] : kNoCodeText);
     relayoutBoard(state);
 }

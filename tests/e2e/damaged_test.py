@@ -94,6 +94,10 @@ for name, resources, progress, expected, saved in cases:
         os.chmod(text, 0o444)
     elif name == "read-only folder":  # root writes into a folder whatever its mode, not into an immutable one
         os.chmod(work, 0o555), subprocess.run(["chattr", "+i", work], stderr=subprocess.DEVNULL)
+        if subprocess.run(["touch", work + "/w"], stderr=subprocess.DEVNULL).returncode == 0:
+            print("skip " + name + ": this file system lets root write into any folder")
+            os.remove(work + "/w"), os.chmod(work, 0o755), shutil.rmtree(work)
+            continue
     with tempfile.TemporaryFile() as out:  # a file, not a pipe: the quiz inherits it and would hold a pipe open
         wine("start", exe, stdout=out), out.seek(0)
         shown = out.read().replace(b"\r\n", b"\n").split(b"\n")

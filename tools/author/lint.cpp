@@ -149,8 +149,8 @@ private:
     {
         if (opensRunWithTilde(text)) {
             warn(line, std::string(what) + " " + quoted(text) +
-                           " has '\xCB\x9C' at its start or after a digit or sign: under Wine the player's fields "
-                           "can crash on it with some fonts");
+                           " has '\xCB\x9C' at its start or after a digit or sign: under Wine, some fonts make a "
+                           "field crash on it (the player gives its fields a safe one there)");
         }
     }
 
